@@ -1,0 +1,69 @@
+#include "data/Database.h"
+#include "platform/AppContext.h"
+#include "platform/Clock.h"
+#include "platform/DesktopRegistry.h"
+#include "platform/Dialogs.h"
+#include "platform/ProductTitle.h"
+#include "platform/Shell.h"
+#include "platform/WindowHost.h"
+#include "shell/frmLogin.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <memory>
+
+namespace {
+// --data-dir wins over KAVREL_DATA_DIR, which wins over the application's own directory.
+QString dataDirectory(const QApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Keeps an organisation's equipment and its locations."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                               QStringLiteral("Keep Inventory.mdb and Kavrel.mdb in <dir>."), QStringLiteral("dir"));
+    parser.addOption(dataDir);
+    parser.process(app);
+    if (parser.isSet(dataDir))
+        return parser.value(dataDir);
+    const QString fromEnvironment = qEnvironmentVariable("KAVREL_DATA_DIR");
+    return fromEnvironment.isEmpty() ? QCoreApplication::applicationDirPath() : fromEnvironment;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kProductTitle);
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(KAVREL_VERSION_MAJOR)
+                                            .arg(KAVREL_VERSION_MINOR)
+                                            .arg(KAVREL_VERSION_PATCH));
+    const QString dir = dataDirectory(app);
+
+    std::unique_ptr<Database> db;
+    try {
+        db = std::make_unique<Database>(dir);
+    } catch (const DataError& e) {
+        QMessageBox::critical(nullptr, kProductTitle, e.text());
+        return 1;
+    }
+
+    DesktopDialogs dialogs;
+    DesktopShell shell;
+    SystemClock clock;
+    DesktopRegistry registry;
+    DesktopWindowHost desktop;
+    AppContext ctx;
+    ctx.db = db.get();
+    ctx.dialogs = &dialogs;
+    ctx.shell = &shell;
+    ctx.clock = &clock;
+    ctx.registry = &registry;
+    ctx.windows = &desktop;
+    ctx.endApplication = [] { QCoreApplication::exit(0); };
+
+    frmLogin login(ctx);
+    if (login.load())
+        login.show();
+    return app.exec();
+}

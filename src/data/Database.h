@@ -1,0 +1,79 @@
+#pragma once
+
+#include "data/DataError.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <initializer_list>
+
+inline constexpr const char* kMainFileName = "Inventory.mdb";
+inline constexpr const char* kHoldingFileName = "Kavrel.mdb";
+
+// One connection to the main file with the holding file attached, so that an operation touching both is one
+// transaction. Missing files are created with the full schema; existing files are checked and never altered.
+class Database {
+public:
+    // Opens (creating where missing) both files in dataDir; throws DataError when a file is not usable.
+    explicit Database(const QString& dataDir);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& dataDir() const { return m_dataDir; }
+    QSqlDatabase connection() const;
+
+    // Runs fn inside one transaction: committed when fn returns, rolled back when it throws.
+    // Nested calls join the outer transaction.
+    template <typename Fn> decltype(auto) transaction(Fn&& fn) {
+        begin();
+        try {
+            if constexpr (std::is_void_v<decltype(fn())>) {
+                fn();
+                commit();
+            } else {
+                decltype(auto) result = fn();
+                commit();
+                return result;
+            }
+        } catch (...) {
+            rollback();
+            throw;
+        }
+    }
+    bool inTransaction() const { return m_depth > 0; }
+
+private:
+    void begin();
+    void commit();
+    void rollback();
+    void attachHoldingFile();
+
+    QString m_dataDir;
+    QString m_connectionName;
+    int m_depth = 0;
+};
+
+// A prepared statement whose failures throw DataError. Values are always bound, never spliced into the text.
+class Query {
+public:
+    Query(const Database& db, const QString& sql);
+
+    // Binds the values in order to the statement's placeholders and runs it.
+    Query& exec(std::initializer_list<QVariant> values = {});
+    Query& exec(const QVariantList& values);
+    bool next() { return m_query.next(); }
+    QVariant value(int column) const { return m_query.value(column); }
+    QVariant value(const QString& name) const { return m_query.value(name); }
+    QString text(int column) const { return m_query.value(column).toString(); }
+    bool isNull(int column) const { return m_query.isNull(column); }
+    QVariant lastInsertId() const { return m_query.lastInsertId(); }
+    int numRowsAffected() const { return m_query.numRowsAffected(); }
+    // First column of the first row, or an invalid QVariant when there is no row.
+    QVariant scalar(std::initializer_list<QVariant> values = {});
+
+private:
+    QSqlQuery m_query;
+    QString m_sql;
+};

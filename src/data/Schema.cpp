@@ -1,0 +1,186 @@
+#include "data/Schema.h"
+
+namespace {
+
+const char* const kToday = "(date('now','localtime'))";
+
+QString additionalFieldColumns(const QString& suffix, const QString& type) {
+    QStringList cols;
+    for (int i = 1; i <= 20; ++i)
+        cols << QStringLiteral("Field%1%2 %3").arg(i).arg(suffix, type);
+    return cols.join(QStringLiteral(",\n  "));
+}
+
+QString equipmentColumns() {
+    return QStringLiteral(
+        "AssetTagNumber TEXT COLLATE NOCASE,\n"
+        "  EquipmentType TEXT COLLATE NOCASE,\n"
+        "  Manufacturer TEXT COLLATE NOCASE,\n"
+        "  DatePurchased TEXT,\n"
+        "  PurchasePrice TEXT COLLATE NOCASE,\n"
+        "  SerialNumber TEXT COLLATE NOCASE,\n"
+        "  ModelNumber TEXT COLLATE NOCASE,\n"
+        "  OtherIdentificationNumber TEXT COLLATE NOCASE,\n"
+        "  OtherIdentificationType TEXT COLLATE NOCASE,\n"
+        "  CPUSpeed TEXT COLLATE NOCASE,\n"
+        "  Memory TEXT COLLATE NOCASE,\n"
+        "  HarddriveCap TEXT COLLATE NOCASE,\n"
+        "  Monitor TEXT COLLATE NOCASE,\n"
+        "  Mouse TEXT COLLATE NOCASE,\n"
+        "  Keyboard TEXT COLLATE NOCASE,\n"
+        "  OperatingSystem TEXT COLLATE NOCASE,\n"
+        "  CurrentLocation INTEGER,\n"
+        "  EquActive INTEGER");
+}
+
+QString noteTable(const QString& table, const QString& owner) {
+    return QStringLiteral("CREATE TABLE %1 (\n"
+                          "  NoteId INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                          "  %2 INTEGER,\n"
+                          "  NoteTitle TEXT COLLATE NOCASE,\n"
+                          "  Note TEXT COLLATE NOCASE,\n"
+                          "  NoteDate TEXT DEFAULT %3)")
+        .arg(table, owner, kToday);
+}
+
+QString attachmentTable(const QString& table, const QString& owner) {
+    return QStringLiteral("CREATE TABLE %1 (\n"
+                          "  AttachmentsId INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                          "  %2 INTEGER,\n"
+                          "  AttachmentsName TEXT COLLATE NOCASE,\n"
+                          "  Attachments BLOB,\n"
+                          "  AttachmentVersion INTEGER,\n"
+                          "  AttachmentsDate TEXT DEFAULT %3)")
+        .arg(table, owner, kToday);
+}
+
+QString additionalInformationTable(const QString& table) {
+    return QStringLiteral("CREATE TABLE %1 (\n  %2,\n  %3,\n"
+                          "  Category1 TEXT COLLATE NOCASE, Category2 TEXT COLLATE NOCASE,\n"
+                          "  Category3 TEXT COLLATE NOCASE, Category4 TEXT COLLATE NOCASE)")
+        .arg(table, additionalFieldColumns(QString(), QStringLiteral("TEXT COLLATE NOCASE")),
+             additionalFieldColumns(QStringLiteral("Visible"), QStringLiteral("INTEGER NOT NULL DEFAULT 0")));
+}
+
+} // namespace
+
+namespace Schema {
+
+const QStringList& stateNames() {
+    static const QStringList names = {
+        "Alabama",       "Alaska",         "Arizona",      "Arkansas",     "California",     "Colorado",
+        "Connecticut",   "Delaware",       "Florida",      "Georgia",      "Hawaii",         "Idaho",
+        "Illinois",      "Indiana",        "Iowa",         "Kansas",       "Kentucky",       "Louisiana",
+        "Maine",         "Maryland",       "Massachusetts", "Michigan",    "Minnesota",      "Mississippi",
+        "Missouri",      "Montana",        "Nebraska",     "Nevada",       "New Hampshire",  "New Jersey",
+        "New Mexico",    "New York",       "North Carolina", "North Dakota", "Ohio",         "Oklahoma",
+        "Oregon",        "Pennsylvania",   "Rhode Island", "South Carolina", "South Dakota", "Tennessee",
+        "Texas",         "Utah",           "Vermont",      "Virginia",     "Washington",     "West Virginia",
+        "Wisconsin",     "Wyoming"};
+    return names;
+}
+
+QStringList mainFileStatements() {
+    QStringList s;
+    s << QStringLiteral("CREATE TABLE LocationInfo (\n"
+                        "  LocId INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                        "  LocName TEXT COLLATE NOCASE,\n"
+                        "  LocAddressOne TEXT COLLATE NOCASE,\n"
+                        "  LocAddressTwo TEXT COLLATE NOCASE,\n"
+                        "  LocCity TEXT COLLATE NOCASE,\n"
+                        "  StateId INTEGER,\n"
+                        "  LocZip TEXT COLLATE NOCASE,\n"
+                        "  LocPhone TEXT COLLATE NOCASE,\n"
+                        "  LocActive INTEGER NOT NULL DEFAULT 1,\n  %1)")
+             .arg(additionalFieldColumns(QString(), QStringLiteral("TEXT COLLATE NOCASE")));
+    s << QStringLiteral("CREATE TABLE ContactInfo (\n"
+                        "  LocId INTEGER,\n"
+                        "  ContactFirstName TEXT COLLATE NOCASE,\n"
+                        "  ContactMiddleName TEXT COLLATE NOCASE,\n"
+                        "  ContactLastName TEXT COLLATE NOCASE,\n"
+                        "  ContactTitle TEXT COLLATE NOCASE,\n"
+                        "  ContactPhoneNumber TEXT COLLATE NOCASE,\n"
+                        "  ContactCellPhone TEXT COLLATE NOCASE,\n"
+                        "  ContactEmailAddress TEXT COLLATE NOCASE)");
+    s << QStringLiteral("CREATE TABLE StateInfo (StateId INTEGER PRIMARY KEY, StateName TEXT COLLATE NOCASE)");
+    s << QStringLiteral("CREATE TABLE EquipmentInfo (\n"
+                        "  EquipmentId INTEGER PRIMARY KEY AUTOINCREMENT,\n  %1,\n  %2)")
+             .arg(equipmentColumns(), additionalFieldColumns(QString(), QStringLiteral("TEXT COLLATE NOCASE")));
+    s << QStringLiteral("CREATE TABLE TempEquipmentInfo (\n"
+                        "  EquipmentId INTEGER PRIMARY KEY AUTOINCREMENT,\n  %1)")
+             .arg(equipmentColumns());
+    s << QStringLiteral("CREATE TABLE EquipLocAssign (\n"
+                        "  EquipLocAssignId INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                        "  EquipmentId INTEGER,\n"
+                        "  LocId INTEGER,\n"
+                        "  EquipLocAssignDate TEXT DEFAULT %1)")
+             .arg(kToday);
+    s << QStringLiteral("CREATE TABLE EquipmentType (\n"
+                        "  EquipmentTypeId INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                        "  EquipmentType TEXT COLLATE NOCASE)");
+    s << QStringLiteral("CREATE TABLE EquipmentTemplate (\n"
+                        "  TemplateName TEXT COLLATE NOCASE, Description TEXT COLLATE NOCASE,\n"
+                        "  Manufacturer TEXT COLLATE NOCASE, ModelNumber TEXT COLLATE NOCASE,\n"
+                        "  CPU TEXT COLLATE NOCASE, Memory TEXT COLLATE NOCASE, HD TEXT COLLATE NOCASE,\n"
+                        "  Monitor TEXT COLLATE NOCASE, Mouse TEXT COLLATE NOCASE,\n"
+                        "  Keyboard TEXT COLLATE NOCASE, OS TEXT COLLATE NOCASE)");
+    s << noteTable(QStringLiteral("EquipmentNoteInformation"), QStringLiteral("EquipmentId"));
+    s << noteTable(QStringLiteral("LocationNoteInformation"), QStringLiteral("LocationtId"));
+    s << attachmentTable(QStringLiteral("EquipmentAttachments"), QStringLiteral("EquipmentId"));
+    s << attachmentTable(QStringLiteral("LocationAttachments"), QStringLiteral("LocationId"));
+    s << additionalInformationTable(QStringLiteral("EquipmentAdditionalInformation"));
+    s << additionalInformationTable(QStringLiteral("LocationAdditionalInformation"));
+    s << QStringLiteral("CREATE TABLE Sec_Usr (\n"
+                        "  UserName TEXT COLLATE NOCASE,\n"
+                        "  ClientServer TEXT,\n"
+                        "  FirstName TEXT COLLATE NOCASE,\n"
+                        "  MiddleName TEXT COLLATE NOCASE,\n"
+                        "  LastName TEXT COLLATE NOCASE,\n"
+                        "  EmailAddress TEXT COLLATE NOCASE,\n"
+                        "  Active INTEGER NOT NULL DEFAULT 1)");
+
+    s << QStringLiteral("CREATE INDEX EquipmentInfoSerialNumber ON EquipmentInfo (SerialNumber)");
+    s << QStringLiteral("CREATE INDEX EquipmentInfoAssetTag ON EquipmentInfo (AssetTagNumber)");
+    s << QStringLiteral("CREATE INDEX EquipmentInfoLocation ON EquipmentInfo (CurrentLocation)");
+    s << QStringLiteral("CREATE INDEX TempEquipmentInfoSerialNumber ON TempEquipmentInfo (SerialNumber)");
+    s << QStringLiteral("CREATE INDEX EquipLocAssignEquipment ON EquipLocAssign (EquipmentId)");
+    s << QStringLiteral("CREATE INDEX ContactInfoLocation ON ContactInfo (LocId)");
+    s << QStringLiteral("CREATE INDEX EquipmentNoteOwner ON EquipmentNoteInformation (EquipmentId)");
+    s << QStringLiteral("CREATE INDEX LocationNoteOwner ON LocationNoteInformation (LocationtId)");
+    s << QStringLiteral("CREATE INDEX EquipmentAttachmentOwner ON EquipmentAttachments (EquipmentId, AttachmentsName)");
+    s << QStringLiteral("CREATE INDEX EquipmentAttachmentName ON EquipmentAttachments (AttachmentsName)");
+    s << QStringLiteral("CREATE INDEX LocationAttachmentOwner ON LocationAttachments (LocationId, AttachmentsName)");
+    s << QStringLiteral("CREATE INDEX LocationAttachmentName ON LocationAttachments (AttachmentsName)");
+    s << QStringLiteral("CREATE INDEX SecUsrUserName ON Sec_Usr (UserName)");
+
+    for (int i = 0; i < stateNames().size(); ++i)
+        s << QStringLiteral("INSERT INTO StateInfo (StateId, StateName) VALUES (%1, '%2')")
+                 .arg(i + kFirstStateId)
+                 .arg(stateNames().at(i));
+    s << QStringLiteral("INSERT INTO EquipmentAdditionalInformation DEFAULT VALUES");
+    s << QStringLiteral("INSERT INTO LocationAdditionalInformation DEFAULT VALUES");
+    return s;
+}
+
+QStringList holdingFileStatements() {
+    return {QStringLiteral("CREATE TABLE HoldEquipment (\n"
+                           "  HoldEquipmentId INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                           "  AssetTagNumber TEXT COLLATE NOCASE,\n"
+                           "  EquipmentType TEXT COLLATE NOCASE,\n"
+                           "  Manufacturer TEXT COLLATE NOCASE,\n"
+                           "  DatePurchased TEXT,\n"
+                           "  PurchasePrice TEXT COLLATE NOCASE,\n"
+                           "  SerialNumber TEXT COLLATE NOCASE,\n"
+                           "  ModelNumber TEXT COLLATE NOCASE,\n"
+                           "  CpuSpeed TEXT COLLATE NOCASE,\n"
+                           "  Memory TEXT COLLATE NOCASE,\n"
+                           "  HardDriveCapacity TEXT COLLATE NOCASE,\n"
+                           "  Monitor TEXT COLLATE NOCASE,\n"
+                           "  Mouse TEXT COLLATE NOCASE,\n"
+                           "  Keyboard TEXT COLLATE NOCASE,\n"
+                           "  OperatingSystem TEXT COLLATE NOCASE,\n"
+                           "  CurrentLocation INTEGER,\n"
+                           "  LocationName TEXT COLLATE NOCASE)")};
+}
+
+} // namespace Schema

@@ -1,0 +1,44 @@
+#include "platform/Dialogs.h"
+
+#include "platform/ProductTitle.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+
+Dialogs::Answer DesktopDialogs::message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
+                                        const QString& title) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title.isEmpty() ? kProductTitle : title);
+    box.setText(text);
+    switch (icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    if (buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return Answer::Ok;
+}
+
+QString DesktopDialogs::input(QWidget* parent, const QString& prompt, const QString& title,
+                              const QString& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title.isEmpty() ? kProductTitle : title, prompt,
+                                               QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+Dialogs::OpenFile DesktopDialogs::openFile(QWidget* parent, const QString& title, const QString& filter) {
+    const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    if (path.isEmpty())
+        return {};
+    return {path, QFileInfo(path).fileName()};
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "data/DataError.h"
+#include "platform/Dialogs.h"
+#include "platform/Printer.h"
+
+#include <QString>
+#include <exception>
+
+class QWidget;
+
+// Shows a failure's text in a message box titled with the product title; the window stays open.
+void showFailure(Dialogs& dialogs, QWidget* parent, const QString& text);
+
+// Runs an event handler that touches data or the printer. A failure is shown to the user and never crosses the
+// event loop; any transaction has already rolled back. Returns false when fn failed.
+template <typename Fn> bool guarded(Dialogs& dialogs, QWidget* parent, Fn&& fn) {
+    try {
+        fn();
+        return true;
+    } catch (const DataError& e) {
+        showFailure(dialogs, parent, e.text());
+    } catch (const std::exception& e) {
+        showFailure(dialogs, parent, QString::fromUtf8(e.what()));
+    }
+    return false;
+}

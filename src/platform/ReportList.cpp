@@ -1,0 +1,195 @@
+#include "platform/ReportList.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace {
+// Unit separator: never typed, so it can join the cells of a row.
+constexpr QChar kSeparator(0x1F);
+} // namespace
+
+int ReportListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int ReportListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+}
+
+QVariant ReportListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole)
+        return text(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(column(index.column()).alignment | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return {};
+    if (role == Qt::DisplayRole)
+        return column(section).header;
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(column(section).alignment | Qt::AlignVCenter);
+    return {};
+}
+
+void ReportListModel::addColumn(const Column& column) {
+    const int at = columnCount();
+    beginInsertColumns(QModelIndex(), at, at);
+    m_columns.push_back(column);
+    endInsertColumns();
+}
+
+void ReportListModel::clearColumns() {
+    beginResetModel();
+    m_columns.clear();
+    m_rows.clear();
+    endResetModel();
+}
+
+void ReportListModel::clearRows() {
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    endResetModel();
+}
+
+ReportListModel::Row ReportListModel::pack(const QStringList& cells, const QVariant& tag) {
+    Row row{cells.join(kSeparator), tag};
+    row.packed.squeeze();
+    return row;
+}
+
+int ReportListModel::addRow(const QStringList& cells, const QVariant& tag) {
+    const int at = rowCount();
+    beginInsertRows(QModelIndex(), at, at);
+    m_rows.push_back(pack(cells, tag));
+    endInsertRows();
+    return at;
+}
+
+void ReportListModel::beginBulk() { m_bulkFirst = rowCount(); }
+
+void ReportListModel::appendBulk(const QStringList& cells, const QVariant& tag) { m_rows.push_back(pack(cells, tag)); }
+
+void ReportListModel::endBulk() {
+    const int first = m_bulkFirst;
+    m_bulkFirst = -1;
+    const int last = rowCount() - 1;
+    if (first < 0 || last < first)
+        return;
+    // The rows are already in place; views learn of them in one reset, which is cheapest for a fresh list.
+    beginResetModel();
+    endResetModel();
+}
+
+QString ReportListModel::text(int row, int col) const {
+    if (row < 0 || row >= rowCount() || col < 0)
+        return {};
+    const QString& packed = m_rows[static_cast<size_t>(row)].packed;
+    qsizetype start = 0;
+    for (int i = 0; i < col; ++i) {
+        start = packed.indexOf(kSeparator, start);
+        if (start < 0)
+            return {};
+        ++start;
+    }
+    const qsizetype end = packed.indexOf(kSeparator, start);
+    return packed.mid(start, end < 0 ? -1 : end - start);
+}
+
+QStringList ReportListModel::cells(int row) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    return m_rows[static_cast<size_t>(row)].packed.split(kSeparator);
+}
+
+void ReportListModel::setText(int row, int col, const QString& text) {
+    QStringList all = cells(row);
+    while (all.size() <= col)
+        all << QString();
+    all[col] = text;
+    m_rows[static_cast<size_t>(row)].packed = all.join(kSeparator);
+    emit dataChanged(index(row, col), index(row, col));
+}
+
+ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportListModel(this)) {
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+    connect(header(), &QHeaderView::sectionClicked, this, &ReportList::headerClicked);
+}
+
+void ReportList::addColumn(const QString& header, const QString& tag, int width, Qt::Alignment alignment) {
+    m_model->addColumn({header, tag, alignment});
+    if (width > 0)
+        setColumnWidth(m_model->columnCount() - 1, width);
+}
+
+void ReportList::clearColumns() { m_model->clearColumns(); }
+
+int ReportList::addRow(const QStringList& cells, const QVariant& tag) { return m_model->addRow(cells, tag); }
+
+void ReportList::clearRows() { m_model->clearRows(); }
+
+bool ReportList::isRowSelected(int row) const {
+    return selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+void ReportList::setRowSelected(int row, bool selected) {
+    const QModelIndex index = m_model->index(row, 0);
+    selectionModel()->select(index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                        QItemSelectionModel::Rows);
+}
+
+QList<int> ReportList::selectedRows() const {
+    QList<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int ReportList::currentRow() const {
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? index.row() : -1;
+}
+
+void ReportList::setCurrentRow(int row) {
+    selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
+}
+
+void ReportList::keyReleaseEvent(QKeyEvent* event) {
+    QTreeView::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        emit keyReleased(event->key());
+}
+
+void ReportList::mouseReleaseEvent(QMouseEvent* event) {
+    QTreeView::mouseReleaseEvent(event);
+    if (event->button() == Qt::RightButton) {
+        const QModelIndex index = indexAt(event->position().toPoint());
+        emit rightClicked(index.isValid() ? index.row() : -1, event->globalPosition().toPoint());
+    }
+}
+
+void ReportList::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTreeView::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid())
+        emit rowDoubleClicked(index.row());
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <QTreeView>
+#include <QVariant>
+#include <vector>
+
+// The rows of a ReportList. A row keeps its cells packed in one string, so that lists of 100,000 rows stay small.
+class ReportListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Column {
+        QString header;
+        QString tag;
+        Qt::Alignment alignment = Qt::AlignLeft;
+    };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    void addColumn(const Column& column);
+    const Column& column(int i) const { return m_columns.at(static_cast<size_t>(i)); }
+    void clearColumns();
+    void clearRows();
+    int addRow(const QStringList& cells, const QVariant& tag);
+    // Adds many rows with one notification; much faster than addRow for a whole list.
+    void beginBulk();
+    void appendBulk(const QStringList& cells, const QVariant& tag);
+    void endBulk();
+
+    QString text(int row, int col) const;
+    QStringList cells(int row) const;
+    QVariant tag(int row) const { return m_rows.at(static_cast<size_t>(row)).tag; }
+    void setText(int row, int col, const QString& text);
+
+private:
+    struct Row {
+        QString packed; // cells joined by kSeparator
+        QVariant tag;
+    };
+    static Row pack(const QStringList& cells, const QVariant& tag);
+
+    std::vector<Column> m_columns;
+    std::vector<Row> m_rows;
+    int m_bulkFirst = -1;
+};
+
+// A list in report view: columns with header, tag, width and alignment; rows with text, cells, tag and
+// selection. Sorting is the owner's business: a header click is only reported.
+class ReportList : public QTreeView {
+    Q_OBJECT
+public:
+    explicit ReportList(QWidget* parent = nullptr);
+
+    // Columns. Width in pixels; 0 keeps the default width.
+    void addColumn(const QString& header, const QString& tag = QString(), int width = 0,
+                   Qt::Alignment alignment = Qt::AlignLeft);
+    int columnCount() const { return m_model->columnCount(); }
+    QString columnHeader(int col) const { return m_model->column(col).header; }
+    QString columnTag(int col) const { return m_model->column(col).tag; }
+    Qt::Alignment columnAlignment(int col) const { return m_model->column(col).alignment; }
+    int columnWidthPixels(int col) const { return columnWidth(col); }
+    void clearColumns();
+
+    // Rows. The row's text is its first cell.
+    int addRow(const QStringList& cells, const QVariant& tag = QVariant());
+    void beginRows() { m_model->beginBulk(); }
+    void appendRow(const QStringList& cells, const QVariant& tag = QVariant()) { m_model->appendBulk(cells, tag); }
+    void endRows() { m_model->endBulk(); }
+    void clearRows();
+    int rowCount() const { return m_model->rowCount(); }
+    QString text(int row, int col = 0) const { return m_model->text(row, col); }
+    QStringList cells(int row) const { return m_model->cells(row); }
+    QVariant rowTag(int row) const { return m_model->tag(row); }
+    void setText(int row, int col, const QString& text) { m_model->setText(row, col, text); }
+
+    // Selection.
+    bool isRowSelected(int row) const;
+    void setRowSelected(int row, bool selected);
+    QList<int> selectedRows() const; // ascending
+    int currentRow() const;          // -1 when none
+    void setCurrentRow(int row);
+
+    ReportListModel* listModel() const { return m_model; }
+
+signals:
+    void headerClicked(int column);
+    void rowDoubleClicked(int row);
+    void keyReleased(int key);
+    void rightClicked(int row, const QPoint& globalPos);
+
+protected:
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    ReportListModel* m_model;
+};

@@ -1,0 +1,76 @@
+#include "shell/MDIKavrel.h"
+
+#include "platform/ProductTitle.h"
+#include "shell/MainMenu.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
+    : QMainWindow(parent), m_ctx(ctx), m_previousHost(ctx.windows), m_area(new QMdiArea(this)) {
+    setObjectName(QStringLiteral("MDIKavrel"));
+    setWindowTitle(kProductTitle + QLatin1Char(' '));
+    m_area->setObjectName(QStringLiteral("mdiArea"));
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_area);
+    if (m_previousHost)
+        setWindowLimit(m_previousHost->windowLimit());
+    m_ctx.windows = this;
+    buildMainMenu(menuBar(), m_ctx, this, MenuVariant::MainWindow);
+    resize(1200, 800);
+}
+
+MDIKavrel::~MDIKavrel() {
+    if (m_ctx.windows == this)
+        m_ctx.windows = m_previousHost;
+}
+
+void MDIKavrel::load() {}
+
+int MDIKavrel::openWindowCount() const { return static_cast<int>(m_area->subWindowList().size()); }
+
+void MDIKavrel::show(QWidget* window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QMdiSubWindow* sub = m_area->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    // A child that fixes its size keeps the frame from being dragged larger or smaller.
+    if (window->minimumSize() == window->maximumSize())
+        sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    window->show();
+    sub->show();
+}
+
+QList<QWidget*> MDIKavrel::openWindows() const {
+    QList<QWidget*> windows;
+    for (QMdiSubWindow* sub : m_area->subWindowList())
+        windows << sub->widget();
+    return windows;
+}
+
+QWidget* MDIKavrel::activeWindow() const {
+    QMdiSubWindow* sub = m_area->activeSubWindow();
+    return sub ? sub->widget() : nullptr;
+}
+
+void MDIKavrel::activate(QWidget* window) {
+    for (QMdiSubWindow* sub : m_area->subWindowList())
+        if (sub->widget() == window) {
+            if (sub->isMinimized())
+                sub->showNormal();
+            m_area->setActiveSubWindow(sub);
+        }
+}
+
+void MDIKavrel::closeEvent(QCloseEvent* event) {
+    m_area->closeAllSubWindows();
+    if (!m_area->subWindowList().isEmpty()) {
+        event->ignore(); // a child refused to close
+        return;
+    }
+    event->accept();
+    if (m_ctx.endApplication)
+        m_ctx.endApplication();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/AppContext.h"
+#include "platform/WindowHost.h"
+
+#include <QMainWindow>
+
+class QMdiArea;
+
+// The main window: a frame whose menu bar opens every other window as a child inside it.
+class MDIKavrel : public QMainWindow, public WindowHost {
+    Q_OBJECT
+public:
+    explicit MDIKavrel(AppContext& ctx, QWidget* parent = nullptr);
+    ~MDIKavrel() override;
+
+    // Opens the active location list, as the main window does when it appears.
+    void load();
+
+    int openWindowCount() const override;
+    void show(QWidget* window) override;
+    QList<QWidget*> openWindows() const override;
+    QWidget* activeWindow() const override;
+    void activate(QWidget* window) override;
+    using QMainWindow::show;
+
+    QMdiArea* mdiArea() const { return m_area; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    AppContext& m_ctx;
+    WindowHost* m_previousHost;
+    QMdiArea* m_area;
+};

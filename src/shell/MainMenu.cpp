@@ -1,0 +1,85 @@
+#include "shell/MainMenu.h"
+
+#include "shell/FrmAbout.h"
+#include "shell/OpenWindow.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QWidget>
+
+namespace {
+
+QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+// An entry whose window is not available yet stays in place, disabled.
+QAction* addEntry(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {},
+                  std::function<void()> open = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    if (open)
+        QObject::connect(action, &QAction::triggered, menu, [open = std::move(open)] { open(); });
+    else
+        action->setEnabled(false);
+    return action;
+}
+
+void fillWindowsMenu(QMenu* menu, AppContext& ctx) {
+    menu->clear();
+    const QList<QWidget*> windows = ctx.windows->openWindows();
+    QWidget* active = ctx.windows->activeWindow();
+    int number = 1;
+    for (QWidget* window : windows) {
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(window == active);
+        QObject::connect(action, &QAction::triggered, menu, [&ctx, window] { ctx.windows->activate(window); });
+    }
+}
+
+} // namespace
+
+void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, MenuVariant variant) {
+    const bool main = variant == MenuVariant::MainWindow;
+
+    QMenu* file = addMenu(bar, "frmFile", QStringLiteral("&File"));
+    addEntry(file, "FrmExit", QStringLiteral("&Exit"), {}, [&ctx] { ctx.endApplication(); });
+
+    QMenu* locations = addMenu(bar, "FrmLocations", QStringLiteral("&Location(s)"));
+    addEntry(locations, "mnuCreateLocation", QStringLiteral("&Create Location"), QKeySequence(QStringLiteral("Ctrl+C")));
+    addEntry(locations, "MnuActiveLocations", QStringLiteral("&Active Location(s)"),
+             QKeySequence(QStringLiteral("Ctrl+L")));
+    addEntry(locations, "mnuExplorer", QStringLiteral("View Equipment by Location"));
+    if (main)
+        addEntry(locations, "mnuLocationEditAdditionalInformationFields",
+                 QStringLiteral("Edit Additional Information Fields (Location)"));
+
+    QMenu* equipment = addMenu(bar, "FrmEquipment", QStringLiteral("&Equipment"));
+    addEntry(equipment, "mnuManageEquipmentTypes", QStringLiteral("&Manage Equipment Type(s)"));
+    addEntry(equipment, "mnuEnterEquipment", QStringLiteral("E&nter Equipment"), QKeySequence(QStringLiteral("Ctrl+N")));
+    addEntry(equipment, "mnuActiveEquipment", QStringLiteral("M&anage Equipment"),
+             QKeySequence(QStringLiteral("Ctrl+Q")));
+    if (main)
+        addEntry(equipment, "MnuEquipmentAdditionalInformationFields",
+                 QStringLiteral("Edit Additional Information Fields (Equipment)"));
+
+    QMenu* assignment = addMenu(bar, "FrmAssignment", QStringLiteral("&Assignment"));
+    addEntry(assignment, "MnuBatchAssign", QStringLiteral("Batch Assign"));
+
+    QMenu* search = addMenu(bar, "mnuSearch", QStringLiteral("&Search"));
+    addEntry(search, "mnuSearchEquipment", QStringLiteral("Search Equipment"), QKeySequence(QStringLiteral("Ctrl+E")));
+    addEntry(search, "mnuSearchEquipmentUsingScanner", QStringLiteral("Search Equipment Using Scanner"));
+
+    QMenu* windows = addMenu(bar, "FrmWindows", QStringLiteral("&Windows"));
+    QObject::connect(windows, &QMenu::aboutToShow, windows, [windows, &ctx] { fillWindowsMenu(windows, ctx); });
+
+    QMenu* help = addMenu(bar, "FrmHelp", QStringLiteral("&Help"));
+    addEntry(help, "FrmAbout", QStringLiteral("About"), {}, [&ctx, owner] { openWindow<FrmAbout>(ctx, owner); });
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/AppContext.h"
+#include "platform/ErrorGuard.h"
+#include "platform/WindowHost.h"
+
+class QWidget;
+
+enum class OnTooManyWindows { Report, Ignore };
+
+// The platform's description of its error 7, which it raises when no more windows can be created.
+inline const QString kOutOfMemoryText = QStringLiteral("Out of memory");
+
+// Shows the message for too many open windows.
+void reportTooManyWindows(AppContext& ctx, QWidget* parent);
+
+// Opens a new window of class W: creates it, lets setup set its members, loads it (when W has load()) and shows
+// it modeless in the window host. Returns nullptr when nothing opened: too many windows are open (reported
+// unless told otherwise) or its load failed (reported).
+template <typename W, typename Setup>
+W* openWindow(AppContext& ctx, QWidget* parent, Setup&& setup, OnTooManyWindows onTooMany = OnTooManyWindows::Report) {
+    if (!ctx.windows->hasRoomForAnother()) {
+        if (onTooMany == OnTooManyWindows::Report)
+            reportTooManyWindows(ctx, parent);
+        return nullptr;
+    }
+    W* window = nullptr;
+    const bool opened = guarded(*ctx.dialogs, parent, [&] {
+        window = new W(ctx);
+        setup(*window);
+        if constexpr (requires(W& w) { w.load(); })
+            window->load();
+    });
+    if (!opened) {
+        delete window;
+        return nullptr;
+    }
+    ctx.windows->show(window);
+    return window;
+}
+
+template <typename W>
+W* openWindow(AppContext& ctx, QWidget* parent, OnTooManyWindows onTooMany = OnTooManyWindows::Report) {
+    return openWindow<W>(ctx, parent, [](W&) {}, onTooMany);
+}

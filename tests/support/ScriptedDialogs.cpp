@@ -1,0 +1,55 @@
+#include "support/ScriptedDialogs.h"
+
+#include "platform/ProductTitle.h"
+
+#include <QFileInfo>
+#include <QTest>
+
+QStringList ScriptedDialogs::texts() const {
+    QStringList all;
+    for (const Message& m : messages)
+        all << m.text;
+    return all;
+}
+
+void ScriptedDialogs::reset() {
+    messages.clear();
+    prompts.clear();
+    m_answers.clear();
+    m_inputs.clear();
+    m_files.clear();
+}
+
+Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, Buttons buttons, Icon icon,
+                                         const QString& title) {
+    messages.append({text, buttons, icon, title.isEmpty() ? kProductTitle : title});
+    if (buttons == Buttons::Ok) {
+        if (!m_answers.isEmpty() && m_answers.head() == Answer::Ok)
+            m_answers.dequeue();
+        return Answer::Ok;
+    }
+    if (m_answers.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected question: ") + text), __FILE__, __LINE__);
+        return Answer::No;
+    }
+    return m_answers.dequeue();
+}
+
+QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString&, const QString&) {
+    prompts.append(prompt);
+    if (m_inputs.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected input box: ") + prompt), __FILE__, __LINE__);
+        return QString();
+    }
+    return m_inputs.dequeue();
+}
+
+Dialogs::OpenFile ScriptedDialogs::openFile(QWidget*, const QString& title, const QString&) {
+    prompts.append(title);
+    if (m_files.isEmpty()) {
+        QTest::qFail(qPrintable(QStringLiteral("unexpected file dialog: ") + title), __FILE__, __LINE__);
+        return {};
+    }
+    const QString path = m_files.dequeue();
+    return path.isEmpty() ? OpenFile{} : OpenFile{path, QFileInfo(path).fileName()};
+}
