@@ -7,9 +7,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStackedWidget>
 
 MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
-    : QMainWindow(parent), m_ctx(ctx), m_previousHost(ctx.windows), m_area(new QMdiArea(this)) {
+    : QMainWindow(parent), m_ctx(ctx), m_menus(new QStackedWidget(this)), m_mainMenu(new QMenuBar(m_menus)),
+      m_previousHost(ctx.windows), m_area(new QMdiArea(this)) {
     setObjectName(QStringLiteral("MDIKavrel"));
     setWindowTitle(kProductTitle + QLatin1Char(' '));
     m_area->setObjectName(QStringLiteral("mdiArea"));
@@ -19,7 +21,13 @@ MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
     if (m_previousHost)
         setWindowLimit(m_previousHost->windowLimit());
     m_ctx.windows = this;
-    buildMainMenu(menuBar(), m_ctx, this, MenuVariant::MainWindow);
+    // The bar area holds the main menu and, while a detail window is active, that window's own copy instead.
+    m_mainMenu->setObjectName(QStringLiteral("MainMenu"));
+    buildMainMenu(m_mainMenu, m_ctx, this, MenuVariant::MainWindow);
+    m_menus->addWidget(m_mainMenu);
+    m_menus->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setMenuWidget(m_menus);
+    connect(m_area, &QMdiArea::subWindowActivated, this, &MDIKavrel::showMenuBarOf);
     resize(1200, 800);
 }
 
@@ -28,7 +36,17 @@ MDIKavrel::~MDIKavrel() {
         m_ctx.windows = m_previousHost;
 }
 
-void MDIKavrel::load() {}
+void MDIKavrel::load() { openActiveLocations(m_ctx, this); }
+
+void MDIKavrel::showMenuBarOf(QMdiSubWindow* sub) {
+    QMenuBar* bar = m_mainMenu;
+    if (sub)
+        if (auto* owner = dynamic_cast<HasOwnMenuBar*>(sub->widget()); owner && owner->ownMenuBar())
+            bar = owner->ownMenuBar();
+    if (m_menus->indexOf(bar) < 0)
+        m_menus->addWidget(bar);
+    m_menus->setCurrentWidget(bar);
+}
 
 int MDIKavrel::openWindowCount() const { return static_cast<int>(m_area->subWindowList().size()); }
 

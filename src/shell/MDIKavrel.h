@@ -6,6 +6,9 @@
 #include <QMainWindow>
 
 class QMdiArea;
+class QMdiSubWindow;
+class QMenuBar;
+class QStackedWidget;
 
 // The main window: a frame whose menu bar opens every other window as a child inside it.
 class MDIKavrel : public QMainWindow, public WindowHost {
@@ -30,7 +33,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void showMenuBarOf(QMdiSubWindow* sub);
+
     AppContext& m_ctx;
+    QStackedWidget* m_menus;
+    QMenuBar* m_mainMenu;
     WindowHost* m_previousHost;
     QMdiArea* m_area;
 };

@@ -1,5 +1,7 @@
 #include "shell/MainMenu.h"
 
+#include "locations/frmActiveLocations.h"
+#include "locations/frmCreateLocation.h"
 #include "shell/FrmAbout.h"
 #include "shell/OpenWindow.h"
 
@@ -46,6 +48,8 @@ void fillWindowsMenu(QMenu* menu, AppContext& ctx) {
 
 } // namespace
 
+void openActiveLocations(AppContext& ctx, QWidget* owner) { openWindow<frmActiveLocations>(ctx, owner); }
+
 void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, MenuVariant variant) {
     const bool main = variant == MenuVariant::MainWindow;
 
@@ -53,9 +57,10 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, MenuVariant v
     addEntry(file, "FrmExit", QStringLiteral("&Exit"), {}, [&ctx] { ctx.endApplication(); });
 
     QMenu* locations = addMenu(bar, "FrmLocations", QStringLiteral("&Location(s)"));
-    addEntry(locations, "mnuCreateLocation", QStringLiteral("&Create Location"), QKeySequence(QStringLiteral("Ctrl+C")));
+    addEntry(locations, "mnuCreateLocation", QStringLiteral("&Create Location"), QKeySequence(QStringLiteral("Ctrl+C")),
+             [&ctx, owner] { openWindow<frmCreateLocation>(ctx, owner); });
     addEntry(locations, "MnuActiveLocations", QStringLiteral("&Active Location(s)"),
-             QKeySequence(QStringLiteral("Ctrl+L")));
+             QKeySequence(QStringLiteral("Ctrl+L")), [&ctx, owner] { openActiveLocations(ctx, owner); });
     addEntry(locations, "mnuExplorer", QStringLiteral("View Equipment by Location"));
     if (main)
         addEntry(locations, "mnuLocationEditAdditionalInformationFields",

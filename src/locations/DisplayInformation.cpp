@@ -1,0 +1,340 @@
+#include "locations/DisplayInformation.h"
+
+#include "data/DisplayRules.h"
+#include "locations/LocationStore.h"
+#include "locations/StateList.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorGuard.h"
+#include "platform/FormHelpers.h"
+#include "platform/Printer.h"
+#include "platform/ProductTitle.h"
+#include "platform/ReportList.h"
+#include "platform/Twips.h"
+#include "printing/LocationReports.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kWidthTwips = 13170;
+constexpr int kHeightTwips = 9720;
+
+// A stored value shown in a box: Null leaves the box as it is.
+void showValue(QLineEdit* box, const QVariant& value, bool replacePlaceholder = true) {
+    if (!value.isNull())
+        box->setText(replacePlaceholder ? nbspAsBlank(value.toString()) : value.toString());
+}
+
+QString cellText(const QVariant& value, bool replacePlaceholder) {
+    if (value.isNull())
+        return {};
+    return replacePlaceholder ? nbspAsBlank(value.toString()) : value.toString();
+}
+
+QGroupBox* formFrame(QWidget* parent, const QString& caption, QFormLayout*& form) {
+    auto* frame = new QGroupBox(caption, parent);
+    form = new QFormLayout(frame);
+    form->setVerticalSpacing(2);
+    form->setContentsMargins(6, 4, 6, 4);
+    return frame;
+}
+
+QLineEdit* addFormBox(QFormLayout* form, QWidget* frame, const char* name, const QString& caption) {
+    QLineEdit* box = makeTextBox(frame, name, caption);
+    form->addRow(makeBuddyLabel(frame, caption, box), box);
+    return box;
+}
+} // namespace
+
+DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_menuBar(new QMenuBar(this)), m_toolbar(new QToolBar(this)),
+      m_tabs(new QTabWidget(this)) {
+    setObjectName(QStringLiteral("DisplayInformation"));
+    setWindowTitle(captionFor(QStringLiteral("Detail Information")));
+    m_menuBar->setObjectName(QStringLiteral("DisplayInformationMenu"));
+    m_menuBar->hide();
+    buildMainMenu(m_menuBar, m_ctx, this, MenuVariant::DetailWindow);
+
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (const char* description : {"Print", "Resign"}) {
+        QAction* action = addToolButton(m_toolbar, QLatin1String(description));
+        connect(action, &QAction::triggered, this,
+                [this, action] { toolbarClicked(action->data().toString()); });
+    }
+
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->addTab(buildGeneralTab(), QStringLiteral("General Location Information"));
+    m_tabs->addTab(buildNotesTab(), QStringLiteral("Location Notes"));
+    m_tabs->addTab(buildAttachmentsTab(), QStringLiteral("Location Attachments"));
+    m_tabs->addTab(buildFieldsTab(), QStringLiteral("User Defined Location Information"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_toolbar);
+    layout->addWidget(m_tabs);
+    Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
+}
+
+DisplayInformation::~DisplayInformation() {
+    // The main window may have taken the menu bar into its own frame.
+    delete m_menuBar.data();
+}
+
+QWidget* DisplayInformation::buildGeneralTab() {
+    auto* page = new QWidget;
+    QFormLayout* locationForm = nullptr;
+    QGroupBox* locationFrame = formFrame(page, QStringLiteral("Location Information"), locationForm);
+    m_name = addFormBox(locationForm, locationFrame, "txtName", QStringLiteral("Name"));
+    m_name->setReadOnly(true);
+    m_name->installEventFilter(this);
+    m_addressOne = addFormBox(locationForm, locationFrame, "txtAddressOne", QStringLiteral("Address One"));
+    m_addressTwo = addFormBox(locationForm, locationFrame, "txtAddressTwo", QStringLiteral("Address Two"));
+    m_city = addFormBox(locationForm, locationFrame, "txtCity", QStringLiteral("City"));
+    m_states = new QListWidget(locationFrame);
+    m_states->setObjectName(QStringLiteral("List1"));
+    m_states->setAccessibleName(QStringLiteral("State"));
+    m_states->setMaximumHeight(Twips::toPixelsY(700, this));
+    fillStateList(m_states);
+    locationForm->addRow(makeBuddyLabel(locationFrame, QStringLiteral("State"), m_states), m_states);
+    m_zip = addFormBox(locationForm, locationFrame, "txtZip", QStringLiteral("Zip"));
+    m_phone = addFormBox(locationForm, locationFrame, "txtPhoneNumber", QStringLiteral("Phone Number"));
+    auto* editCompany = makeButton(locationFrame, "cmdEditCompany", QStringLiteral("Update"));
+    locationForm->addRow(QString(), editCompany);
+
+    QFormLayout* contactForm = nullptr;
+    QGroupBox* contactFrame = formFrame(page, QStringLiteral("Contact Information"), contactForm);
+    m_firstName = addFormBox(contactForm, contactFrame, "txtFirstName", QStringLiteral("First Name"));
+    m_middleName = addFormBox(contactForm, contactFrame, "txtMiddleName", QStringLiteral("Middle Name"));
+    m_lastName = addFormBox(contactForm, contactFrame, "txtLastName", QStringLiteral("Last Name"));
+    m_email = addFormBox(contactForm, contactFrame, "txtEmailAddress", QStringLiteral("Email Address"));
+    m_title = addFormBox(contactForm, contactFrame, "txtTitle", QStringLiteral("Title"));
+    m_contactPhone = addFormBox(contactForm, contactFrame, "txtContactPhoneNumber", QStringLiteral("Phone Number"));
+    m_cellPhone = addFormBox(contactForm, contactFrame, "txtCellPhoneNumber", QStringLiteral("Cell Phone Number"));
+    auto* editContact = makeButton(contactFrame, "cmdEditContact", QStringLiteral("Update"));
+    contactForm->addRow(QString(), editContact);
+
+    auto* assetFrame = new QGroupBox(QStringLiteral("Current Asset List"), page);
+    m_equipment = new ReportList(assetFrame);
+    m_equipment->setObjectName(QStringLiteral("lstEquipmentList"));
+    m_equipment->setAccessibleName(QStringLiteral("Current Asset List"));
+    (new QVBoxLayout(assetFrame))->addWidget(m_equipment);
+    auto* statisticsFrame = new QGroupBox(QStringLiteral("Statistics"), page);
+    m_statistics = new ReportList(statisticsFrame);
+    m_statistics->setObjectName(QStringLiteral("lstStatistics"));
+    m_statistics->setAccessibleName(QStringLiteral("Statistics"));
+    (new QVBoxLayout(statisticsFrame))->addWidget(m_statistics);
+
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(locationFrame, 0, 0);
+    grid->addWidget(contactFrame, 0, 1);
+    grid->addWidget(assetFrame, 1, 0);
+    grid->addWidget(statisticsFrame, 1, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setRowStretch(1, 1);
+
+    connect(editCompany, &QPushButton::clicked, this, &DisplayInformation::updateAddress);
+    connect(editContact, &QPushButton::clicked, this, &DisplayInformation::updateContact);
+    connect(m_equipment, &ReportList::headerClicked, this, [this](int column) {
+        const QString tag = m_equipment->columnTag(column);
+        guarded(*m_ctx.dialogs, this, [&] { PopulateLocation(tag); });
+    });
+    return page;
+}
+
+QWidget* DisplayInformation::buildNotesTab() {
+    auto* page = new QWidget;
+    auto* notes = new ReportList(page);
+    notes->setObjectName(QStringLiteral("LstNotes"));
+    notes->setAccessibleName(QStringLiteral("Location Notes"));
+    auto* add = makeButton(page, "CmdAddNote", QStringLiteral("Add Note"));
+    auto* refresh = makeButton(page, "CmdRefreshNote", QStringLiteral("Refresh Note Listing"));
+    add->setEnabled(false);
+    refresh->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(add);
+    buttons->addWidget(refresh);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(notes);
+    layout->addLayout(buttons);
+    return page;
+}
+
+QWidget* DisplayInformation::buildAttachmentsTab() {
+    auto* page = new QWidget;
+    auto* attachments = new ReportList(page);
+    attachments->setObjectName(QStringLiteral("LstAttachment"));
+    attachments->setAccessibleName(QStringLiteral("Location Attachments"));
+    auto* currentOnly = new QCheckBox(QStringLiteral("Show current version only"), page);
+    currentOnly->setObjectName(QStringLiteral("Check1"));
+    auto* upload = makeButton(page, "CmdUpload", QStringLiteral("Upload Attachment"));
+    currentOnly->setEnabled(false);
+    upload->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(currentOnly);
+    buttons->addStretch();
+    buttons->addWidget(upload);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(attachments);
+    layout->addLayout(buttons);
+    return page;
+}
+
+QWidget* DisplayInformation::buildFieldsTab() {
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    for (int frameIndex = 0; frameIndex < 4; ++frameIndex) {
+        auto* frame = new QGroupBox(page);
+        frame->setObjectName(QStringLiteral("Frame%1").arg(frameIndex + 5));
+        auto* form = new QFormLayout(frame);
+        for (int i = 0; i < 5; ++i) {
+            const int number = frameIndex * 5 + i + 1;
+            auto* box = new QLineEdit(frame);
+            box->setObjectName(QStringLiteral("txtField%1").arg(number));
+            box->setAccessibleName(QStringLiteral("Field %1").arg(number));
+            auto* label = new QLabel(frame);
+            label->setObjectName(QStringLiteral("lblField%1").arg(number));
+            label->setBuddy(box);
+            form->addRow(label, box);
+            m_fieldLabels << label;
+            m_fieldBoxes << box;
+        }
+        grid->addWidget(frame, frameIndex / 2, frameIndex % 2);
+    }
+    auto* update = makeButton(page, "cmdUpdate", QStringLiteral("Update"));
+    update->setEnabled(false);
+    grid->addWidget(update, 2, 1, Qt::AlignRight);
+    return page;
+}
+
+void DisplayInformation::load() {
+    popNotes();
+    PopulateListAtt();
+    PopulateFieldCaptions();
+    PopulateLocation(QString());
+}
+
+void DisplayInformation::popNotes() {}
+
+void DisplayInformation::PopulateListAtt() {}
+
+void DisplayInformation::PopulateFieldCaptions() {}
+
+void DisplayInformation::PopulateLocation(const QString& sortName) {
+    LocationStore store(*m_ctx.db);
+    const qint64 id = locationId();
+    if (const auto location = store.location(id)) {
+        const QVariantMap& l = *location;
+        showValue(m_name, l.value(QStringLiteral("LocName")));
+        showValue(m_addressOne, l.value(QStringLiteral("LocAddressOne")));
+        showValue(m_addressTwo, l.value(QStringLiteral("LocAddressTwo")));
+        showValue(m_city, l.value(QStringLiteral("LocCity")));
+        showValue(m_zip, l.value(QStringLiteral("LocZip")));
+        showValue(m_phone, l.value(QStringLiteral("LocPhone")));
+        const QVariant stateId = l.value(QStringLiteral("StateId"));
+        if (!stateId.isNull())
+            selectState(m_states, stateId.toInt());
+        for (int i = 0; i < m_fieldBoxes.size(); ++i)
+            showValue(m_fieldBoxes.at(i), l.value(QStringLiteral("Field%1").arg(i + 1)), false);
+    }
+    if (const auto contact = store.contact(id)) {
+        const QVariantMap& c = *contact;
+        showValue(m_firstName, c.value(QStringLiteral("ContactFirstName")));
+        showValue(m_middleName, c.value(QStringLiteral("ContactMiddleName")));
+        showValue(m_lastName, c.value(QStringLiteral("ContactLastName")));
+        showValue(m_title, c.value(QStringLiteral("ContactTitle")));
+        showValue(m_contactPhone, c.value(QStringLiteral("ContactPhoneNumber")));
+        showValue(m_cellPhone, c.value(QStringLiteral("ContactCellPhone")));
+        showValue(m_email, c.value(QStringLiteral("ContactEmailAddress")));
+    }
+
+    m_equipment->clearColumns();
+    m_equipment->addColumn(QStringLiteral("Equipment Id"), QStringLiteral("EquipmentId"));
+    m_equipment->addColumn(QStringLiteral("Equipment Type"), QStringLiteral("EquipmentType"));
+    m_equipment->addColumn(QStringLiteral("Manufacturer"), QStringLiteral("Manufacturer"));
+    m_equipment->addColumn(QStringLiteral("Date Purchased"), QStringLiteral("DatePurchased"));
+    m_equipment->addColumn(QStringLiteral("Purchase Price"), QStringLiteral("PurchasePrice"));
+    m_equipment->addColumn(QStringLiteral("Serial Number"), QStringLiteral("SerialNumber"));
+    m_equipment->addColumn(QStringLiteral("Model Number"), QStringLiteral("ModelNumber"));
+    m_equipment->addColumn(QStringLiteral("Asset Tag Number"), QStringLiteral("AssetTagNumber"));
+    m_equipment->beginRows();
+    for (const LocationEquipmentRow& r : store.equipment(id, m_sort.next(sortName)))
+        m_equipment->appendRow({cellText(r.equipmentId, false), cellText(r.equipmentType, false),
+                                cellText(r.manufacturer, true), cellText(r.datePurchased, true),
+                                cellText(r.purchasePrice, true), cellText(r.serialNumber, true),
+                                cellText(r.modelNumber, true), cellText(r.assetTagNumber, true)},
+                               r.equipmentId);
+    m_equipment->endRows();
+
+    m_statistics->clearColumns();
+    m_statistics->addColumn(QStringLiteral("Count"), QStringLiteral("Num"));
+    m_statistics->addColumn(QStringLiteral("Equipment Type"), QStringLiteral("EquipmentType"));
+    for (const TypeCountRow& r : store.typeCounts(id))
+        m_statistics->addRow({QString::number(r.count), cellText(r.equipmentType, true)}, r.count);
+}
+
+void DisplayInformation::updateAddress() {
+    const LocationAddress address{m_addressOne->text(), m_addressTwo->text(), m_city->text(),
+                                  m_zip->text(),        m_phone->text(),      selectedStateId(m_states)};
+    guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).updateAddress(locationId(), address); });
+}
+
+void DisplayInformation::updateContact() {
+    const LocationContact contact{m_firstName->text(),    m_middleName->text(), m_lastName->text(), m_title->text(),
+                                  m_contactPhone->text(), m_cellPhone->text(),  m_email->text()};
+    guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).updateContact(locationId(), contact); });
+}
+
+void DisplayInformation::toolbarClicked(const QString& description) {
+    if (description == QLatin1String("Resign")) {
+        const int count = static_cast<int>(m_equipment->selectedRows().size());
+        if (count > 0)
+            m_ctx.dialogs->message(this, QStringLiteral("This action will resign the selected (%1) equipment to a new "
+                                                        "location")
+                                             .arg(count));
+        return;
+    }
+    guarded(*m_ctx.dialogs, this, [&] { printReport(); });
+}
+
+void DisplayInformation::printReport() {
+    LocationDetailReport report;
+    report.name = m_name->text();
+    report.addressOne = m_addressOne->text();
+    report.addressTwo = m_addressTwo->text();
+    report.city = m_city->text();
+    const QList<QListWidgetItem*> state = m_states->selectedItems();
+    report.state = state.isEmpty() ? QString() : state.first()->text();
+    report.zip = m_zip->text();
+    report.contact = {m_firstName->text(),    m_middleName->text(), m_lastName->text(), m_title->text(),
+                      m_contactPhone->text(), m_cellPhone->text(),  m_email->text()};
+    for (int row = 0; row < m_statistics->rowCount(); ++row)
+        report.typeCounts << m_statistics->cells(row);
+    for (int row = 0; row < m_equipment->rowCount(); ++row)
+        report.equipment << m_equipment->cells(row);
+    std::unique_ptr<Printer> printer = m_ctx.newPrinter();
+    printLocationDetailReport(*printer, report, m_ctx.clock->now());
+}
+
+bool DisplayInformation::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_name && event->type() == QEvent::MouseButtonRelease)
+        m_ctx.dialogs->message(this, QStringLiteral("Once a location has been submitted it name cannot be changed."),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical, QStringLiteral("Kavrel"));
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "data/SortCycle.h"
+#include "platform/AppContext.h"
+#include "shell/MainMenu.h"
+
+#include <QMenuBar>
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTabWidget;
+class QToolBar;
+class ReportList;
+
+// One location in full: address, contact, its equipment with counts per type, notes, attachments and the
+// user-defined fields.
+class DisplayInformation : public QWidget, public HasOwnMenuBar {
+    Q_OBJECT
+public:
+    explicit DisplayInformation(AppContext& ctx, QWidget* parent = nullptr);
+    ~DisplayInformation() override;
+
+    QString LocId; // set by the opener before the window loads
+
+    void load();
+    void PopulateLocation(const QString& sortName);
+    void popNotes();
+    void PopulateListAtt();
+    void PopulateFieldCaptions();
+
+    QMenuBar* ownMenuBar() const override { return m_menuBar; }
+    ReportList* equipmentList() const { return m_equipment; }
+    ReportList* statisticsList() const { return m_statistics; }
+    QListWidget* stateList() const { return m_states; }
+    QToolBar* toolbar() const { return m_toolbar; }
+
+public slots:
+    void updateAddress();
+    void updateContact();
+    void toolbarClicked(const QString& description);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildGeneralTab();
+    QWidget* buildNotesTab();
+    QWidget* buildAttachmentsTab();
+    QWidget* buildFieldsTab();
+    qint64 locationId() const { return LocId.toLongLong(); }
+    void printReport();
+
+    AppContext& m_ctx;
+    QPointer<QMenuBar> m_menuBar;
+    QToolBar* m_toolbar;
+    QTabWidget* m_tabs;
+    QLineEdit* m_name = nullptr;
+    QLineEdit* m_addressOne = nullptr;
+    QLineEdit* m_addressTwo = nullptr;
+    QLineEdit* m_city = nullptr;
+    QListWidget* m_states = nullptr;
+    QLineEdit* m_zip = nullptr;
+    QLineEdit* m_phone = nullptr;
+    QLineEdit* m_firstName = nullptr;
+    QLineEdit* m_middleName = nullptr;
+    QLineEdit* m_lastName = nullptr;
+    QLineEdit* m_email = nullptr;
+    QLineEdit* m_title = nullptr;
+    QLineEdit* m_contactPhone = nullptr;
+    QLineEdit* m_cellPhone = nullptr;
+    ReportList* m_equipment = nullptr;
+    ReportList* m_statistics = nullptr;
+    QList<QLabel*> m_fieldLabels;
+    QList<QLineEdit*> m_fieldBoxes;
+    SortCycle m_sort;
+};

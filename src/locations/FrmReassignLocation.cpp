@@ -1,0 +1,81 @@
+#include "locations/FrmReassignLocation.h"
+
+#include "locations/LocationStore.h"
+#include "locations/frmActiveLocations.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorGuard.h"
+#include "platform/FormHelpers.h"
+#include "platform/ProductTitle.h"
+#include "platform/ReportList.h"
+#include "platform/Twips.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+FrmReassignLocation::FrmReassignLocation(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_list(new ReportList(this)) {
+    setObjectName(QStringLiteral("FrmReassignLocation"));
+    setWindowTitle(captionFor(QStringLiteral("Reassign Equipment and Delete Location")));
+    m_list->setObjectName(QStringLiteral("LstStudenInformation"));
+    m_list->setAccessibleName(QStringLiteral("Location to receive the equipment"));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto* submitButton = makeButton(this, "Command1", QStringLiteral("Submit"));
+    auto* cancelButton = makeButton(this, "Command2", QStringLiteral("Cancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(submitButton);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    layout->addLayout(buttons);
+    connect(submitButton, &QPushButton::clicked, this, &FrmReassignLocation::submit);
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_list, &ReportList::rowDoubleClicked, this, &FrmReassignLocation::submit);
+    resize(Twips::toPixelsX(9000, this), Twips::toPixelsY(5000, this));
+}
+
+void FrmReassignLocation::load() {
+    m_list->clearColumns();
+    m_list->addColumn(QStringLiteral("Location Id"), QStringLiteral("LocId"));
+    m_list->addColumn(QStringLiteral("Location Name"), QStringLiteral("LocName"));
+    m_list->addColumn(QStringLiteral("City"), QStringLiteral("LocCity"));
+    m_list->addColumn(QStringLiteral("State"), QStringLiteral("StateName"));
+    m_list->addColumn(QStringLiteral("Phone Number"), QStringLiteral("LocPhone"));
+    m_list->addColumn(QStringLiteral("Equipment Count"), QStringLiteral("Equipment Count"));
+    for (const LocationIdName& location : LocationStore(*m_ctx.db).activeLocationNames())
+        m_list->addRow({QString::number(location.id), location.name.isNull() ? QString() : location.name.toString()},
+                       location.id);
+}
+
+void FrmReassignLocation::submit() {
+    const QList<int> selected = m_list->selectedRows();
+    if (selected.isEmpty()) {
+        m_ctx.dialogs->message(this, QStringLiteral("Select the location that is to receive the equipment"));
+        return;
+    }
+    const qint64 targetId = m_list->rowTag(selected.first()).toLongLong();
+    if (targetId == Tag) {
+        // Retiring a location onto itself would leave its equipment at a location no list shows.
+        m_ctx.dialogs->message(this,
+                               QStringLiteral("The equipment cannot be reassigned to the location being deleted\n"
+                                              "Select another location"),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        return;
+    }
+    if (m_ctx.dialogs->message(this,
+                               QStringLiteral("Continuing this action will reassign all euipment from ") + LocationName +
+                                   QStringLiteral(" and delete that location\nDo you want to continue"),
+                               Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return;
+    const bool saved = guarded(*m_ctx.dialogs, this, [&] {
+        LocationStore(*m_ctx.db).reassignAndRetire(Tag, targetId);
+        if (RefreshF)
+            RefreshF->populateTree(QString());
+    });
+    if (!saved)
+        return;
+    m_ctx.dialogs->message(this, QStringLiteral("Changes have been saved"), Dialogs::Buttons::Ok,
+                           Dialogs::Icon::Information);
+    close();
+}

@@ -1,0 +1,31 @@
+#include "locations/StateList.h"
+
+#include "data/Schema.h"
+
+#include <QListWidget>
+
+void fillStateList(QListWidget* list) {
+    list->clear();
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    const QStringList& names = Schema::stateNames();
+    for (int i = 0; i < names.size(); ++i) {
+        auto* item = new QListWidgetItem(names.at(i), list);
+        item->setData(Qt::UserRole, i + Schema::kFirstStateId);
+    }
+}
+
+std::optional<int> selectedStateId(const QListWidget* list) {
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return selected.first()->data(Qt::UserRole).toInt();
+}
+
+void selectState(QListWidget* list, int stateId) {
+    const int row = stateId - Schema::kFirstStateId;
+    list->clearSelection();
+    if (row < 0 || row >= list->count())
+        return;
+    list->setCurrentRow(row);
+    list->scrollToItem(list->item(row));
+}

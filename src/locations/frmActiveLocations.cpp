@@ -1,0 +1,199 @@
+#include "locations/frmActiveLocations.h"
+
+#include "locations/DisplayInformation.h"
+#include "locations/FrmReassignLocation.h"
+#include "locations/LocationStore.h"
+#include "locations/frmCreateLocation.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FormHelpers.h"
+#include "platform/Printer.h"
+#include "platform/ProductTitle.h"
+#include "platform/ReportList.h"
+#include "platform/Twips.h"
+#include "printing/LocationReports.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QToolBar>
+
+namespace {
+const QString kCreateLocation = QStringLiteral("Create Location");
+const QString kRefresh = QStringLiteral("Refresh");
+const QString kEquipmentCountTag = QStringLiteral("Equipment Count");
+const QString kNameTag = QStringLiteral("LocName");
+constexpr int kNameColumn = 1;
+
+QString cellText(const QVariant& value) { return value.isNull() ? QString() : value.toString(); }
+} // namespace
+
+frmActiveLocations::frmActiveLocations(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_toolbar(new QToolBar(this)), m_list(new ReportList(this)) {
+    setObjectName(QStringLiteral("frmActiveLocations"));
+    setWindowTitle(captionFor(QStringLiteral("Active Location(s)")));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (const char* tag : {"Create Location", "Print All", "Print Select", "Print All Details",
+                            "Print Select Details", "Refresh", "Delete", "Reassign"}) {
+        QAction* action = addToolButton(m_toolbar, QLatin1String(tag));
+        connect(action, &QAction::triggered, this, [this, action] { toolbarClicked(action->data().toString()); });
+    }
+    m_list->setObjectName(QStringLiteral("LstStudenInformation"));
+    m_list->setAccessibleName(QStringLiteral("Active locations"));
+    connect(m_list, &ReportList::headerClicked, this, &frmActiveLocations::headerClicked);
+    connect(m_list, &ReportList::rowDoubleClicked, this, [this] {
+        const int row = m_list->currentRow();
+        if (row >= 0)
+            openDetail(row, OnTooManyWindows::Ignore);
+    });
+    connect(m_list, &ReportList::keyReleased, this, [this](int key) {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            openSelectedDetails();
+    });
+    resize(Twips::toPixelsX(11000, this), Twips::toPixelsY(6000, this));
+}
+
+void frmActiveLocations::load() { populateTree(QString()); }
+
+void frmActiveLocations::populateTree(const QString& Order) {
+    m_list->clearColumns();
+    m_list->addColumn(QStringLiteral("Location Id"), QStringLiteral("LocId"));
+    m_list->addColumn(QStringLiteral("Location Name"), kNameTag);
+    m_list->addColumn(QStringLiteral("City"), QStringLiteral("LocCity"));
+    m_list->addColumn(QStringLiteral("State"), QStringLiteral("StateName"));
+    m_list->addColumn(QStringLiteral("Phone Number"), QStringLiteral("LocPhone"));
+    m_list->addColumn(QStringLiteral("Equipment Count"), kEquipmentCountTag);
+    const auto rows = LocationStore(*m_ctx.db).activeLocations(m_sort.next(Order));
+    m_list->beginRows();
+    for (const ActiveLocationRow& r : rows)
+        m_list->appendRow({cellText(r.id), cellText(r.name), cellText(r.city), cellText(r.state), cellText(r.phone),
+                           QString::number(r.equipmentCount)},
+                          r.id);
+    m_list->endRows();
+}
+
+void frmActiveLocations::headerClicked(int column) {
+    const QString tag = m_list->columnTag(column);
+    if (tag == kEquipmentCountTag)
+        return;
+    guarded(*m_ctx.dialogs, this, [&] { populateTree(tag); });
+}
+
+bool frmActiveLocations::openDetail(int row, OnTooManyWindows onTooMany) {
+    const QString locId = m_list->rowTag(row).toString();
+    const QString caption = m_list->text(row, kNameColumn) + QStringLiteral(" Detailed Information");
+    return openWindow<DisplayInformation>(
+               m_ctx, this,
+        [&](DisplayInformation& w) {
+            w.LocId = locId;
+            w.setWindowTitle(caption);
+        },
+        onTooMany) != nullptr;
+}
+
+void frmActiveLocations::openSelectedDetails() {
+    for (int row : m_list->selectedRows())
+        if (!openDetail(row, OnTooManyWindows::Report))
+            return;
+}
+
+void frmActiveLocations::toolbarClicked(const QString& tag) {
+    if (m_list->rowCount() == 0 && tag != kCreateLocation && tag != kRefresh) {
+        m_ctx.dialogs->message(this, QStringLiteral("Insufficient location(s) to carry out this operation"),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        return;
+    }
+    if (tag == kCreateLocation) {
+        openWindow<frmCreateLocation>(m_ctx, this, [this](frmCreateLocation& w) { w.RefreshF = this; });
+    } else if (tag == kRefresh) {
+        // The remembered column survives a refresh, so the list comes back sorted the other way round.
+        const QString remembered = m_sort.remembered();
+        guarded(*m_ctx.dialogs, this, [&] { populateTree(remembered); });
+        m_sort.setRemembered(remembered);
+    } else if (tag == QLatin1String("Delete")) {
+        guarded(*m_ctx.dialogs, this, [&] { deleteSelected(); });
+    } else if (tag == QLatin1String("Reassign")) {
+        reassignSelected();
+    } else {
+        guarded(*m_ctx.dialogs, this, [&] { print(tag); });
+    }
+}
+
+void frmActiveLocations::deleteSelected() {
+    const int n = m_list->rowCount();
+    LocationStore store(*m_ctx.db);
+    for (int row : m_list->selectedRows()) {
+        const qint64 locId = m_list->rowTag(row).toLongLong();
+        if (store.hasEquipment(locId)) {
+            const QString first = QStringLiteral("This location cannot be deleted at this time because it currently "
+                                                 "has asset(s) assigned to it.");
+            const QString second =
+                n == 1 ? QStringLiteral("To delete this location, first creat another location and then reassign "
+                                        "the asset to that location")
+                       : QStringLiteral("To delete this location reassign the asset to that location");
+            m_ctx.dialogs->message(this, first + QLatin1Char('\n') + second, Dialogs::Buttons::Ok,
+                                   Dialogs::Icon::Critical);
+            return;
+        }
+        if (m_ctx.dialogs->message(this, QStringLiteral("Are you sure you want to delete the selected items"),
+                                   Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes)
+            store.retire(locId);
+    }
+    populateTree(QString());
+}
+
+void frmActiveLocations::reassignSelected() {
+    if (m_list->rowCount() < 2) {
+        m_ctx.dialogs->message(this, QStringLiteral("Insufficient location(s) to carry out this operation"),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        return;
+    }
+    if (m_ctx.dialogs->message(this,
+                               QStringLiteral("Warning this action will reasign all equipment to another location and "
+                                              "then delete the selected location\nDo you want to continue"),
+                               Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return;
+    int row = m_list->currentRow();
+    if (row < 0 || !m_list->isRowSelected(row)) {
+        const QList<int> selected = m_list->selectedRows();
+        row = selected.isEmpty() ? -1 : selected.first();
+    }
+    if (row < 0) {
+        m_ctx.dialogs->message(this, QStringLiteral("Select the location whose equipment is to be reassigned"));
+        return;
+    }
+    const QString name = m_list->text(row, kNameColumn);
+    const qint64 sourceId = m_list->rowTag(row).toLongLong();
+    openWindow<FrmReassignLocation>(m_ctx, this, [&](FrmReassignLocation& w) {
+        w.setWindowTitle(captionFor(QStringLiteral("Reassign Equipment and Delete Location ")) + name);
+        w.Tag = sourceId;
+        w.LocationName = name;
+        w.RefreshF = this;
+    });
+}
+
+void frmActiveLocations::print(const QString& tag) {
+    const bool selectedOnly = tag.startsWith(QLatin1String("Print Select"));
+    QList<QStringList> rows;
+    for (int row = 0; row < m_list->rowCount(); ++row)
+        if (!selectedOnly || m_list->isRowSelected(row))
+            rows << m_list->cells(row);
+    std::unique_ptr<Printer> printer = m_ctx.newPrinter();
+    if (tag.endsWith(QLatin1String("Details"))) {
+        LocationStore store(*m_ctx.db);
+        printLocationDetailListing(*printer, rows, selectedOnly, m_ctx.clock->today(),
+                                   [&](qint64 locId) { return store.typeCounts(locId); });
+    } else {
+        printLocationListing(*printer, rows, selectedOnly, m_ctx.clock->today());
+    }
+}
+
+void frmActiveLocations::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int top = m_toolbar->sizeHint().height();
+    m_toolbar->setGeometry(0, 0, width(), top);
+    const int w = width() - Twips::toPixelsX(255, this);
+    const int h = height() - Twips::toPixelsY(1080, this);
+    if (w > 0 && h > 0) // nothing to lay out while minimised
+        m_list->setGeometry(Twips::toPixelsX(60, this), top + Twips::toPixelsY(60, this), w, h);
+}

@@ -1,0 +1,42 @@
+#include "platform/FormHelpers.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolBar>
+
+QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& caption) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setAccessibleName(caption);
+    return box;
+}
+
+QLabel* makeBuddyLabel(QWidget* parent, const QString& caption, QWidget* buddy) {
+    auto* label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QAction* addToolButton(QToolBar* bar, const QString& tag, const QString& description) {
+    QAction* action = bar->addAction(tag);
+    action->setData(tag);
+    QString name = tag;
+    action->setObjectName(name.remove(QLatin1Char(' ')));
+    action->setToolTip(description.isEmpty() ? tag : description);
+    return action;
+}
+
+void clearTextBoxes(QWidget* window) {
+    for (QLineEdit* box : window->findChildren<QLineEdit*>())
+        if (box->objectName().startsWith(QLatin1String("txt")))
+            box->clear();
+}

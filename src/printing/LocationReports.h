@@ -1,0 +1,34 @@
+#pragma once
+
+#include "locations/LocationStore.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+class Printer;
+
+// Printouts of the active location list, placed at fixed positions in twips. Each row is a list row's six
+// cells: id, name, city, state, phone number, equipment count.
+void printLocationListing(Printer& printer, const QList<QStringList>& rows, bool selectedOnly, const QDate& today);
+void printLocationDetailListing(Printer& printer, const QList<QStringList>& rows, bool selectedOnly,
+                                const QDate& today,
+                                const std::function<std::vector<TypeCountRow>(qint64 locId)>& typeCounts);
+
+// What the location detail window holds when its report is printed.
+struct LocationDetailReport {
+    QString name;
+    QString addressOne;
+    QString addressTwo;
+    QString city;
+    QString state;
+    QString zip;
+    LocationContact contact;
+    QList<QStringList> typeCounts; // count, type
+    QList<QStringList> equipment;  // the equipment list's cells: id first, serial number sixth, model seventh
+};
+
+void printLocationDetailReport(Printer& printer, const LocationDetailReport& report, const QDateTime& now);

@@ -1,0 +1,193 @@
+#include "data/Database.h"
+#include "locations/LocationStore.h"
+#include "support/Fixtures.h"
+#include "support/TestContext.h"
+
+#include <QTest>
+
+using namespace Fixtures;
+
+class tst_LocationStore : public QObject {
+    Q_OBJECT
+private slots:
+    void countsIncludeRetiredEquipmentAndEmptyLocations();
+    void unknownStateAndRetiredLocationsAreNotListed();
+    void sortsByEveryKey_data();
+    void sortsByEveryKey();
+    void createWritesLocationAndItsOwnContact();
+    void createIsAtomic();
+    void reassignMovesUnitsWithHistoryAndRetires();
+    void reassignFailureLeavesEverythingInPlace();
+    void addressUpdateKeepsStateWhenNoneChosen();
+    void equipmentAndTypeCountsIncludeInactiveAndNullType();
+    void hostileTextRoundTrips();
+};
+
+void tst_LocationStore::countsIncludeRetiredEquipmentAndEmptyLocations() {
+    TestContext t;
+    const qint64 a = addLocation(*t.db, "Alpha");
+    const qint64 b = addLocation(*t.db, "Beta");
+    addEquipment(*t.db, a, "S1");
+    addEquipment(*t.db, a, "S2", "Laptop", false);
+    const auto rows = LocationStore(*t.db).activeLocations();
+    QCOMPARE(rows.size(), size_t(2));
+    QCOMPARE(rows[0].id.toLongLong(), a);
+    QCOMPARE(rows[0].equipmentCount, 2);
+    QCOMPARE(rows[1].id.toLongLong(), b);
+    QCOMPARE(rows[1].equipmentCount, 0);
+    QCOMPARE(rows[1].state.toString(), QStringLiteral("Alabama"));
+}
+
+void tst_LocationStore::unknownStateAndRetiredLocationsAreNotListed() {
+    TestContext t;
+    addLocation(*t.db, "No state", 1);
+    addLocation(*t.db, "Null state", QVariant());
+    const qint64 retired = addLocation(*t.db, "Retired", 51);
+    const qint64 kept = addLocation(*t.db, "Kept", 51);
+    LocationStore store(*t.db);
+    store.retire(retired);
+    const auto rows = store.activeLocations();
+    QCOMPARE(rows.size(), size_t(1));
+    QCOMPARE(rows[0].id.toLongLong(), kept);
+    QCOMPARE(rows[0].state.toString(), QStringLiteral("Wyoming"));
+    QCOMPARE(Fixtures::count(*t.db, "LocationInfo"), 4); // retired, never deleted
+}
+
+void tst_LocationStore::sortsByEveryKey_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("default by name, case-blind") << QString() << false << QStringList{"apple", "Banana", "cherry"};
+    QTest::newRow("city asc") << "LocCity" << false << QStringList{"cherry", "apple", "Banana"};
+    QTest::newRow("city desc") << "LocCity" << true << QStringList{"Banana", "apple", "cherry"};
+    QTest::newRow("state asc") << "StateName" << false << QStringList{"Banana", "cherry", "apple"};
+    QTest::newRow("id desc") << "LocId" << true << QStringList{"apple", "Banana", "cherry"};
+    QTest::newRow("phone asc") << "LocPhone" << false << QStringList{"Banana", "apple", "cherry"};
+    QTest::newRow("unknown key falls back to name") << "1; DROP TABLE LocationInfo" << false
+                                                    << QStringList{"apple", "Banana", "cherry"};
+}
+
+void tst_LocationStore::sortsByEveryKey() {
+    QFETCH(QString, key);
+    QFETCH(bool, descending);
+    QFETCH(QStringList, names);
+    TestContext t;
+    addLocation(*t.db, "cherry", 10, "Atlanta", "555-2");
+    addLocation(*t.db, "Banana", 3, "Zion", "555-0");
+    addLocation(*t.db, "apple", 51, "Boston", "555-1");
+    QStringList got;
+    for (const auto& row : LocationStore(*t.db).activeLocations({key, descending}))
+        got << row.name.toString();
+    QCOMPARE(got, names);
+}
+
+void tst_LocationStore::createWritesLocationAndItsOwnContact() {
+    TestContext t;
+    LocationStore store(*t.db);
+    const NewLocation same{"Twin", {"1 Main St", "", "Springfield", "12345", "555", 7}};
+    const qint64 first = store.createLocation(same, {"Ann", "", "Older", "", "", "", ""});
+    const qint64 second = store.createLocation(same, {"Bob", "", "Newer", "", "", "", ""});
+    QVERIFY(second != first);
+    QCOMPARE(store.contact(first)->value("ContactFirstName").toString(), QStringLiteral("Ann"));
+    QCOMPARE(store.contact(second)->value("ContactFirstName").toString(), QStringLiteral("Bob"));
+    const auto location = store.location(second);
+    QVERIFY(location);
+    QCOMPARE(location->value("StateId").toInt(), 7);
+    QCOMPARE(location->value("LocZip").toString(), QStringLiteral("12345"));
+    QVERIFY(location->value("Field1").isNull());
+    QCOMPARE(Fixtures::count(*t.db, "LocationInfo", "LocActive = 1"), 2);
+}
+
+void tst_LocationStore::createIsAtomic() {
+    TestContext t;
+    // Make the contact insert fail after the location insert succeeded.
+    Query(*t.db, "CREATE TRIGGER refuse BEFORE INSERT ON ContactInfo BEGIN SELECT RAISE(ABORT, 'no contacts'); END")
+        .exec();
+    QVERIFY_THROWS_EXCEPTION(DataError, LocationStore(*t.db).createLocation({"Lost", {}}, {}));
+    QCOMPARE(Fixtures::count(*t.db, "LocationInfo"), 0);
+}
+
+void tst_LocationStore::reassignMovesUnitsWithHistoryAndRetires() {
+    TestContext t;
+    const qint64 source = addLocation(*t.db, "Source");
+    const qint64 target = addLocation(*t.db, "Target");
+    addEquipment(*t.db, target, "T1");
+    for (int i = 0; i < 5; ++i)
+        addEquipment(*t.db, source, QStringLiteral("S%1").arg(i), "Desktop", i != 2);
+    LocationStore store(*t.db);
+    store.reassignAndRetire(source, target);
+    QCOMPARE(Fixtures::count(*t.db, "EquipLocAssign"), 5);
+    QCOMPARE(Fixtures::count(*t.db, "EquipLocAssign", "LocId = ?", {target}), 5);
+    QCOMPARE(Fixtures::count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {target}), 6);
+    const auto rows = store.activeLocations();
+    QCOMPARE(rows.size(), size_t(1));
+    QCOMPARE(rows[0].equipmentCount, 6);
+    QCOMPARE(Fixtures::count(*t.db, "EquipLocAssign", "EquipLocAssignDate IS NOT NULL"), 5);
+}
+
+void tst_LocationStore::reassignFailureLeavesEverythingInPlace() {
+    TestContext t;
+    const qint64 source = addLocation(*t.db, "Source");
+    const qint64 target = addLocation(*t.db, "Target");
+    for (int i = 0; i < 3; ++i)
+        addEquipment(*t.db, source, QStringLiteral("S%1").arg(i));
+    Query(*t.db, "CREATE TRIGGER refuse BEFORE UPDATE OF LocActive ON LocationInfo "
+                 "BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+        .exec();
+    QVERIFY_THROWS_EXCEPTION(DataError, LocationStore(*t.db).reassignAndRetire(source, target));
+    QCOMPARE(Fixtures::count(*t.db, "EquipLocAssign"), 0);
+    QCOMPARE(Fixtures::count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {source}), 3);
+    QCOMPARE(Fixtures::count(*t.db, "LocationInfo", "LocActive = 1"), 2);
+}
+
+void tst_LocationStore::addressUpdateKeepsStateWhenNoneChosen() {
+    TestContext t;
+    const qint64 id = addLocation(*t.db, "Here", 44);
+    LocationStore store(*t.db);
+    store.updateAddress(id, {"a1", "a2", "c", "", "p", std::nullopt});
+    auto location = store.location(id);
+    QCOMPARE(location->value("StateId").toInt(), 44);
+    QCOMPARE(location->value("LocZip").toString(), QString(""));
+    QVERIFY(!location->value("LocZip").isNull());
+    store.updateAddress(id, {"a1", "a2", "c", "z", "p", 45});
+    QCOMPARE(store.location(id)->value("StateId").toInt(), 45);
+}
+
+void tst_LocationStore::equipmentAndTypeCountsIncludeInactiveAndNullType() {
+    TestContext t;
+    const qint64 id = addLocation(*t.db, "Here");
+    addEquipment(*t.db, id, "B", "Laptop");
+    addEquipment(*t.db, id, "a", "Laptop", false);
+    addEquipment(*t.db, id, "C", QVariant());
+    LocationStore store(*t.db);
+    QStringList serials;
+    for (const auto& r : store.equipment(id))
+        serials << r.serialNumber.toString();
+    QCOMPARE(serials, (QStringList{"a", "B", "C"}));
+    serials.clear();
+    for (const auto& r : store.equipment(id, {"SerialNumber", true}))
+        serials << r.serialNumber.toString();
+    QCOMPARE(serials, (QStringList{"C", "B", "a"}));
+
+    QMap<QString, qint64> counts;
+    for (const auto& r : store.typeCounts(id))
+        counts.insert(r.equipmentType.isNull() ? QStringLiteral("<null>") : r.equipmentType.toString(), r.count);
+    QCOMPARE(counts.value("Laptop"), 2);
+    QVERIFY(counts.contains("<null>"));
+    QCOMPARE(counts.value("<null>"), 0);
+}
+
+void tst_LocationStore::hostileTextRoundTrips() {
+    TestContext t;
+    LocationStore store(*t.db);
+    const QString name = QStringLiteral("O'Brien's \"Depot\" '; DROP TABLE LocationInfo; -- Zürich 東京 🚚");
+    const qint64 id = store.createLocation({name, {"1 O'Connell St", "", "Saint-Étienne", "", "", 2}},
+                                           {"D'Arcy", "", "", "", "", "", ""});
+    QCOMPARE(store.location(id)->value("LocName").toString(), name);
+    QCOMPARE(store.location(id)->value("LocCity").toString(), QStringLiteral("Saint-Étienne"));
+    QCOMPARE(store.contact(id)->value("ContactFirstName").toString(), QStringLiteral("D'Arcy"));
+    QCOMPARE(store.activeLocations().size(), size_t(1));
+}
+
+QTEST_MAIN(tst_LocationStore)
+#include "tst_locationstore.moc"
