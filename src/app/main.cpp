@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/DesktopRegistry.h"
 #include "platform/Dialogs.h"
+#include "platform/PainterPrinter.h"
 #include "platform/ProductTitle.h"
 #include "platform/Shell.h"
 #include "platform/WindowHost.h"
@@ -60,6 +61,9 @@ int main(int argc, char* argv[]) {
     ctx.clock = &clock;
     ctx.registry = &registry;
     ctx.windows = &desktop;
+    ctx.newPrinter = [&dir, &shell]() -> std::unique_ptr<Printer> {
+        return std::make_unique<PainterPrinter>(dir, shell);
+    };
     ctx.endApplication = [] { QCoreApplication::exit(0); };
 
     frmLogin login(ctx);

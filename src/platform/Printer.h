@@ -22,7 +22,7 @@ public:
 };
 
 // The page the printouts draw on. Positions and sizes are in the current scale (twips or millimetres) from the
-// top left of the printable area; line widths are in device pixels.
+// top left of the printable area; line widths are in device pixels. A failing operation throws PrintError.
 class Printer {
 public:
     enum class ScaleMode { Twips, Millimetres };
@@ -30,6 +30,7 @@ public:
     virtual ~Printer() = default;
 
     virtual void setLandscape(bool landscape) = 0;
+    // The current position stays at the same place on the page, expressed in the new scale.
     virtual void setScaleMode(ScaleMode mode) = 0;
     virtual ScaleMode scaleMode() const = 0;
     // The printable page in the current scale.
@@ -44,6 +45,7 @@ public:
     // (x back to the left edge, y down by the text's height).
     virtual void print(const QString& text) = 0;
 
+    // Text may hold several lines ('\n'): its width is that of the widest, its height one line height per line.
     virtual double textWidth(const QString& text) const = 0;
     virtual double textHeight(const QString& text) const = 0;
 
@@ -51,9 +53,11 @@ public:
     virtual void setFont(const PrintFont& font) = 0;
     virtual void setForeColor(const QColor& color) = 0;
     virtual void setDrawWidth(int pixels) = 0;
+    // Draws in the fore colour and leaves the current position at the line's end.
     virtual void line(double x1, double y1, double x2, double y2) = 0;
 
+    // Starts a new page with the current position at its top left.
     virtual void newPage() = 0;
-    // Ends the document and sends the job.
+    // Ends the document and sends the job; the next drawing starts a new document.
     virtual void endDoc() = 0;
 };

@@ -6,6 +6,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/WindowHost.h"
+#include "support/RecordingPrinter.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QMap>
@@ -84,6 +85,7 @@ public:
     FakeShell shell;
     FakeRegistry registry;
     TestWindowHost windows;
+    PrintLog printLog; // what every printer of ctx.newPrinter drew
     int endApplicationCalls = 0;
     AppContext ctx;
 };

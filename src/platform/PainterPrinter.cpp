@@ -1,0 +1,195 @@
+#include "platform/PainterPrinter.h"
+
+#include "platform/ProductTitle.h"
+#include "platform/Shell.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <algorithm>
+
+namespace {
+QStringList linesOf(const QString& text) {
+    QString normalised = text;
+    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return normalised.split(QLatin1Char('\n'));
+}
+
+double unitsPerInch(Printer::ScaleMode mode) {
+    return mode == Printer::ScaleMode::Twips ? 1440.0 : 25.4;
+}
+
+QFont toQFont(const PrintFont& f) {
+    QFont font(f.name);
+    font.setPointSizeF(f.size > 0 ? f.size : 1);
+    font.setBold(f.bold);
+    font.setItalic(f.italic);
+    font.setUnderline(f.underline);
+    font.setStrikeOut(f.strikethrough);
+    return font;
+}
+} // namespace
+
+PainterPrinter::PainterPrinter(const QString& dataDir, Shell& shell) : m_dataDir(dataDir), m_shell(shell) {
+    const QPrinterInfo target = QPrinterInfo::defaultPrinter();
+    m_toPdf = target.isNull();
+    m_printer = m_toPdf ? std::make_unique<QPrinter>(QPrinter::HighResolution)
+                        : std::make_unique<QPrinter>(target, QPrinter::HighResolution);
+    if (m_toPdf)
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+    m_printer->setDocName(kProductTitle);
+    m_printer->setCreator(kProductTitle);
+}
+
+PainterPrinter::~PainterPrinter() {
+    // A document left open (a printout that failed half way) goes out as far as it got, but is not shown.
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+void PainterPrinter::setLandscape(bool landscape) {
+    // Once the document has begun, Qt applies this from the next page on.
+    m_printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+void PainterPrinter::setScaleMode(ScaleMode mode) {
+    const double factor = unitsPerInch(mode) / unitsPerInch(m_mode);
+    m_x *= factor;
+    m_y *= factor;
+    m_mode = mode;
+}
+
+double PainterPrinter::pixelsPerUnitX() const {
+    return m_printer->logicalDpiX() / unitsPerInch(m_mode);
+}
+double PainterPrinter::pixelsPerUnitY() const {
+    return m_printer->logicalDpiY() / unitsPerInch(m_mode);
+}
+
+double PainterPrinter::scaleWidth() const {
+    return m_printer->pageRect(QPrinter::DevicePixel).width() / pixelsPerUnitX();
+}
+
+double PainterPrinter::scaleHeight() const {
+    return m_printer->pageRect(QPrinter::DevicePixel).height() / pixelsPerUnitY();
+}
+
+QFontMetricsF PainterPrinter::metrics() const {
+    return QFontMetricsF(toQFont(m_font), m_printer.get());
+}
+
+double PainterPrinter::textWidth(const QString& text) const {
+    const QFontMetricsF fm = metrics();
+    qreal widest = 0;
+    for (const QString& line : linesOf(text))
+        widest = std::max(widest, fm.horizontalAdvance(line));
+    return widest / pixelsPerUnitX();
+}
+
+double PainterPrinter::textHeight(const QString& text) const {
+    return linesOf(text).size() * metrics().lineSpacing() / pixelsPerUnitY();
+}
+
+void PainterPrinter::print(const QString& text) {
+    ensureStarted();
+    const QFontMetricsF fm = metrics();
+    const QStringList lines = linesOf(text);
+    const double left = m_x * pixelsPerUnitX();
+    double top = m_y * pixelsPerUnitY();
+    for (const QString& line : lines) {
+        m_painter.drawText(QPointF(left, top + fm.ascent()), line);
+        top += fm.lineSpacing();
+    }
+    m_x = 0;
+    m_y += lines.size() * fm.lineSpacing() / pixelsPerUnitY();
+}
+
+void PainterPrinter::setFont(const PrintFont& font) {
+    m_font = font;
+    if (m_painter.isActive())
+        m_painter.setFont(toQFont(m_font));
+}
+
+void PainterPrinter::setForeColor(const QColor& color) {
+    m_color = color;
+    applyPen();
+}
+
+void PainterPrinter::setDrawWidth(int pixels) {
+    // Width 0 would be Qt's cosmetic pen; a printer line is never thinner than one dot.
+    m_drawWidth = std::max(1, pixels);
+    applyPen();
+}
+
+void PainterPrinter::applyPen() {
+    if (m_painter.isActive())
+        m_painter.setPen(QPen(m_color, m_drawWidth));
+}
+
+void PainterPrinter::line(double x1, double y1, double x2, double y2) {
+    ensureStarted();
+    m_painter.drawLine(QPointF(x1 * pixelsPerUnitX(), y1 * pixelsPerUnitY()),
+                       QPointF(x2 * pixelsPerUnitX(), y2 * pixelsPerUnitY()));
+    m_x = x2;
+    m_y = y2;
+}
+
+void PainterPrinter::newPage() {
+    ensureStarted();
+    if (!m_printer->newPage())
+        throw PrintError(QStringLiteral("The printer could not start a new page."));
+    m_x = 0;
+    m_y = 0;
+}
+
+void PainterPrinter::endDoc() {
+    m_x = 0;
+    m_y = 0;
+    if (!m_painter.isActive())
+        return;
+    if (!m_painter.end())
+        throw PrintError(QStringLiteral("The printer could not finish the document."));
+    if (m_toPdf)
+        m_shell.openFile(m_outputFile);
+}
+
+QString PainterPrinter::reservePdfFile() const {
+    const QString folder = QDir(m_dataDir).filePath(QStringLiteral("Printouts"));
+    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
+        throw PrintError(QStringLiteral("Cannot create the folder %1.").arg(QDir::toNativeSeparators(folder)));
+    const QString stem = QStringLiteral("%1-%2").arg(
+        kProductTitle, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")));
+    // Creating the file claims the name, so two printouts started in the same millisecond never share one.
+    for (int n = 1; n < 1000; ++n) {
+        const QString name = n == 1 ? stem : QStringLiteral("%1-%2").arg(stem).arg(n);
+        QFile file(QDir(folder).filePath(name + QLatin1String(".pdf")));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return file.fileName();
+        if (!file.exists())
+            throw PrintError(QStringLiteral("Cannot write %1: %2")
+                                 .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+    }
+    throw PrintError(QStringLiteral("Cannot find a free file name in %1.").arg(QDir::toNativeSeparators(folder)));
+}
+
+void PainterPrinter::ensureStarted() {
+    if (m_painter.isActive())
+        return;
+    if (m_toPdf) {
+        m_outputFile = reservePdfFile();
+        m_printer->setOutputFileName(m_outputFile);
+    }
+    if (!m_painter.begin(m_printer.get())) {
+        if (m_toPdf)
+            QFile::remove(m_outputFile);
+        throw PrintError(
+            m_toPdf ? QStringLiteral("Cannot write %1.").arg(QDir::toNativeSeparators(m_outputFile))
+                    : QStringLiteral("The printer %1 could not start the document.").arg(m_printer->printerName()));
+    }
+    m_painter.setFont(toQFont(m_font));
+    applyPen();
+}
