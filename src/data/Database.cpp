@@ -152,20 +152,34 @@ void Database::attachHoldingFile() {
         throw DataError(engineText(q.lastError()));
 }
 
+// A nested call runs inside a savepoint: it joins the outer transaction, yet its failure undoes its own writes
+// even when the caller catches the error and goes on.
+static QString savepointName(int level) { return QStringLiteral("kavrel_nested_%1").arg(level); }
+
 void Database::begin() {
-    if (m_depth++ > 0)
+    if (m_depth > 0) {
+        QSqlQuery q(connection());
+        if (!q.exec(QStringLiteral("SAVEPOINT ") + savepointName(m_depth)))
+            throw DataError(engineText(q.lastError()));
+        ++m_depth;
         return;
+    }
     QSqlQuery q(connection());
     // IMMEDIATE takes the write lock up front, so two copies wait on the busy timeout instead of deadlocking.
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        m_depth = 0;
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
         throw DataError(engineText(q.lastError()));
-    }
+    m_depth = 1;
 }
 
 void Database::commit() {
-    if (--m_depth > 0)
+    if (m_depth > 1) {
+        QSqlQuery q(connection());
+        if (!q.exec(QStringLiteral("RELEASE ") + savepointName(m_depth - 1)))
+            throw DataError(engineText(q.lastError())); // depth kept: rollback() undoes the savepoint
+        --m_depth;
         return;
+    }
+    m_depth = 0;
     QSqlQuery q(connection());
     if (!q.exec(QStringLiteral("COMMIT"))) {
         const QString text = engineText(q.lastError());
@@ -177,8 +191,15 @@ void Database::commit() {
 void Database::rollback() {
     if (m_depth == 0)
         return; // commit() already failed and rolled back
-    if (--m_depth > 0)
-        return; // the outer transaction sees the exception and rolls back
+    if (m_depth > 1) {
+        const QString name = savepointName(m_depth - 1);
+        QSqlQuery q(connection());
+        q.exec(QStringLiteral("ROLLBACK TO ") + name);
+        q.exec(QStringLiteral("RELEASE ") + name);
+        --m_depth;
+        return;
+    }
+    m_depth = 0;
     QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
 }
 

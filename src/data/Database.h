@@ -25,7 +25,7 @@ public:
     QSqlDatabase connection() const;
 
     // Runs fn inside one transaction: committed when fn returns, rolled back when it throws.
-    // Nested calls join the outer transaction.
+    // Nested calls join the outer transaction; one that throws undoes its own writes only.
     template <typename Fn> decltype(auto) transaction(Fn&& fn) {
         begin();
         try {
@@ -69,6 +69,8 @@ public:
     QString text(int column) const { return m_query.value(column).toString(); }
     bool isNull(int column) const { return m_query.isNull(column); }
     QVariant lastInsertId() const { return m_query.lastInsertId(); }
+    // Releases the result so the statement can run again without holding a read lock.
+    void finish() { m_query.finish(); }
     int numRowsAffected() const { return m_query.numRowsAffected(); }
     // First column of the first row, or an invalid QVariant when there is no row.
     QVariant scalar(std::initializer_list<QVariant> values = {});

@@ -190,10 +190,5 @@ void frmActiveLocations::print(const QString& tag) {
 
 void frmActiveLocations::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    const int top = m_toolbar->sizeHint().height();
-    m_toolbar->setGeometry(0, 0, width(), top);
-    const int w = width() - Twips::toPixelsX(255, this);
-    const int h = height() - Twips::toPixelsY(1080, this);
-    if (w > 0 && h > 0) // nothing to lay out while minimised
-        m_list->setGeometry(Twips::toPixelsX(60, this), top + Twips::toPixelsY(60, this), w, h);
+    stretchListUnderToolbar(this, m_toolbar, m_list);
 }

@@ -1,5 +1,7 @@
 #include "platform/FormHelpers.h"
 
+#include "platform/Twips.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,4 +41,13 @@ void clearTextBoxes(QWidget* window) {
     for (QLineEdit* box : window->findChildren<QLineEdit*>())
         if (box->objectName().startsWith(QLatin1String("txt")))
             box->clear();
+}
+
+void stretchListUnderToolbar(QWidget* window, QToolBar* toolbar, QWidget* list) {
+    const int top = toolbar->sizeHint().height();
+    toolbar->setGeometry(0, 0, window->width(), top);
+    const int w = window->width() - Twips::toPixelsX(255, window);
+    const int h = window->height() - Twips::toPixelsY(1080, window);
+    if (w > 0 && h > 0)
+        list->setGeometry(Twips::toPixelsX(60, window), top + Twips::toPixelsY(60, window), w, h);
 }

@@ -17,3 +17,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 QAction* addToolButton(QToolBar* bar, const QString& tag, const QString& description = QString());
 // Empties every text box of window whose name begins with "txt".
 void clearTextBoxes(QWidget* window);
+// Lays out a list window: the toolbar across the top, the list filling the window less 255 twips across and
+// 1080 twips down. Nothing moves while the window is too small (minimised).
+void stretchListUnderToolbar(QWidget* window, QToolBar* toolbar, QWidget* list);

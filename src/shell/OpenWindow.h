@@ -4,6 +4,8 @@
 #include "platform/ErrorGuard.h"
 #include "platform/WindowHost.h"
 
+#include <concepts>
+
 class QWidget;
 
 enum class OnTooManyWindows { Report, Ignore };
@@ -16,7 +18,7 @@ void reportTooManyWindows(AppContext& ctx, QWidget* parent);
 
 // Opens a new window of class W: creates it, lets setup set its members, loads it (when W has load()) and shows
 // it modeless in the window host. Returns nullptr when nothing opened: too many windows are open (reported
-// unless told otherwise) or its load failed (reported).
+// unless told otherwise), its load failed (reported) or its load declined.
 template <typename W, typename Setup>
 W* openWindow(AppContext& ctx, QWidget* parent, Setup&& setup, OnTooManyWindows onTooMany = OnTooManyWindows::Report) {
     if (!ctx.windows->hasRoomForAnother()) {
@@ -25,11 +27,21 @@ W* openWindow(AppContext& ctx, QWidget* parent, Setup&& setup, OnTooManyWindows 
         return nullptr;
     }
     W* window = nullptr;
-    const bool opened = guarded(*ctx.dialogs, parent, [&] {
+    bool opened = false;
+    guarded(*ctx.dialogs, parent, [&] {
         window = new W(ctx);
         setup(*window);
-        if constexpr (requires(W& w) { w.load(); })
+        // A window whose load() answers false has dealt with its own failure and does not stay.
+        if constexpr (requires(W& w) {
+                          { w.load() } -> std::same_as<bool>;
+                      })
+            opened = window->load();
+        else if constexpr (requires(W& w) { w.load(); }) {
             window->load();
+            opened = true;
+        } else {
+            opened = true;
+        }
     });
     if (!opened) {
         delete window;

@@ -1,21 +1,624 @@
 #include "data/Database.h"
 #include "data/DisplayRules.h"
 #include "data/Module1.h"
+#include "support/Fixtures.h"
 #include "support/TestContext.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
+#include <stdexcept>
+
+using namespace Fixtures;
+
+namespace {
+
+QStringList numbered(const QString& prefix, const QString& suffix = QString()) {
+    QStringList names;
+    for (int i = 1; i <= 20; ++i)
+        names << prefix + QString::number(i) + suffix;
+    return names;
+}
+
+QStringList equipmentColumns() {
+    return {"AssetTagNumber", "EquipmentType",  "Manufacturer",
+            "DatePurchased",  "PurchasePrice",  "SerialNumber",
+            "ModelNumber",    "OtherIdentificationNumber", "OtherIdentificationType",
+            "CPUSpeed",       "Memory",         "HarddriveCap",
+            "Monitor",        "Mouse",          "Keyboard",
+            "OperatingSystem", "CurrentLocation", "EquActive"};
+}
+
+QSet<QString> columnsOf(Database& db, const QString& schema, const QString& table) {
+    Query q(db, QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, table));
+    q.exec();
+    QSet<QString> names;
+    while (q.next())
+        names.insert(q.text(1));
+    return names;
+}
+
+QStringList tablesOf(Database& db, const QString& schema) {
+    Query q(db, QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+                               "ORDER BY name")
+                    .arg(schema));
+    q.exec();
+    QStringList names;
+    while (q.next())
+        names << q.text(0);
+    return names;
+}
+
+QString today() { return QDate::currentDate().toString(Qt::ISODate); }
+
+// What a path holds, so a test can tell whether anything touched it.
+QByteArray fingerprint(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return "dir:" + QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join('|').toUtf8();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "unreadable";
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex() + ':' +
+           QByteArray::number(info.size());
+}
+
+// Runs statements on a file through a connection of its own, outside Database.
+void runOnFile(const QString& path, const QStringList& statements) {
+    const QString name = QStringLiteral("raw-") + path;
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        raw.setDatabaseName(path);
+        QVERIFY(raw.open());
+        QSqlQuery q(raw);
+        for (const QString& s : statements)
+            QVERIFY2(q.exec(s), qPrintable(q.lastError().text()));
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+QString openFailure(const QString& dir) {
+    try {
+        Database db(dir);
+    } catch (const DataError& e) {
+        return e.text();
+    }
+    return QString();
+}
+
+} // namespace
 
 class tst_Database : public QObject {
     Q_OBJECT
+    // A fresh installation shared by the tests that only read its schema.
+    std::unique_ptr<TestContext> m_fresh;
+
 private slots:
-    void freshDirectoryGetsSchema();
+    void initTestCase() { m_fresh = std::make_unique<TestContext>(); }
+    void cleanupTestCase() { m_fresh.reset(); }
+    void freshDirectoryHasEveryTableInItsFile();
+    void tableColumns_data();
+    void tableColumns();
+    void statesAndAdditionalInformationRows();
+    void omittedColumnsTakeTheirDefaults();
+    void textComparesAndSortsWithoutCase();
+    void indexes_data();
+    void indexes();
+    void equipmentWithHistoryCanBeDeleted();
+    void reopeningKeepsData();
+    void unusableFileIsReportedAndLeftAlone_data();
+    void unusableFileIsReportedAndLeftAlone();
+    void transactionRollsBackOnThrow();
+    void nestedTransactionJoinsOuter();
+    void failedInnerTransactionLeavesNothingWhenOuterGoesOn();
+    void transactionAcrossBothFilesIsAtomic();
+    void hasActiveLocations_data();
+    void hasActiveLocations();
+    void nbspRules_data();
+    void nbspRules();
+    void hostileTextRoundTrips_data();
+    void hostileTextRoundTrips();
+    void emptyTextStaysEmptyAndNullStaysNull();
+    void idsBeyondSixteenBits();
 };
 
-void tst_Database::freshDirectoryGetsSchema() {
+void tst_Database::freshDirectoryHasEveryTableInItsFile() {
     TestContext t;
     QVERIFY(QFile::exists(t.dataDir() + "/Inventory.mdb"));
     QVERIFY(QFile::exists(t.dataDir() + "/Kavrel.mdb"));
+    QStringList main{"ContactInfo",
+                     "EquipLocAssign",
+                     "EquipmentAdditionalInformation",
+                     "EquipmentAttachments",
+                     "EquipmentInfo",
+                     "EquipmentNoteInformation",
+                     "EquipmentTemplate",
+                     "EquipmentType",
+                     "LocationAdditionalInformation",
+                     "LocationAttachments",
+                     "LocationInfo",
+                     "LocationNoteInformation",
+                     "Sec_Usr",
+                     "StateInfo",
+                     "TempEquipmentInfo"};
+    QCOMPARE(tablesOf(*t.db, "main"), main);
+    QCOMPARE(tablesOf(*t.db, "hold"), QStringList{"HoldEquipment"});
+    // An interrupted creation leaves a partial file under another name; a finished one leaves none.
+    QCOMPARE(QDir(t.dataDir()).entryList(QDir::Files), (QStringList{"Inventory.mdb", "Kavrel.mdb"}));
+}
+
+void tst_Database::tableColumns_data() {
+    QTest::addColumn<QString>("schema");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QStringList>("columns");
+    const QStringList notes{"NoteId", "NoteTitle", "Note", "NoteDate"};
+    const QStringList attachments{"AttachmentsId", "AttachmentsName", "Attachments", "AttachmentVersion",
+                                  "AttachmentsDate"};
+    QTest::newRow("LocationInfo") << "main" << "LocationInfo"
+                                  << (QStringList{"LocId", "LocName", "LocAddressOne", "LocAddressTwo", "LocCity",
+                                                  "StateId", "LocZip", "LocPhone", "LocActive"}
+                                      << numbered("Field"));
+    QTest::newRow("ContactInfo") << "main" << "ContactInfo"
+                                 << QStringList{"LocId",          "ContactFirstName",   "ContactMiddleName",
+                                                "ContactLastName", "ContactTitle",      "ContactPhoneNumber",
+                                                "ContactCellPhone", "ContactEmailAddress"};
+    QTest::newRow("StateInfo") << "main" << "StateInfo" << QStringList{"StateId", "StateName"};
+    QTest::newRow("EquipmentInfo") << "main" << "EquipmentInfo"
+                                   << (QStringList{"EquipmentId"} << equipmentColumns() << numbered("Field"));
+    QTest::newRow("TempEquipmentInfo") << "main" << "TempEquipmentInfo"
+                                       << (QStringList{"EquipmentId"} << equipmentColumns());
+    QTest::newRow("EquipLocAssign") << "main" << "EquipLocAssign"
+                                    << QStringList{"EquipLocAssignId", "EquipmentId", "LocId", "EquipLocAssignDate"};
+    QTest::newRow("EquipmentType") << "main" << "EquipmentType" << QStringList{"EquipmentTypeId", "EquipmentType"};
+    QTest::newRow("EquipmentTemplate") << "main" << "EquipmentTemplate"
+                                       << QStringList{"TemplateName", "Description", "Manufacturer", "ModelNumber",
+                                                      "CPU",          "Memory",      "HD",           "Monitor",
+                                                      "Mouse",        "Keyboard",    "OS"};
+    QTest::newRow("EquipmentNoteInformation") << "main" << "EquipmentNoteInformation"
+                                              << (QStringList{notes} << "EquipmentId");
+    QTest::newRow("LocationNoteInformation") << "main" << "LocationNoteInformation"
+                                             << (QStringList{notes} << "LocationtId");
+    QTest::newRow("EquipmentAttachments") << "main" << "EquipmentAttachments"
+                                          << (QStringList{attachments} << "EquipmentId");
+    QTest::newRow("LocationAttachments") << "main" << "LocationAttachments"
+                                         << (QStringList{attachments} << "LocationId");
+    const QStringList additional = numbered("Field") + numbered("Field", "Visible") +
+                                   QStringList{"Category1", "Category2", "Category3", "Category4"};
+    QTest::newRow("EquipmentAdditionalInformation") << "main" << "EquipmentAdditionalInformation" << additional;
+    QTest::newRow("LocationAdditionalInformation") << "main" << "LocationAdditionalInformation" << additional;
+    QTest::newRow("Sec_Usr") << "main" << "Sec_Usr"
+                             << QStringList{"UserName", "ClientServer", "FirstName", "MiddleName",
+                                            "LastName", "EmailAddress", "Active"};
+    QTest::newRow("HoldEquipment") << "hold" << "HoldEquipment"
+                                   << QStringList{"HoldEquipmentId", "AssetTagNumber", "EquipmentType",
+                                                  "Manufacturer",    "DatePurchased",  "PurchasePrice",
+                                                  "SerialNumber",    "ModelNumber",    "CpuSpeed",
+                                                  "Memory",          "HardDriveCapacity", "Monitor",
+                                                  "Mouse",           "Keyboard",       "OperatingSystem",
+                                                  "CurrentLocation", "LocationName"};
+}
+
+void tst_Database::tableColumns() {
+    QFETCH(QString, schema);
+    QFETCH(QString, table);
+    QFETCH(QStringList, columns);
+    QSet<QString> expected(columns.cbegin(), columns.cend());
+    QCOMPARE(columnsOf(*m_fresh->db, schema, table), expected);
+}
+
+void tst_Database::statesAndAdditionalInformationRows() {
+    TestContext t;
+    QCOMPARE(count(*t.db, "StateInfo"), 50);
+    Query range(*t.db, "SELECT MIN(StateId), MAX(StateId), COUNT(DISTINCT StateId) FROM StateInfo");
+    range.exec();
+    QVERIFY(range.next());
+    QCOMPARE(range.value(0).toInt(), 2);
+    QCOMPARE(range.value(1).toInt(), 51);
+    QCOMPARE(range.value(2).toInt(), 50);
+    Query name(*t.db, "SELECT StateName FROM StateInfo WHERE StateId = ?");
+    const QList<QPair<int, QString>> known{{2, "Alabama"}, {3, "Alaska"}, {33, "New York"}, {51, "Wyoming"}};
+    for (const auto& [id, state] : known)
+        QCOMPARE(name.scalar({id}).toString(), state);
+    // Alphabetical by name is the same order as by id: the state pickers rely on it.
+    Query ordered(*t.db, "SELECT StateId FROM StateInfo ORDER BY StateName");
+    ordered.exec();
+    for (int expectedId = 2; ordered.next(); ++expectedId)
+        QCOMPARE(ordered.value(0).toInt(), expectedId);
+
+    for (const char* table : {"EquipmentAdditionalInformation", "LocationAdditionalInformation"}) {
+        QCOMPARE(count(*t.db, table), 1);
+        Query row(*t.db, QStringLiteral("SELECT Field1, Field20Visible FROM %1").arg(table));
+        row.exec();
+        QVERIFY(row.next());
+        QVERIFY(row.isNull(0));
+        QCOMPARE(row.value(1).toInt(), 0);
+    }
+}
+
+void tst_Database::omittedColumnsTakeTheirDefaults() {
+    TestContext t;
+    const QString before = today();
+    // The inserts name only what the windows' own inserts name.
+    Query(*t.db, "INSERT INTO LocationInfo (LocName, LocAddressOne, LocAddressTwo, LocCity, LocZip, LocPhone, StateId) "
+                 "VALUES ('Depot', '', '', '', '', '', 2)")
+        .exec();
+    Query(*t.db, "INSERT INTO Sec_Usr (UserName, ClientServer, FirstName, MiddleName, LastName, EmailAddress) "
+                 "VALUES ('bob', 'x', '', '', '', '')")
+        .exec();
+    Query(*t.db, "INSERT INTO EquipLocAssign (EquipmentId, LocId) VALUES (1, 1)").exec();
+    Query(*t.db, "INSERT INTO EquipmentNoteInformation (EquipmentId, NoteTitle, Note) VALUES (1, 't', 'n')").exec();
+    Query(*t.db, "INSERT INTO LocationNoteInformation (LocationtId, NoteTitle, Note) VALUES (1, 't', 'n')").exec();
+    Query(*t.db, "INSERT INTO EquipmentAttachments (EquipmentId, AttachmentsName, AttachmentVersion) "
+                 "VALUES (1, 'a.txt', 1)")
+        .exec();
+    Query(*t.db, "INSERT INTO LocationAttachments (LocationId, AttachmentsName, AttachmentVersion) "
+                 "VALUES (1, 'a.txt', 1)")
+        .exec();
+    const QString after = today();
+
+    Query loc(*t.db, "SELECT LocActive, Field1, Field20 FROM LocationInfo");
+    loc.exec();
+    QVERIFY(loc.next());
+    QCOMPARE(loc.value(0).toInt(), 1);
+    QVERIFY(loc.isNull(1));
+    QVERIFY(loc.isNull(2));
+    QCOMPARE(Query(*t.db, "SELECT Active FROM Sec_Usr").scalar().toInt(), 1);
+
+    const QStringList dated{"SELECT EquipLocAssignDate FROM EquipLocAssign",
+                            "SELECT NoteDate FROM EquipmentNoteInformation",
+                            "SELECT NoteDate FROM LocationNoteInformation",
+                            "SELECT AttachmentsDate FROM EquipmentAttachments",
+                            "SELECT AttachmentsDate FROM LocationAttachments"};
+    for (const QString& sql : dated) {
+        const QString date = Query(*t.db, sql).scalar().toString();
+        QVERIFY2(date == before || date == after, qPrintable(sql + " gave " + date));
+    }
+}
+
+void tst_Database::textComparesAndSortsWithoutCase() {
+    TestContext t;
+    Query(*t.db, "INSERT INTO Sec_Usr (UserName, ClientServer) VALUES ('bob', 'x')").exec();
+    QCOMPARE(count(*t.db, "Sec_Usr", "UserName = ?", {"BOB"}), 1);
+    QCOMPARE(count(*t.db, "Sec_Usr", "UserName = 'BoB'"), 1);
+    QCOMPARE(count(*t.db, "Sec_Usr", "UserName LIKE ?", {"B%"}), 1);
+
+    for (const char* name : {"banana", "Apple", "cherry", "apricot"})
+        addLocation(*t.db, name);
+    Query sorted(*t.db, "SELECT LocName FROM LocationInfo ORDER BY LocName");
+    sorted.exec();
+    QStringList names;
+    while (sorted.next())
+        names << sorted.text(0);
+    QCOMPARE(names, (QStringList{"Apple", "apricot", "banana", "cherry"}));
+
+    const qint64 loc = addLocation(*t.db, "Depot");
+    addEquipment(*t.db, loc, "s1", "Desktop");
+    addEquipment(*t.db, loc, "s2", "DESKTOP");
+    Query groups(*t.db, "SELECT COUNT(*) FROM (SELECT EquipmentType FROM EquipmentInfo GROUP BY EquipmentType)");
+    QCOMPARE(groups.scalar().toInt(), 1);
+
+    Query(*t.db, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('abc-1')").exec();
+    QCOMPARE(count(*t.db, "HoldEquipment", "SerialNumber = ?", {"ABC-1"}), 1);
+}
+
+void tst_Database::indexes_data() {
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::newRow("serial number") << "EquipmentInfo" << "SerialNumber";
+    QTest::newRow("asset tag") << "EquipmentInfo" << "AssetTagNumber";
+    QTest::newRow("current location") << "EquipmentInfo" << "CurrentLocation";
+    QTest::newRow("history by equipment") << "EquipLocAssign" << "EquipmentId";
+    QTest::newRow("equipment notes by owner") << "EquipmentNoteInformation" << "EquipmentId";
+    QTest::newRow("location notes by owner") << "LocationNoteInformation" << "LocationtId";
+    QTest::newRow("equipment attachments by owner") << "EquipmentAttachments" << "EquipmentId";
+    QTest::newRow("location attachments by owner") << "LocationAttachments" << "LocationId";
+    QTest::newRow("equipment attachments by name") << "EquipmentAttachments" << "AttachmentsName";
+    QTest::newRow("location attachments by name") << "LocationAttachments" << "AttachmentsName";
+}
+
+void tst_Database::indexes() {
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    Database& db = *m_fresh->db;
+    // An index serves a lookup by a column only when that column comes first in it.
+    Query list(db, QStringLiteral("PRAGMA index_list(%1)").arg(table));
+    list.exec();
+    QStringList leading;
+    while (list.next()) {
+        Query info(db, QStringLiteral("PRAGMA index_info(%1)").arg(list.value("name").toString()));
+        info.exec();
+        while (info.next())
+            if (info.value("seqno").toInt() == 0)
+                leading << info.value("name").toString();
+    }
+    QVERIFY2(leading.contains(column), qPrintable(leading.join(',')));
+}
+
+void tst_Database::equipmentWithHistoryCanBeDeleted() {
+    TestContext t;
+    const qint64 loc = addLocation(*t.db, "Depot");
+    const qint64 unit = addEquipment(*t.db, loc, "S1");
+    Query(*t.db, "INSERT INTO EquipLocAssign (EquipmentId, LocId) VALUES (?, ?)").exec({unit, loc});
+    Query(*t.db, "DELETE FROM EquipmentInfo WHERE EquipmentId = ?").exec({unit});
+    Query(*t.db, "DELETE FROM EquipLocAssign WHERE EquipmentId = ?").exec({unit});
+    QCOMPARE(count(*t.db, "EquipmentInfo"), 0);
+    QCOMPARE(count(*t.db, "EquipLocAssign"), 0);
+}
+
+void tst_Database::reopeningKeepsData() {
+    TestContext t;
+    const qint64 loc = addLocation(*t.db, "Depot");
+    Query(*t.db, "INSERT INTO HoldEquipment (SerialNumber, CurrentLocation) VALUES ('H1', ?)").exec({loc});
+    Query(*t.db, "UPDATE LocationAdditionalInformation SET Field1 = 'Cost centre'").exec();
+    t.reopen();
+    QCOMPARE(count(*t.db, "LocationInfo", "LocName = 'Depot' AND LocId = ?", {loc}), 1);
+    QCOMPARE(count(*t.db, "HoldEquipment", "SerialNumber = 'H1'"), 1);
+    QCOMPARE(count(*t.db, "StateInfo"), 50);
+    QCOMPARE(count(*t.db, "LocationAdditionalInformation"), 1);
+    QCOMPARE(Query(*t.db, "SELECT Field1 FROM LocationAdditionalInformation").scalar().toString(),
+             QStringLiteral("Cost centre"));
+}
+
+void tst_Database::unusableFileIsReportedAndLeftAlone_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("engineText");
+    for (const char* file : {"Inventory.mdb", "Kavrel.mdb"}) {
+        const QString f = QString::fromLatin1(file);
+        QTest::addRow("%s garbage", file) << f << "garbage" << "file is not a database";
+        QTest::addRow("%s empty file", file) << f << "empty" << "has no table";
+        QTest::addRow("%s wrong tables", file) << f << "wrongTables" << "has no table";
+        QTest::addRow("%s missing column", file) << f << "missingColumn" << "has no column";
+        QTest::addRow("%s directory", file) << f << "directory" << "unable to open database";
+    }
+}
+
+void tst_Database::unusableFileIsReportedAndLeftAlone() {
+    QFETCH(QString, file);
+    QFETCH(QString, kind);
+    QFETCH(QString, engineText);
+    QTemporaryDir dir;
+    { Database installed(dir.path()); }
+    const QString path = dir.filePath(file);
+    const bool isMain = file == QLatin1String("Inventory.mdb");
+
+    if (kind == "missingColumn") {
+        runOnFile(path, {isMain ? "ALTER TABLE Sec_Usr DROP COLUMN Active"
+                                : "ALTER TABLE HoldEquipment DROP COLUMN LocationName"});
+    } else {
+        QVERIFY(QFile::remove(path));
+        if (kind == "garbage" || kind == "empty") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            if (kind == "garbage")
+                for (int i = 0; i < 512; ++i)
+                    f.write(QByteArray::number(i * 7919 % 251).append("\xff\x00 garbage ", 11));
+        } else if (kind == "wrongTables") {
+            runOnFile(path, {"CREATE TABLE Foo (Bar TEXT)", "INSERT INTO Foo VALUES ('keep me')"});
+        } else if (kind == "directory") {
+            QVERIFY(QDir().mkdir(path));
+        }
+    }
+    const QByteArray before = fingerprint(path);
+    const QString other = dir.filePath(isMain ? "Kavrel.mdb" : "Inventory.mdb");
+    const QByteArray otherBefore = fingerprint(other);
+
+    const QString error = openFailure(dir.path());
+    QVERIFY2(error.contains(engineText, Qt::CaseInsensitive), qPrintable(error));
+    QCOMPARE(fingerprint(path), before);
+    QCOMPARE(fingerprint(other), otherBefore);
+    QVERIFY(!QFile::exists(path + ".new"));
+    // A second attempt fails the same way: the first left no connection or lock behind.
+    QCOMPARE(openFailure(dir.path()), error);
+}
+
+void tst_Database::transactionRollsBackOnThrow() {
+    TestContext t;
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, t.db->transaction([&] {
+        addLocation(*t.db, "A");
+        addLocation(*t.db, "B");
+        throw std::runtime_error("stop");
+    }));
+    QVERIFY(!t.db->inTransaction());
+    QCOMPARE(count(*t.db, "LocationInfo"), 0);
+    QCOMPARE(count(*t.db, "ContactInfo"), 0);
+
+    // A statement the engine refuses rolls back the statements before it and carries the engine's text.
+    try {
+        t.db->transaction([&] {
+            addLocation(*t.db, "C");
+            Query(*t.db, "INSERT INTO LocationInfo (NoSuchColumn) VALUES (1)").exec();
+        });
+        QFAIL("no DataError");
+    } catch (const DataError& e) {
+        QVERIFY2(e.text().contains("NoSuchColumn"), qPrintable(e.text()));
+    }
+    QCOMPARE(count(*t.db, "LocationInfo"), 0);
+
+    // The helper is usable again and commits.
+    const int id = t.db->transaction([&] { return int(addLocation(*t.db, "D")); });
+    QVERIFY(id > 0);
+    t.reopen();
+    QCOMPARE(count(*t.db, "LocationInfo", "LocName = 'D'"), 1);
+}
+
+void tst_Database::nestedTransactionJoinsOuter() {
+    TestContext t;
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, t.db->transaction([&] {
+        addLocation(*t.db, "Outer");
+        t.db->transaction([&] { addLocation(*t.db, "Inner"); });
+        QVERIFY(t.db->inTransaction());
+        // The inner commit is not yet visible to anyone else.
+        Database other(t.dataDir());
+        QCOMPARE(count(other, "LocationInfo"), 0);
+        throw std::runtime_error("outer fails after inner finished");
+    }));
+    QCOMPARE(count(*t.db, "LocationInfo"), 0);
+
+    t.db->transaction([&] {
+        addLocation(*t.db, "Outer");
+        t.db->transaction([&] { addLocation(*t.db, "Inner"); });
+    });
+    QVERIFY(!t.db->inTransaction());
+    t.reopen();
+    QCOMPARE(count(*t.db, "LocationInfo"), 2);
+}
+
+void tst_Database::failedInnerTransactionLeavesNothingWhenOuterGoesOn() {
+    TestContext t;
+    t.db->transaction([&] {
+        addLocation(*t.db, "Before");
+        try {
+            t.db->transaction([&] {
+                addLocation(*t.db, "Half done");
+                throw std::runtime_error("inner fails");
+            });
+        } catch (const std::runtime_error&) {
+        }
+        addLocation(*t.db, "After");
+    });
+    QStringList names;
+    Query q(*t.db, "SELECT LocName FROM LocationInfo ORDER BY LocId");
+    q.exec();
+    while (q.next())
+        names << q.text(0);
+    QCOMPARE(names, (QStringList{"Before", "After"}));
+    QCOMPARE(count(*t.db, "ContactInfo"), 2);
+}
+
+void tst_Database::transactionAcrossBothFilesIsAtomic() {
+    TestContext t;
+    // A write-ahead log would make each file commit on its own.
+    QCOMPARE(Query(*t.db, "PRAGMA main.journal_mode").scalar().toString().toLower(), QStringLiteral("delete"));
+    QCOMPARE(Query(*t.db, "PRAGMA hold.journal_mode").scalar().toString().toLower(), QStringLiteral("delete"));
+
+    const qint64 loc = addLocation(*t.db, "Depot");
+    Query(*t.db, "INSERT INTO HoldEquipment (SerialNumber, CurrentLocation) VALUES ('H1', ?)").exec({loc});
+    const auto commitHolding = [&](bool failAtEnd) {
+        t.db->transaction([&] {
+            Query(*t.db, "INSERT INTO EquipmentInfo (SerialNumber, CurrentLocation, EquActive) "
+                         "SELECT SerialNumber, CurrentLocation, 1 FROM HoldEquipment")
+                .exec();
+            Query(*t.db, "DELETE FROM HoldEquipment").exec();
+            if (failAtEnd)
+                throw DataError("disk I/O error");
+        });
+    };
+    QVERIFY_THROWS_EXCEPTION(DataError, commitHolding(true));
+    QCOMPARE(count(*t.db, "EquipmentInfo"), 0);
+    QCOMPARE(count(*t.db, "HoldEquipment"), 1);
+
+    commitHolding(false);
+    t.reopen();
+    QCOMPARE(count(*t.db, "EquipmentInfo", "SerialNumber = 'H1'"), 1);
+    QCOMPARE(count(*t.db, "HoldEquipment"), 0);
+}
+
+void tst_Database::hasActiveLocations_data() {
+    QTest::addColumn<QList<bool>>("locations"); // LocActive of each location
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("none") << QList<bool>{} << false;
+    QTest::newRow("one active") << QList<bool>{true} << true;
+    QTest::newRow("only retired") << QList<bool>{false, false} << false;
+    QTest::newRow("one retired, one active") << QList<bool>{false, true} << true;
+}
+
+void tst_Database::hasActiveLocations() {
+    QFETCH(QList<bool>, locations);
+    QFETCH(bool, expected);
+    TestContext t;
+    for (bool active : locations) {
+        const qint64 id = addLocation(*t.db, "L");
+        if (!active)
+            Query(*t.db, "UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?").exec({id});
+    }
+    QCOMPARE(HasActiveLocations(*t.db), expected);
+}
+
+void tst_Database::nbspRules_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("asBlank");
+    QTest::addColumn<QString>("removed");
+    QTest::newRow("empty") << "" << "" << "";
+    QTest::newRow("placeholder alone") << "&nbsp;" << " " << "";
+    QTest::newRow("inside text") << "Dell&nbsp;Inc" << "Dell Inc" << "DellInc";
+    QTest::newRow("repeated") << "&nbsp;&nbsp;x&nbsp;" << "  x " << "x";
+    QTest::newRow("without semicolon") << "&nbsp" << "&nbsp" << "&nbsp";
+    QTest::newRow("other case") << "&NBSP;" << "&NBSP;" << "&NBSP;";
+    QTest::newRow("escaped ampersand") << "&amp;nbsp;" << "&amp;nbsp;" << "&amp;nbsp;";
+    QTest::newRow("made by removal is kept") << "&&nbsp;nbsp;" << "& nbsp;" << "&nbsp;";
+    QTest::newRow("plain text") << "O'Brien" << "O'Brien" << "O'Brien";
+}
+
+void tst_Database::nbspRules() {
+    QFETCH(QString, stored);
+    QFETCH(QString, asBlank);
+    QFETCH(QString, removed);
+    QCOMPARE(nbspAsBlank(stored), asBlank);
+    QCOMPARE(nbspRemoved(stored), removed);
+}
+
+void tst_Database::hostileTextRoundTrips_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("apostrophe") << "O'Brien's";
+    QTest::newRow("double quotes") << "\"quoted\" text";
+    QTest::newRow("always true") << "' OR '1'='1";
+    QTest::newRow("statement end") << "x'); DROP TABLE LocationInfo; --";
+    QTest::newRow("brackets") << "[LocName]";
+    QTest::newRow("wildcards") << "100%_*";
+    QTest::newRow("backslash") << "C:\\Temp\\new";
+    QTest::newRow("unicode") << QString::fromUtf8("Zürich – Ωμέγα 東京 Łódź");
+    QTest::newRow("emoji") << QString::fromUtf8("🖥️ desk 💾");
+    QTest::newRow("placeholder") << "&nbsp;";
+    QTest::newRow("line breaks") << "one\r\ntwo\tthree";
+}
+
+void tst_Database::hostileTextRoundTrips() {
+    QFETCH(QString, text);
+    TestContext t;
+    const qint64 id = addLocation(*t.db, text, 2, text);
+    Query(*t.db, "INSERT INTO HoldEquipment (SerialNumber) VALUES (?)").exec({text});
+
+    Query read(*t.db, "SELECT LocName, LocCity FROM LocationInfo WHERE LocId = ?");
+    read.exec({id});
+    QVERIFY(read.next());
+    QCOMPARE(read.text(0), text);
+    QCOMPARE(read.text(1), text);
+    QCOMPARE(count(*t.db, "LocationInfo", "LocName = ?", {text}), 1);
+    QCOMPARE(Query(*t.db, "SELECT SerialNumber FROM HoldEquipment").scalar().toString(), text);
+    QCOMPARE(count(*t.db, "StateInfo"), 50);
+    QCOMPARE(count(*t.db, "LocationInfo"), 1);
+}
+
+void tst_Database::emptyTextStaysEmptyAndNullStaysNull() {
+    TestContext t;
+    // A null QString is bound as Null, like an invalid QVariant: text meant to be '' must be an empty, non-null
+    // string (as a line edit's text is).
+    Query(*t.db, "INSERT INTO ContactInfo (LocId, ContactFirstName, ContactLastName, ContactTitle) VALUES (1, ?, ?, ?)")
+        .exec({QStringLiteral(""), QVariant(), QString()});
+    QCOMPARE(count(*t.db, "ContactInfo", "ContactFirstName = ''"), 1);
+    QCOMPARE(count(*t.db, "ContactInfo", "ContactLastName IS NULL AND ContactTitle IS NULL"), 1);
+}
+
+void tst_Database::idsBeyondSixteenBits() {
+    TestContext t;
+    Query(*t.db, "INSERT INTO LocationInfo (LocId, LocName, StateId) VALUES (?, 'Far', 2)").exec({70000});
+    const qint64 next = addLocation(*t.db, "Next");
+    QCOMPARE(next, qint64(70001));
+    const qint64 unit = addEquipment(*t.db, 70000, "S-70000");
+    Query read(*t.db, "SELECT LocationInfo.LocId, EquipmentInfo.CurrentLocation FROM LocationInfo "
+                      "INNER JOIN EquipmentInfo ON EquipmentInfo.CurrentLocation = LocationInfo.LocId "
+                      "WHERE EquipmentInfo.EquipmentId = ?");
+    read.exec({unit});
+    QVERIFY(read.next());
+    QCOMPARE(read.value(0).toLongLong(), qint64(70000));
+    QCOMPARE(read.value(1).toLongLong(), qint64(70000));
 }
 
 QTEST_MAIN(tst_Database)

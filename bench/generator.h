@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <vector>
+
+class Database;
+
+namespace bench {
+
+struct InventoryShape {
+    int locations = 500;
+    int activeUnits = 100000;
+    int retiredUnits = -1; // -1: about 3% of all units
+    quint32 seed = 1;
+};
+
+struct GeneratedInventory {
+    std::vector<qint64> locationIds;
+    int activeUnits = 0;
+    int retiredUnits = 0;
+};
+
+// Fills a fresh database with active locations, one contact each, and units spread unevenly over them, each with
+// one assignment history row; all in one transaction. The same shape gives the same rows.
+GeneratedInventory generateInventory(Database& db, const InventoryShape& shape);
+
+// Adds rows to the holding table, assigned to active locations; duplicateShare of them carry a serial number
+// already in the inventory, the others a new one. Returns the number of duplicates written.
+int fillHoldingTable(Database& db, int rows, double duplicateShare, quint32 seed = 1);
+
+} // namespace bench

@@ -1,0 +1,113 @@
+#include "equipment/frmActiveEquipment.h"
+
+#include "data/Module1.h"
+#include "equipment/EquipmentStore.h"
+#include "equipment/frmCreateEquipment.h"
+#include "locations/frmCreateLocation.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorGuard.h"
+#include "platform/FormHelpers.h"
+#include "platform/ProductTitle.h"
+#include "platform/ReportList.h"
+#include "platform/Twips.h"
+#include "shell/OpenWindow.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+const QString kCreateEquipment = QStringLiteral("Create Equipment");
+const QString kRefresh = QStringLiteral("Refresh");
+const QString kDeleteSelected = QStringLiteral("Delete Selected");
+} // namespace
+
+frmActiveEquipment::frmActiveEquipment(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_toolbar(new QToolBar(this)), m_list(new ReportList(this)) {
+    setObjectName(QStringLiteral("frmActiveEquipment"));
+    setWindowTitle(captionFor(QStringLiteral("Manage Equipment")));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const auto add = [this](const QString& tag) {
+        QAction* action = addToolButton(m_toolbar, tag);
+        connect(action, &QAction::triggered, this, [this, tag] { toolbarClicked(tag); });
+        return action;
+    };
+    add(kCreateEquipment);
+    QAction* print = add(QStringLiteral("Print"));
+    auto* printMenu = new QMenu(this);
+    for (const char* entry : {"Print All", "Print Select", "Print All Details", "Print Select Details"}) {
+        const QString tag = QLatin1String(entry);
+        connect(printMenu->addAction(tag), &QAction::triggered, this, [this, tag] { toolbarClicked(tag); });
+    }
+    print->setMenu(printMenu);
+    if (auto* button = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(print)))
+        button->setPopupMode(QToolButton::MenuButtonPopup);
+    add(kRefresh);
+    add(kDeleteSelected);
+
+    m_list->setObjectName(QStringLiteral("LstStudenInformation"));
+    m_list->setAccessibleName(QStringLiteral("Active equipment"));
+    connect(m_list, &ReportList::headerClicked, this, [this](int column) {
+        const QString key = m_list->columnTag(column);
+        guarded(*m_ctx.dialogs, this, [&] { loadList(key); });
+    });
+    resize(Twips::toPixelsX(14000, this), Twips::toPixelsY(7000, this));
+}
+
+void frmActiveEquipment::load() { loadList(QString()); }
+
+void frmActiveEquipment::loadList(const QString& key) {
+    m_list->clearColumns();
+    const QStringList headers = {"ID",          "Current Location", "Description",    "Manufacturer",    "Serial Number",
+                                 "Date Purchased", "Purchase Price", "Model Number", "Asset Tag Number"};
+    const QStringList& keys = EquipmentStore::activeListKeys();
+    for (int i = 0; i < headers.size(); ++i)
+        m_list->addColumn(headers.at(i), keys.value(i));
+    m_list->beginRows();
+    EquipmentStore(*m_ctx.db).forEachActiveEquipment(
+        m_sort.next(key), [this](qint64 id, const QStringList& cells) { m_list->appendRow(cells, id); });
+    m_list->endRows();
+}
+
+void frmActiveEquipment::toolbarClicked(const QString& tag) {
+    if (m_list->rowCount() == 0 && tag != kCreateEquipment && tag != kRefresh) {
+        m_ctx.dialogs->message(this, QStringLiteral("Insufficient equipment to carry out this operation"),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        return;
+    }
+    if (tag == kCreateEquipment)
+        guarded(*m_ctx.dialogs, this, [&] { createEquipment(); });
+    else if (tag == kRefresh)
+        guarded(*m_ctx.dialogs, this, [&] { loadList(QString()); });
+    else if (tag == kDeleteSelected)
+        guarded(*m_ctx.dialogs, this, [&] { deleteSelected(); });
+}
+
+void frmActiveEquipment::createEquipment() {
+    if (HasActiveLocations(*m_ctx.db)) {
+        openWindow<frmCreateEquipment>(m_ctx, this);
+        return;
+    }
+    if (m_ctx.dialogs->message(this,
+                               QStringLiteral("Insufficient locaion(s) to carry out this operation\n"
+                                              "You must create a location before entering equipment\n"
+                                              "Do you want to create a location now?"),
+                               Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes)
+        openWindow<frmCreateLocation>(m_ctx, this);
+}
+
+void frmActiveEquipment::deleteSelected() {
+    EquipmentStore store(*m_ctx.db);
+    for (int row : m_list->selectedRows())
+        if (m_ctx.dialogs->message(this, QStringLiteral("Are you sure you want to delete the selected items"),
+                                   Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes)
+            store.deleteEquipment(m_list->rowTag(row).toLongLong());
+    loadList(QString());
+}
+
+void frmActiveEquipment::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    stretchListUnderToolbar(this, m_toolbar, m_list);
+}

@@ -1,0 +1,539 @@
+#include "equipment/frmCreateEquipment.h"
+
+#include "data/DateText.h"
+#include "data/DisplayRules.h"
+#include "equipment/EquipmentTypeStore.h"
+#include "equipment/HoldingStore.h"
+#include "equipment/TemplateStore.h"
+#include "equipment/frmCreateEquipmentTypes.h"
+#include "locations/LocationStore.h"
+#include "locations/frmCreateLocation.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorGuard.h"
+#include "platform/FormHelpers.h"
+#include "platform/Printer.h"
+#include "platform/ProductTitle.h"
+#include "platform/ReportList.h"
+#include "platform/Twips.h"
+#include "printing/LVPrint.h"
+#include "shell/OpenWindow.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kWidthTwips = 13770;
+constexpr int kHeightTwips = 10335;
+
+QString cell(const QVariant& value, bool blank) {
+    if (value.isNull())
+        return {};
+    return blank ? nbspAsBlank(value.toString()) : nbspRemoved(value.toString());
+}
+
+QString selectedText(const QListWidget* list) {
+    const QListWidgetItem* item = list->currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
+void selectFirst(QListWidget* list) {
+    if (list->count() > 0)
+        list->setCurrentRow(0);
+}
+
+QListWidget* makeList(QWidget* parent, const char* name, const QString& caption) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(QLatin1String(name));
+    list->setAccessibleName(caption);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+} // namespace
+
+frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_holding(new ReportList(this)), m_duplicates(new ReportList(this)) {
+    setObjectName(QStringLiteral("frmCreateEquipment"));
+    setWindowTitle(captionFor(QStringLiteral("Enter Equipment")));
+
+    auto* entryFrame = new QGroupBox(QStringLiteral("Eqipment"), this);
+    m_types = makeList(entryFrame, "List1", QStringLiteral("Description"));
+    m_locations = makeList(entryFrame, "List2", QStringLiteral("Assign Current Location"));
+    m_templates = makeList(entryFrame, "List3", QStringLiteral("Open/Set Template"));
+    m_manufacturer = box("txtManufacturer", QStringLiteral("Manufacturer"));
+    m_modelNumber = box("txtModelNumber", QStringLiteral("Model Number"));
+    m_serialNumber = box("txtSerialNumber", QStringLiteral("Serial Number"));
+    m_assetTag = box("txtAssetTagNumber", QStringLiteral("Asset Tag Number"));
+    m_datePurchased = box("txtDatePurchased", QStringLiteral("Date Purchased"));
+    m_purchasePrice = box("txtPurchasePrice", QStringLiteral("Purchase Price"));
+    m_cpuSpeed = box("txtCpuSpeed", QStringLiteral("Cpu-Speed"));
+    m_memory = box("txtMemory", QStringLiteral("Memory"));
+    m_hardDrive = box("txtHardDriveCapacity", QStringLiteral("Hard Drive Capacity"));
+    m_monitor = box("txtMonitor", QStringLiteral("Monitor"));
+    m_mouse = box("txtMouse", QStringLiteral("Mouse"));
+    m_keyboard = box("txtKeyboard", QStringLiteral("Keyboard"));
+    m_operatingSystem = box("txtOperatingSystem", QStringLiteral("Operating System"));
+    m_clearAfterSubmit = new QCheckBox(QStringLiteral("Clear Fields After Submitting"), entryFrame);
+    m_clearAfterSubmit->setObjectName(QStringLiteral("chkSubmit"));
+    m_promptAssetTag = new QCheckBox(QStringLiteral("Prompt for Asset Number(Submit Scanner Only)"), entryFrame);
+    m_promptAssetTag->setObjectName(QStringLiteral("Check1"));
+
+    const auto form = [entryFrame](std::initializer_list<std::pair<QString, QLineEdit*>> rows) {
+        auto* f = new QFormLayout;
+        f->setVerticalSpacing(2);
+        for (const auto& [caption, edit] : rows) {
+            edit->setParent(entryFrame);
+            f->addRow(makeBuddyLabel(entryFrame, caption, edit), edit);
+        }
+        return f;
+    };
+    const auto listWithButtons = [entryFrame](const QString& caption, QListWidget* list, QPushButton* add,
+                                              QPushButton* refresh) {
+        auto* column = new QVBoxLayout;
+        column->addWidget(makeBuddyLabel(entryFrame, caption, list));
+        column->addWidget(list, 1);
+        if (add) {
+            auto* buttons = new QHBoxLayout;
+            buttons->addWidget(add);
+            buttons->addWidget(refresh);
+            column->addLayout(buttons);
+        }
+        return column;
+    };
+    auto* addType = makeButton(entryFrame, "Command7", QStringLiteral("Add"));
+    auto* refreshTypesButton = makeButton(entryFrame, "Command12", QStringLiteral("Refresh"));
+    auto* addLocation = makeButton(entryFrame, "Command8", QStringLiteral("Add"));
+    auto* refreshLocationsButton = makeButton(entryFrame, "Command13", QStringLiteral("Refresh"));
+
+    auto* fields = new QHBoxLayout;
+    fields->addLayout(listWithButtons(QStringLiteral("Description"), m_types, addType, refreshTypesButton), 2);
+    fields->addLayout(form({{QStringLiteral("Manufacturer"), m_manufacturer},
+                            {QStringLiteral("Model Number"), m_modelNumber},
+                            {QStringLiteral("Serial Number"), m_serialNumber},
+                            {QStringLiteral("Asset Tag Number"), m_assetTag},
+                            {QStringLiteral("Date Purchased"), m_datePurchased},
+                            {QStringLiteral("Purchase Price"), m_purchasePrice},
+                            {QStringLiteral("Cpu-Speed"), m_cpuSpeed}}),
+                      3);
+    fields->addLayout(form({{QStringLiteral("Memory"), m_memory},
+                            {QStringLiteral("Hard Drive Capacity"), m_hardDrive},
+                            {QStringLiteral("Monitor"), m_monitor},
+                            {QStringLiteral("Mouse"), m_mouse},
+                            {QStringLiteral("Keyboard"), m_keyboard},
+                            {QStringLiteral("Operating System"), m_operatingSystem}}),
+                      3);
+    auto* pickers = new QVBoxLayout;
+    pickers->addLayout(listWithButtons(QStringLiteral("Assign Current Location"), m_locations, addLocation,
+                                       refreshLocationsButton));
+    pickers->addLayout(listWithButtons(QStringLiteral("Open/Set Template"), m_templates, nullptr, nullptr));
+    fields->addLayout(pickers, 2);
+
+    auto* submitButton = makeButton(entryFrame, "Command1", QStringLiteral("Submit into Holding Table"));
+    auto* scanButton = makeButton(entryFrame, "Command5", QStringLiteral("Scan into Holding Table"));
+    auto* clearButton = makeButton(entryFrame, "Command2", QStringLiteral("Clear"));
+    auto* saveTemplateButton = makeButton(entryFrame, "Command4", QStringLiteral("Save Template"));
+    auto* cancelButton = makeButton(entryFrame, "Command3", QStringLiteral("Cancel"));
+    auto* entryButtons = new QHBoxLayout;
+    entryButtons->addWidget(m_clearAfterSubmit);
+    entryButtons->addWidget(m_promptAssetTag);
+    entryButtons->addStretch();
+    for (QPushButton* b : {submitButton, scanButton, clearButton, saveTemplateButton, cancelButton})
+        entryButtons->addWidget(b);
+    auto* entryLayout = new QVBoxLayout(entryFrame);
+    entryLayout->addLayout(fields);
+    entryLayout->addLayout(entryButtons);
+
+    auto* outboundFrame = new QGroupBox(QStringLiteral("Outbound Equipment Information"), this);
+    m_holding->setParent(outboundFrame);
+    m_duplicates->setParent(outboundFrame);
+    m_holding->setObjectName(QStringLiteral("ListView1"));
+    m_holding->setAccessibleName(QStringLiteral("Temporary Holding Table"));
+    m_duplicates->setObjectName(QStringLiteral("ListView2"));
+    m_duplicates->setAccessibleName(QStringLiteral("Duplicate Table"));
+    auto* commitButton = makeButton(outboundFrame, "Command6", QStringLiteral("Test and Enter in Inventory"));
+    auto* deleteButton = makeButton(outboundFrame, "Command14", QStringLiteral("Delete Selected"));
+    auto* clearHoldingButton = makeButton(outboundFrame, "Command9", QStringLiteral("Clear Holding Table"));
+    auto* refreshHoldingButton = makeButton(outboundFrame, "Command10", QStringLiteral("Refresh Holding Table"));
+    auto* refreshDuplicatesButton = makeButton(outboundFrame, "Command11", QStringLiteral("Refresh Duplicate Table"));
+    auto* printHoldingButton = makeButton(outboundFrame, "Command15", QStringLiteral("Print Holding Table"));
+    auto* printDuplicatesButton = makeButton(outboundFrame, "Command16", QStringLiteral("Print Duplicate Table"));
+    auto* outbound = new QGridLayout(outboundFrame);
+    outbound->addWidget(makeBuddyLabel(outboundFrame, QStringLiteral("Temporary Holding Table"), m_holding), 0, 0);
+    outbound->addWidget(makeBuddyLabel(outboundFrame, QStringLiteral("Duplicate Table"), m_duplicates), 0, 1);
+    outbound->addWidget(m_holding, 1, 0);
+    outbound->addWidget(m_duplicates, 1, 1);
+    auto* holdingButtons = new QHBoxLayout;
+    for (QPushButton* b : {commitButton, deleteButton, clearHoldingButton, refreshHoldingButton, printHoldingButton})
+        holdingButtons->addWidget(b);
+    auto* duplicateButtons = new QHBoxLayout;
+    duplicateButtons->addWidget(refreshDuplicatesButton);
+    duplicateButtons->addWidget(printDuplicatesButton);
+    duplicateButtons->addStretch();
+    outbound->addLayout(holdingButtons, 2, 0);
+    outbound->addLayout(duplicateButtons, 2, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(entryFrame);
+    layout->addWidget(outboundFrame, 1);
+
+    connect(submitButton, &QPushButton::clicked, this, &frmCreateEquipment::submit);
+    connect(scanButton, &QPushButton::clicked, this, &frmCreateEquipment::scan);
+    connect(clearButton, &QPushButton::clicked, this, &frmCreateEquipment::clearFields);
+    connect(saveTemplateButton, &QPushButton::clicked, this, &frmCreateEquipment::saveTemplate);
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(addType, &QPushButton::clicked, this, [this] { openWindow<frmCreateEquipmentTypes>(m_ctx, this); });
+    connect(refreshTypesButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshTypes);
+    connect(addLocation, &QPushButton::clicked, this, [this] { openWindow<frmCreateLocation>(m_ctx, this); });
+    connect(refreshLocationsButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshLocations);
+    connect(commitButton, &QPushButton::clicked, this, &frmCreateEquipment::commit);
+    connect(deleteButton, &QPushButton::clicked, this, &frmCreateEquipment::deleteSelected);
+    connect(clearHoldingButton, &QPushButton::clicked, this, &frmCreateEquipment::clearHoldingTable);
+    connect(refreshHoldingButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshHoldingList);
+    connect(refreshDuplicatesButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshDuplicateList);
+    connect(printHoldingButton, &QPushButton::clicked, this, &frmCreateEquipment::printHoldingTable);
+    connect(printDuplicatesButton, &QPushButton::clicked, this, &frmCreateEquipment::printDuplicateTable);
+    connect(m_templates, &QListWidget::itemDoubleClicked, this, &frmCreateEquipment::loadTemplate);
+    connect(m_holding, &ReportList::rowDoubleClicked, this, &frmCreateEquipment::showHoldingRow);
+
+    Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
+}
+
+QLineEdit* frmCreateEquipment::box(const char* name, const QString& caption) {
+    return makeTextBox(this, name, caption);
+}
+
+bool frmCreateEquipment::load() {
+    m_datePurchased->setText(DateText::toShort(m_ctx.clock->today()));
+    SetListColumns(m_holding);
+    SetListColumns(m_duplicates);
+    PopulateTypeList();
+    PopulateLocationList();
+    PopulateTemplateList();
+    selectFirst(m_types);
+    if (m_locations->count() == 0) {
+        m_ctx.dialogs->message(this, QStringLiteral("No Location(s) defined"), Dialogs::Buttons::Ok,
+                               Dialogs::Icon::Critical);
+        openWindow<frmCreateLocation>(m_ctx, this);
+        return false;
+    }
+    selectFirst(m_locations);
+    PopulateHoldList();
+    PopulateDupList();
+    return true;
+}
+
+void frmCreateEquipment::SetListColumns(ReportList* list) {
+    list->clearColumns();
+    for (const char* header : {"Description", "Manufacturer", "Serial #", "Model #", "Current Location", "Asset #"})
+        list->addColumn(QLatin1String(header));
+    list->header()->setSectionsClickable(false);
+}
+
+void frmCreateEquipment::PopulateTypeList() {
+    for (const QString& name : EquipmentTypeStore(*m_ctx.db).names())
+        m_types->addItem(name);
+}
+
+void frmCreateEquipment::PopulateLocationList() {
+    for (const LocationIdName& location : LocationStore(*m_ctx.db).activeLocationNames()) {
+        auto* item = new QListWidgetItem(location.name.toString(), m_locations);
+        item->setData(Qt::UserRole, location.id);
+    }
+}
+
+void frmCreateEquipment::PopulateTemplateList() {
+    for (const QString& name : TemplateStore(*m_ctx.db).names())
+        m_templates->addItem(name);
+}
+
+void frmCreateEquipment::PopulateHoldList() {
+    m_holding->beginRows();
+    for (const HoldingRow& r : HoldingStore(*m_ctx.db).rows())
+        m_holding->appendRow({cell(r.equipmentType, false), cell(r.manufacturer, false), cell(r.serialNumber, false),
+                              cell(r.modelNumber, false), cell(r.locationName, false), cell(r.assetTagNumber, false)},
+                             r.id);
+    m_holding->endRows();
+}
+
+void frmCreateEquipment::PopulateDupList() {
+    m_duplicates->beginRows();
+    for (const DuplicateRow& r : HoldingStore(*m_ctx.db).duplicates())
+        m_duplicates->appendRow({cell(r.equipmentType, true), cell(r.manufacturer, true), cell(r.serialNumber, true),
+                                 cell(r.modelNumber, true), cell(r.locationName, true),
+                                 cell(r.assetTagNumber, false)});
+    m_duplicates->endRows();
+}
+
+HoldingEntry frmCreateEquipment::currentEntry() {
+    QDate date = DateText::parse(m_datePurchased->text());
+    if (!date.isValid()) {
+        date = m_ctx.clock->today();
+        m_datePurchased->setText(DateText::toShort(date));
+    }
+    const QListWidgetItem* location = m_locations->currentItem();
+    HoldingEntry e;
+    e.assetTagNumber = m_assetTag->text();
+    e.equipmentType = selectedText(m_types);
+    e.manufacturer = m_manufacturer->text();
+    e.datePurchased = date;
+    e.purchasePrice = m_purchasePrice->text();
+    e.serialNumber = m_serialNumber->text();
+    e.modelNumber = m_modelNumber->text();
+    e.cpuSpeed = m_cpuSpeed->text();
+    e.memory = m_memory->text();
+    e.hardDriveCapacity = m_hardDrive->text();
+    e.monitor = m_monitor->text();
+    e.mouse = m_mouse->text();
+    e.keyboard = m_keyboard->text();
+    e.operatingSystem = m_operatingSystem->text();
+    if (location && location->isSelected()) {
+        e.currentLocation = location->data(Qt::UserRole).toLongLong();
+        e.locationName = location->text();
+    }
+    return e;
+}
+
+void frmCreateEquipment::submit() {
+    if (m_serialNumber->text().isEmpty()) {
+        m_ctx.dialogs->message(this, QStringLiteral("Invalid Serial Number"), Dialogs::Buttons::Ok,
+                               Dialogs::Icon::Information);
+        return;
+    }
+    const bool stored = guarded(*m_ctx.dialogs, this, [&] {
+        HoldingStore(*m_ctx.db).insert(currentEntry());
+        m_holding->clearRows();
+        PopulateHoldList();
+    });
+    if (!stored)
+        return;
+    if (m_clearAfterSubmit->isChecked()) {
+        ClearTextFields();
+    } else {
+        m_serialNumber->clear();
+        m_assetTag->clear();
+    }
+}
+
+void frmCreateEquipment::scan() {
+    const QString title = captionFor(QStringLiteral("scanner input"));
+    QString serial = m_ctx.dialogs->input(this, QStringLiteral("Scan Serial Number"), title);
+    currentEntry(); // makes the date valid once, before the loop
+    guarded(*m_ctx.dialogs, this, [&] {
+        HoldingStore store(*m_ctx.db);
+        while (!serial.isEmpty()) {
+            const QString assetTag =
+                m_promptAssetTag->isChecked()
+                    ? m_ctx.dialogs->input(this, QStringLiteral("Enter Asset Tag Number for Serial Number: ") + serial,
+                                           kProductTitle)
+                    : m_assetTag->text();
+            HoldingEntry entry = currentEntry();
+            entry.serialNumber = serial;
+            entry.assetTagNumber = assetTag;
+            // Stored at once, outside any transaction: each scanned unit is on disk before the next prompt.
+            store.insert(entry);
+            serial = m_ctx.dialogs->input(
+                this, QStringLiteral("Scan Serial Number\nLast Serial Number Processed was: ") + serial, title);
+        }
+    });
+    guarded(*m_ctx.dialogs, this, [&] { refreshHoldingList(); });
+    if (m_clearAfterSubmit->isChecked())
+        ClearTextFields();
+    else
+        m_serialNumber->clear();
+}
+
+void frmCreateEquipment::ClearTextFields() {
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        if (edit->objectName().startsWith(QLatin1String("txt"), Qt::CaseSensitive))
+            edit->clear();
+}
+
+void frmCreateEquipment::clearFields() {
+    ClearTextFields();
+    selectFirst(m_types);
+    selectFirst(m_locations);
+    m_clearAfterSubmit->setChecked(false);
+}
+
+void frmCreateEquipment::saveTemplate() {
+    const QString name =
+        m_ctx.dialogs->input(this, QStringLiteral("Enter Template Name"), captionFor(QStringLiteral("Template save")));
+    if (name.isEmpty())
+        return;
+    const EquipmentTemplate values{selectedText(m_types), m_manufacturer->text(), m_modelNumber->text(),
+                                   m_cpuSpeed->text(),    m_memory->text(),       m_hardDrive->text(),
+                                   m_monitor->text(),     m_mouse->text(),        m_keyboard->text(),
+                                   m_operatingSystem->text()};
+    guarded(*m_ctx.dialogs, this, [&] { TemplateStore(*m_ctx.db).save(name, values); });
+}
+
+void frmCreateEquipment::loadTemplate() {
+    const QListWidgetItem* chosen = m_templates->currentItem();
+    if (!chosen)
+        return;
+    std::optional<QVariantMap> found;
+    if (!guarded(*m_ctx.dialogs, this, [&] { found = TemplateStore(*m_ctx.db).find(chosen->text()); }) || !found)
+        return;
+    const QVariantMap& t = *found;
+    const QVariant description = t.value(QStringLiteral("Description"));
+    if (!description.isNull()) {
+        const QList<QListWidgetItem*> matches = m_types->findItems(description.toString(), Qt::MatchExactly);
+        if (!matches.isEmpty())
+            m_types->setCurrentItem(matches.first());
+    }
+    const std::pair<QLineEdit*, const char*> fields[] = {
+        {m_manufacturer, "Manufacturer"}, {m_modelNumber, "ModelNumber"}, {m_cpuSpeed, "CPU"},
+        {m_memory, "Memory"},             {m_hardDrive, "HD"},            {m_monitor, "Monitor"},
+        {m_mouse, "Mouse"},               {m_keyboard, "Keyboard"},       {m_operatingSystem, "OS"}};
+    for (const auto& [edit, column] : fields)
+        edit->setText(t.value(QLatin1String(column)).toString()); // Null empties the box
+}
+
+void frmCreateEquipment::showHoldingRow() {
+    const int row = m_holding->currentRow();
+    if (row < 0)
+        return;
+    std::optional<QVariantMap> found;
+    try {
+        found = HoldingStore(*m_ctx.db).row(m_holding->rowTag(row).toLongLong());
+    } catch (const DataError&) {
+        return; // the summary is a convenience: a row that cannot be read shows nothing
+    }
+    if (!found)
+        return;
+    const QVariantMap& r = *found;
+    QString text = QStringLiteral("Description: ") + nbspRemoved(r.value(QStringLiteral("EquipmentType")).toString()) +
+                   QLatin1Char('\n');
+    const std::pair<const char*, const char*> lines[] = {
+        {"Manufacturer", "Manufacturer: "},
+        {"DatePurchased", "Date Purchased: "},
+        {"PurchasePrice", "Purchase Price: "},
+        {"SerialNumber", "Serial Number: "},
+        {"ModelNumber", "Model Number: "},
+        {"CpuSpeed", "Cpu Speed: "},
+        {"Memory", "Memory: "},
+        {"HardDriveCapacity", "HardDriveCapacity: "},
+        {"Monitor", "Monitor: "},
+        {"Mouse", "Mouse: "},
+        {"Keyboard", "Keyboard: "},
+        {"OperatingSystem", "Operating System: "},
+        {"LocationName", "Location Name: "},
+        {"AssetTagNumber", "Asset Tag Number: "}};
+    for (const auto& [column, label] : lines) {
+        const QVariant value = r.value(QLatin1String(column));
+        if (value.isNull())
+            continue;
+        const QString shown = QLatin1String(column) == QLatin1String("DatePurchased") ? DateText::display(value)
+                                                                                       : value.toString();
+        text += QLatin1String(label) + nbspRemoved(shown) + QLatin1Char('\n');
+    }
+    m_ctx.dialogs->message(this, text);
+}
+
+void frmCreateEquipment::deleteSelected() {
+    if (m_holding->rowCount() == 0)
+        return;
+    if (m_ctx.dialogs->message(this,
+                               QStringLiteral("You are about to delete the selected items in the holding table\n"
+                                              "Do you want to proceed"),
+                               Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return;
+    QList<qint64> ids;
+    for (int row : m_holding->selectedRows())
+        ids << m_holding->rowTag(row).toLongLong();
+    guarded(*m_ctx.dialogs, this, [&] {
+        HoldingStore(*m_ctx.db).remove(ids);
+        refreshHoldingList();
+    });
+}
+
+void frmCreateEquipment::clearHoldingTable() {
+    if (m_ctx.dialogs->message(this, QStringLiteral("You are about to clear the holding table\nDo you want to proceed"),
+                               Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return;
+    m_holding->clearRows();
+    guarded(*m_ctx.dialogs, this, [&] { HoldingStore(*m_ctx.db).clear(); });
+}
+
+void frmCreateEquipment::commit() {
+    const bool committed = guarded(*m_ctx.dialogs, this, [&] {
+        HoldingStore store(*m_ctx.db);
+        const int n = store.count();
+        if (n == 0)
+            m_ctx.dialogs->message(this, QStringLiteral("The holding table currently contains no records"));
+        else if (n > 1)
+            m_ctx.dialogs->message(this, QStringLiteral("This action will test and commit %1 record into inventory.\n"
+                                                        "This action might take a sometime.")
+                                             .arg(n));
+        QProgressDialog progress(QStringLiteral("Testing and entering equipment in inventory..."), QString(), 0,
+                                 std::max(n, 1), this);
+        progress.setWindowTitle(kProductTitle);
+        progress.setWindowModality(Qt::WindowModal);
+        progress.setMinimumDuration(500);
+        store.commitToInventory([&](int done, int) {
+            progress.setValue(done);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+        progress.reset();
+    });
+    // Whatever happened, the lists show the tables as they now stand.
+    guarded(*m_ctx.dialogs, this, [&] {
+        m_duplicates->clearRows();
+        refreshHoldingList();
+        PopulateDupList();
+    });
+    if (committed)
+        m_ctx.dialogs->message(this, QStringLiteral("Operation complete"));
+}
+
+void frmCreateEquipment::refreshTypes() {
+    m_types->clear();
+    guarded(*m_ctx.dialogs, this, [&] { PopulateTypeList(); });
+    selectFirst(m_types);
+}
+
+void frmCreateEquipment::refreshLocations() {
+    m_locations->clear();
+    guarded(*m_ctx.dialogs, this, [&] { PopulateLocationList(); });
+    selectFirst(m_locations);
+}
+
+void frmCreateEquipment::refreshHoldingList() {
+    m_holding->clearRows();
+    PopulateHoldList();
+}
+
+void frmCreateEquipment::refreshDuplicateList() {
+    m_duplicates->clearRows();
+    guarded(*m_ctx.dialogs, this, [&] { PopulateDupList(); });
+}
+
+void frmCreateEquipment::printHoldingTable() { printList(m_holding, QStringLiteral("Holding Table Contents")); }
+
+void frmCreateEquipment::printDuplicateTable() { printList(m_duplicates, QStringLiteral("Duplicate Table Contents")); }
+
+void frmCreateEquipment::printList(ReportList* list, const QString& title) {
+    bool printed = false;
+    guarded(*m_ctx.dialogs, this, [&] {
+        std::unique_ptr<Printer> printer = m_ctx.newPrinter();
+        LVPrint lv(*printer, m_ctx.clock->today());
+        lv.LV = list;
+        lv.ReportTitle = title;
+        printed = lv.PrintList(false);
+    });
+    if (!printed)
+        m_ctx.dialogs->message(this, QStringLiteral("Printing error. Please make sure your computer can access the "
+                                                    "selected printer and the printer is online"));
+}

@@ -1,0 +1,213 @@
+#include "data/Database.h"
+#include "equipment/ClsDuplicates.h"
+#include "equipment/EquipmentTypeStore.h"
+#include "equipment/HoldingStore.h"
+#include "equipment/TemplateStore.h"
+#include "support/Fixtures.h"
+#include "support/TestContext.h"
+
+#include <QTest>
+
+using namespace Fixtures;
+
+namespace {
+HoldingEntry unit(const QString& serial, qint64 locId, const QString& model = QStringLiteral("Dell's XPS")) {
+    HoldingEntry e;
+    e.serialNumber = serial;
+    e.modelNumber = model;
+    e.equipmentType = QStringLiteral("Laptop");
+    e.datePurchased = QDate(2025, 12, 31);
+    e.currentLocation = locId;
+    e.locationName = QStringLiteral("Depot");
+    return e;
+}
+} // namespace
+
+class tst_HoldingStore : public QObject {
+    Q_OBJECT
+private slots:
+    void holdingRowsOutliveTheConnection();
+    void commitSortsNewAndKnownSerials_data();
+    void commitSortsNewAndKnownSerials();
+    void commitCopiesEveryColumn();
+    void failedCommitMovesNothing();
+    void secondRunAfterFailureParksNothingTwice();
+    void largeIdsWork();
+    void duplicatesListOnlyKnownLocations();
+    void templatesDropApostrophesFromTheNameOnly();
+    void typesAddAndRemove();
+};
+
+void tst_HoldingStore::holdingRowsOutliveTheConnection() {
+    TestContext t;
+    const qint64 loc = addLocation(*t.db, "Depot");
+    const qint64 id = HoldingStore(*t.db).insert(unit("SN-1", loc));
+    t.reopen();
+    const auto rows = HoldingStore(*t.db).rows();
+    QCOMPARE(rows.size(), size_t(1));
+    QCOMPARE(rows[0].id, id);
+    QCOMPARE(rows[0].modelNumber.toString(), QStringLiteral("Dell's XPS"));
+    QCOMPARE(HoldingStore(*t.db).row(id)->value("DatePurchased").toString(), QStringLiteral("2025-12-31"));
+    HoldingStore(*t.db).remove({id});
+    QCOMPARE(HoldingStore(*t.db).count(), 0);
+}
+
+void tst_HoldingStore::commitSortsNewAndKnownSerials_data() {
+    QTest::addColumn<QStringList>("inventory");
+    QTest::addColumn<QStringList>("holding");
+    QTest::addColumn<int>("committed");
+    QTest::addColumn<int>("parked");
+    QTest::newRow("empty") << QStringList{} << QStringList{} << 0 << 0;
+    QTest::newRow("one new") << QStringList{} << QStringList{"A"} << 1 << 0;
+    QTest::newRow("known serial parked") << QStringList{"A"} << QStringList{"A", "B"} << 1 << 1;
+    QTest::newRow("same new serial twice") << QStringList{} << QStringList{"N", "N"} << 1 << 1;
+    QTest::newRow("case-blind like the database") << QStringList{"abc"} << QStringList{"ABC"} << 0 << 1;
+    QTest::newRow("blanks are part of the serial") << QStringList{"A"} << QStringList{"A "} << 1 << 0;
+    QTest::newRow("apostrophes") << QStringList{"O'1"} << QStringList{"O'1", "O'2"} << 1 << 1;
+}
+
+void tst_HoldingStore::commitSortsNewAndKnownSerials() {
+    QFETCH(QStringList, inventory);
+    QFETCH(QStringList, holding);
+    QFETCH(int, committed);
+    QFETCH(int, parked);
+    TestContext t;
+    const qint64 loc = addLocation(*t.db, "Depot");
+    for (const QString& serial : inventory)
+        addEquipment(*t.db, loc, serial);
+    HoldingStore store(*t.db);
+    for (const QString& serial : holding)
+        store.insert(unit(serial, loc));
+    int lastProgress = 0;
+    const CommitResult result = store.commitToInventory([&](int done, int total) {
+        QCOMPARE(total, holding.size());
+        lastProgress = done;
+    });
+    QCOMPARE(result.committed, committed);
+    QCOMPARE(result.parked, parked);
+    QCOMPARE(lastProgress, holding.size());
+    QCOMPARE(count(*t.db, "EquipmentInfo"), inventory.size() + committed);
+    QCOMPARE(count(*t.db, "TempEquipmentInfo"), parked);
+    QCOMPARE(count(*t.db, "HoldEquipment"), 0);
+    QCOMPARE(count(*t.db, "EquipLocAssign"), 0); // a commit writes no history
+}
+
+void tst_HoldingStore::commitCopiesEveryColumn() {
+    TestContext t;
+    const qint64 loc = addLocation(*t.db, "Depot");
+    HoldingEntry e = unit("SN-9", loc);
+    e.assetTagNumber = "AT-1";
+    e.manufacturer = "Dell";
+    e.purchasePrice = "1,299.00";
+    e.cpuSpeed = "3 GHz";
+    e.memory = "16 GB";
+    e.hardDriveCapacity = "1 TB";
+    e.monitor = "24\"";
+    e.mouse = "Optical";
+    e.keyboard = "US";
+    e.operatingSystem = "Linux";
+    HoldingStore(*t.db).insert(e);
+    HoldingStore(*t.db).commitToInventory();
+    Query q(*t.db, "SELECT AssetTagNumber, EquipmentType, Manufacturer, DatePurchased, PurchasePrice, SerialNumber, "
+                   "ModelNumber, CPUSpeed, Memory, HarddriveCap, Monitor, Mouse, Keyboard, OperatingSystem, "
+                   "CurrentLocation, EquActive FROM EquipmentInfo");
+    q.exec();
+    QVERIFY(q.next());
+    const QVariantList expected = {"AT-1", "Laptop", "Dell", "2025-12-31", "1,299.00", "SN-9", "Dell's XPS", "3 GHz",
+                                   "16 GB", "1 TB", "24\"", "Optical", "US", "Linux", loc, 1};
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(q.value(i).toString(), expected.at(i).toString());
+}
+
+void tst_HoldingStore::failedCommitMovesNothing() {
+    TestContext t;
+    const qint64 loc = addLocation(*t.db, "Depot");
+    HoldingStore store(*t.db);
+    for (const char* serial : {"A", "B", "C", "D"})
+        store.insert(unit(serial, loc));
+    addEquipment(*t.db, loc, "B");
+    // The third row's insert fails after two rows were already written.
+    Query(*t.db, "CREATE TRIGGER refuse BEFORE INSERT ON EquipmentInfo WHEN NEW.SerialNumber = 'C' "
+                 "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END")
+        .exec();
+    QVERIFY_THROWS_EXCEPTION(DataError, store.commitToInventory());
+    QCOMPARE(count(*t.db, "HoldEquipment"), 4);
+    QCOMPARE(count(*t.db, "EquipmentInfo"), 1);
+    QCOMPARE(count(*t.db, "TempEquipmentInfo"), 0);
+    // The holding file too is left untouched: a fresh connection sees every row still waiting.
+    t.reopen();
+    QCOMPARE(HoldingStore(*t.db).count(), 4);
+}
+
+void tst_HoldingStore::secondRunAfterFailureParksNothingTwice() {
+    TestContext t;
+    const qint64 loc = addLocation(*t.db, "Depot");
+    HoldingStore store(*t.db);
+    for (const char* serial : {"A", "B", "C"})
+        store.insert(unit(serial, loc));
+    Query(*t.db, "CREATE TRIGGER refuse BEFORE INSERT ON EquipmentInfo WHEN NEW.SerialNumber = 'C' "
+                 "BEGIN SELECT RAISE(ABORT, 'full'); END")
+        .exec();
+    QVERIFY_THROWS_EXCEPTION(DataError, store.commitToInventory());
+    Query(*t.db, "DROP TRIGGER refuse").exec();
+    const CommitResult second = store.commitToInventory();
+    QCOMPARE(second.committed, 3);
+    QCOMPARE(second.parked, 0);
+}
+
+void tst_HoldingStore::largeIdsWork() {
+    TestContext t;
+    Query(*t.db, "INSERT INTO LocationInfo (LocId, LocName, StateId) VALUES (70000, 'Far', 2)").exec();
+    Query(*t.db, "INSERT INTO hold.sqlite_sequence (name, seq) VALUES ('HoldEquipment', 99999)").exec();
+    HoldingStore store(*t.db);
+    const qint64 id = store.insert(unit("BIG", 70000));
+    QCOMPARE(id, 100000);
+    store.commitToInventory();
+    QCOMPARE(count(*t.db, "EquipmentInfo", "CurrentLocation = 70000"), 1);
+}
+
+void tst_HoldingStore::duplicatesListOnlyKnownLocations() {
+    TestContext t;
+    const qint64 loc = addLocation(*t.db, "Depot");
+    addEquipment(*t.db, loc, "A");
+    HoldingStore store(*t.db);
+    store.insert(unit("A", loc));
+    store.insert(unit("A", 424242));
+    store.commitToInventory();
+    QCOMPARE(count(*t.db, "TempEquipmentInfo"), 2);
+    const auto rows = store.duplicates();
+    QCOMPARE(rows.size(), size_t(1));
+    QCOMPARE(rows[0].locationName.toString(), QStringLiteral("Depot"));
+    QVERIFY(ClsDuplicates(*t.db).CheckDuplicate("a"));
+    QVERIFY(!ClsDuplicates(*t.db).CheckDuplicate("A "));
+}
+
+void tst_HoldingStore::templatesDropApostrophesFromTheNameOnly() {
+    TestContext t;
+    TemplateStore store(*t.db);
+    store.save("Bob's PC", {"Desktop", "Dell's", "M1", "", "", "", "", "", "", ""});
+    QCOMPARE(store.names(), QStringList{"Bobs PC"});
+    const auto found = store.find("Bobs PC");
+    QVERIFY(found);
+    QCOMPARE(found->value("Manufacturer").toString(), QStringLiteral("Dell's"));
+    QVERIFY(!store.find("Bob's PC"));
+    Query(*t.db, "INSERT INTO EquipmentTemplate (TemplateName, Description) VALUES ('Nulls', NULL)").exec();
+    QVERIFY(store.find("Nulls")->value("Memory").isNull());
+}
+
+void tst_HoldingStore::typesAddAndRemove() {
+    TestContext t;
+    EquipmentTypeStore store(*t.db);
+    const qint64 laptop = store.add("laptop");
+    store.add("Desktop");
+    store.add("Desktop");
+    store.add("");
+    QCOMPARE(store.names(), (QStringList{"", "Desktop", "Desktop", "laptop"}));
+    const qint64 unitId = addEquipment(*t.db, addLocation(*t.db, "L"), "S", "laptop");
+    store.remove(laptop);
+    QCOMPARE(store.types().size(), size_t(3));
+    QCOMPARE(count(*t.db, "EquipmentInfo", "EquipmentId = ? AND EquipmentType = 'laptop'", {unitId}), 1);
+}
+
+QTEST_MAIN(tst_HoldingStore)
+#include "tst_holdingstore.moc"

@@ -1,0 +1,237 @@
+#include "platform/ReportList.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Three columns and three rows, shown, so that clicks land on real cells.
+struct Fixture {
+    ReportList list;
+    Fixture() {
+        list.addColumn("Name", "LocName", 120);
+        list.addColumn("City", "LocCity", 100, Qt::AlignCenter);
+        list.addColumn("Count", "Equipment Count", 80, Qt::AlignRight);
+        list.addRow({"Alpha", "Austin", "3"}, 101);
+        list.addRow({"Beta", "Boston", "0"}, 102);
+        list.addRow({"Gamma", "Chicago", "12"}, 103);
+        list.resize(400, 300);
+        list.show();
+        if (!QTest::qWaitForWindowExposed(&list))
+            qFatal("list not shown");
+    }
+    QPoint cellCentre(int row, int col) const { return list.visualRect(list.listModel()->index(row, col)).center(); }
+};
+
+} // namespace
+
+class tst_ReportList : public QObject {
+    Q_OBJECT
+private slots:
+    void columns();
+    void rowsAndCells_data();
+    void rowsAndCells();
+    void setTextPadsMissingCells();
+    void selection();
+    void headerClickReportsColumn();
+    void doubleClickReportsRow();
+    void keyReleaseReportsKey();
+    void rightClickReportsRowAndPosition();
+    void bulkAppendAddsAfterExistingRows();
+    void clearing();
+};
+
+void tst_ReportList::columns() {
+    Fixture f;
+    QCOMPARE(f.list.columnCount(), 3);
+    QCOMPARE(f.list.columnHeader(1), QStringLiteral("City"));
+    QCOMPARE(f.list.columnTag(2), QStringLiteral("Equipment Count"));
+    QCOMPARE(f.list.columnAlignment(0), Qt::Alignment(Qt::AlignLeft));
+    QCOMPARE(f.list.columnAlignment(2), Qt::Alignment(Qt::AlignRight));
+    QCOMPARE(f.list.columnWidthPixels(0), 120);
+    QCOMPARE(f.list.columnWidthPixels(2), 80);
+
+    // What the view draws comes from the same columns.
+    const QAbstractItemModel* m = f.list.model();
+    QCOMPARE(m->headerData(1, Qt::Horizontal).toString(), QStringLiteral("City"));
+    QCOMPARE(m->data(m->index(2, 2)).toString(), QStringLiteral("12"));
+    const auto alignment = [&](int col) {
+        return Qt::Alignment(m->data(m->index(0, col), Qt::TextAlignmentRole).toInt()) & Qt::AlignHorizontal_Mask;
+    };
+    QCOMPARE(alignment(0), Qt::Alignment(Qt::AlignLeft));
+    QCOMPARE(alignment(1), Qt::Alignment(Qt::AlignHCenter));
+    QCOMPARE(alignment(2), Qt::Alignment(Qt::AlignRight));
+}
+
+void tst_ReportList::rowsAndCells_data() {
+    QTest::addColumn<QStringList>("cells");
+    QTest::newRow("plain") << QStringList{"Alpha", "Austin", "3"};
+    QTest::newRow("empty cells") << QStringList{"", "", ""};
+    QTest::newRow("empty first cell") << QStringList{"", "Boston", "1"};
+    QTest::newRow("empty last cell") << QStringList{"Alpha", "Austin", ""};
+    QTest::newRow("separators in text") << QStringList{"a,b;c", "tab\there|pipe", "line\nbreak"};
+    QTest::newRow("control characters") << QStringList{QString("unit") + QChar(0x1F) + "sep", "x", "y"};
+    QTest::newRow("unicode") << QStringList{QString::fromUtf8("Zürich 東京"), QString::fromUtf8("💾"), "&nbsp;"};
+}
+
+void tst_ReportList::rowsAndCells() {
+    QFETCH(QStringList, cells);
+    ReportList list;
+    list.addColumn("A");
+    list.addColumn("B");
+    list.addColumn("C");
+    list.addRow({"before", "b", "c"});
+    QCOMPARE(list.addRow(cells, 70000), 1);
+    list.addRow({"after", "b", "c"});
+    QCOMPARE(list.rowCount(), 3);
+    QCOMPARE(list.cells(1), cells);
+    for (int col = 0; col < cells.size(); ++col)
+        QCOMPARE(list.text(1, col), cells.at(col));
+    QCOMPARE(list.text(1), cells.first()); // the row's text is its first cell
+    QCOMPARE(list.rowTag(1).toLongLong(), qint64(70000));
+    QCOMPARE(list.text(1, 3), QString()); // beyond the cells
+    QCOMPARE(list.text(2), QStringLiteral("after"));
+}
+
+void tst_ReportList::setTextPadsMissingCells() {
+    ReportList list;
+    for (const char* h : {"A", "B", "C", "D"})
+        list.addColumn(h);
+    list.addRow({"one"}, 1);
+    QSignalSpy changed(list.model(), &QAbstractItemModel::dataChanged);
+    list.setText(0, 3, "four");
+    QCOMPARE(list.cells(0), (QStringList{"one", "", "", "four"}));
+    list.setText(0, 1, "two");
+    QCOMPARE(list.cells(0), (QStringList{"one", "two", "", "four"}));
+    QCOMPARE(changed.size(), 2);
+    QCOMPARE(list.rowTag(0).toInt(), 1);
+}
+
+void tst_ReportList::selection() {
+    Fixture f;
+    QCOMPARE(f.list.selectedRows(), QList<int>{});
+    f.list.setRowSelected(2, true);
+    f.list.setRowSelected(0, true);
+    QCOMPARE(f.list.selectedRows(), (QList<int>{0, 2}));
+    QVERIFY(f.list.isRowSelected(2));
+    QVERIFY(!f.list.isRowSelected(1));
+    f.list.setRowSelected(2, false);
+    QCOMPARE(f.list.selectedRows(), QList<int>{0});
+
+    // The user's ctrl-clicks select whole rows, whatever column they land on.
+    QTest::mouseClick(f.list.viewport(), Qt::LeftButton, Qt::ControlModifier, f.cellCentre(1, 2));
+    QCOMPARE(f.list.selectedRows(), (QList<int>{0, 1}));
+    QCOMPARE(f.list.currentRow(), 1);
+    QTest::mouseClick(f.list.viewport(), Qt::LeftButton, Qt::NoModifier, f.cellCentre(2, 1));
+    QCOMPARE(f.list.selectedRows(), QList<int>{2});
+
+    // Setting the current row leaves the selection alone.
+    f.list.setCurrentRow(0);
+    QCOMPARE(f.list.currentRow(), 0);
+    QCOMPARE(f.list.selectedRows(), QList<int>{2});
+}
+
+void tst_ReportList::headerClickReportsColumn() {
+    Fixture f;
+    QSignalSpy spy(&f.list, &ReportList::headerClicked);
+    QHeaderView* header = f.list.header();
+    for (int col : {2, 0, 2}) {
+        const QPoint at(header->sectionViewportPosition(col) + header->sectionSize(col) / 2, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+    QCOMPARE(spy.size(), 3);
+    QCOMPARE(spy.at(0).at(0).toInt(), 2);
+    QCOMPARE(spy.at(1).at(0).toInt(), 0);
+    QCOMPARE(spy.at(2).at(0).toInt(), 2);
+    // The list itself never reorders: sorting is its owner's business.
+    QCOMPARE(f.list.text(0), QStringLiteral("Alpha"));
+    QCOMPARE(f.list.text(2), QStringLiteral("Gamma"));
+}
+
+void tst_ReportList::doubleClickReportsRow() {
+    Fixture f;
+    QSignalSpy spy(&f.list, &ReportList::rowDoubleClicked);
+    QTest::mouseDClick(f.list.viewport(), Qt::LeftButton, Qt::NoModifier, f.cellCentre(1, 2));
+    QCOMPARE(spy.size(), 1);
+    QCOMPARE(spy.first().first().toInt(), 1);
+    // Below the last row there is no row to report.
+    QTest::mouseDClick(f.list.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, f.list.viewport()->height() - 5));
+    QCOMPARE(spy.size(), 1);
+}
+
+void tst_ReportList::keyReleaseReportsKey() {
+    Fixture f;
+    f.list.setFocus();
+    QSignalSpy spy(&f.list, &ReportList::keyReleased);
+    QTest::keyPress(&f.list, Qt::Key_Return);
+    QCOMPARE(spy.size(), 0); // the press alone reports nothing
+    QTest::keyRelease(&f.list, Qt::Key_Return);
+    QCOMPARE(spy.size(), 1);
+    QCOMPARE(spy.first().first().toInt(), int(Qt::Key_Return));
+
+    // A held key repeats presses and releases; only the final release counts.
+    QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier, QString(), true);
+    QCoreApplication::sendEvent(&f.list, &repeated);
+    QCOMPARE(spy.size(), 1);
+    QTest::keyClick(&f.list, Qt::Key_Delete);
+    QCOMPARE(spy.size(), 2);
+    QCOMPARE(spy.last().first().toInt(), int(Qt::Key_Delete));
+}
+
+void tst_ReportList::rightClickReportsRowAndPosition() {
+    Fixture f;
+    QSignalSpy spy(&f.list, &ReportList::rightClicked);
+    const QPoint onRow = f.cellCentre(2, 1);
+    QTest::mouseClick(f.list.viewport(), Qt::RightButton, Qt::NoModifier, onRow);
+    QTest::mouseClick(f.list.viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, f.list.viewport()->height() - 5));
+    QTest::mouseClick(f.list.viewport(), Qt::LeftButton, Qt::NoModifier, onRow);
+    QCOMPARE(spy.size(), 2);
+    QCOMPARE(spy.at(0).at(0).toInt(), 2);
+    QCOMPARE(spy.at(0).at(1).toPoint(), f.list.viewport()->mapToGlobal(onRow));
+    QCOMPARE(spy.at(1).at(0).toInt(), -1);
+}
+
+void tst_ReportList::bulkAppendAddsAfterExistingRows() {
+    Fixture f;
+    QSignalSpy inserted(f.list.model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(f.list.model(), &QAbstractItemModel::modelReset);
+    f.list.beginRows();
+    for (int i = 0; i < 1000; ++i)
+        f.list.appendRow({QStringLiteral("Unit %1").arg(i), "", QString::number(i)}, 70000 + i);
+    f.list.endRows();
+    QCOMPARE(f.list.rowCount(), 1003);
+    QCOMPARE(f.list.text(0), QStringLiteral("Alpha"));
+    QCOMPARE(f.list.cells(3), (QStringList{"Unit 0", "", "0"}));
+    QCOMPARE(f.list.text(1002, 2), QStringLiteral("999"));
+    QCOMPARE(f.list.rowTag(1002).toInt(), 70999);
+    // Views hear of the whole batch once, not once per row.
+    QCOMPARE(inserted.size() + reset.size(), 1);
+
+    // An empty batch tells nobody anything.
+    f.list.beginRows();
+    f.list.endRows();
+    QCOMPARE(inserted.size() + reset.size(), 1);
+    QCOMPARE(f.list.rowCount(), 1003);
+}
+
+void tst_ReportList::clearing() {
+    Fixture f;
+    f.list.setRowSelected(1, true);
+    f.list.clearRows();
+    QCOMPARE(f.list.rowCount(), 0);
+    QCOMPARE(f.list.selectedRows(), QList<int>{});
+    QCOMPARE(f.list.currentRow(), -1);
+    QCOMPARE(f.list.columnCount(), 3);
+    QCOMPARE(f.list.text(0), QString());
+    f.list.addRow({"New"});
+    QCOMPARE(f.list.text(0), QStringLiteral("New"));
+
+    f.list.clearColumns();
+    QCOMPARE(f.list.columnCount(), 0);
+    QCOMPARE(f.list.rowCount(), 0);
+}
+
+QTEST_MAIN(tst_ReportList)
+#include "tst_reportlist.moc"
