@@ -59,7 +59,11 @@ void ReportListModel::clearRows() {
 }
 
 ReportListModel::Row ReportListModel::pack(const QStringList& cells, const QVariant& tag) {
-    Row row{cells.join(kSeparator), tag};
+    Row row{cells.join(kSeparator), tag, nullptr};
+    if (!cells.isEmpty() && row.packed.count(kSeparator) != cells.size() - 1) {
+        row.packed.clear();
+        row.unpacked = std::make_unique<const QStringList>(cells);
+    }
     row.packed.squeeze();
     return row;
 }
@@ -90,7 +94,10 @@ void ReportListModel::endBulk() {
 QString ReportListModel::text(int row, int col) const {
     if (row < 0 || row >= rowCount() || col < 0)
         return {};
-    const QString& packed = m_rows[static_cast<size_t>(row)].packed;
+    const Row& r = m_rows[static_cast<size_t>(row)];
+    if (r.unpacked)
+        return r.unpacked->value(col);
+    const QString& packed = r.packed;
     qsizetype start = 0;
     for (int i = 0; i < col; ++i) {
         start = packed.indexOf(kSeparator, start);
@@ -105,7 +112,8 @@ QString ReportListModel::text(int row, int col) const {
 QStringList ReportListModel::cells(int row) const {
     if (row < 0 || row >= rowCount())
         return {};
-    return m_rows[static_cast<size_t>(row)].packed.split(kSeparator);
+    const Row& r = m_rows[static_cast<size_t>(row)];
+    return r.unpacked ? *r.unpacked : r.packed.split(kSeparator);
 }
 
 void ReportListModel::setText(int row, int col, const QString& text) {
@@ -113,7 +121,8 @@ void ReportListModel::setText(int row, int col, const QString& text) {
     while (all.size() <= col)
         all << QString();
     all[col] = text;
-    m_rows[static_cast<size_t>(row)].packed = all.join(kSeparator);
+    Row& r = m_rows[static_cast<size_t>(row)];
+    r = pack(all, r.tag);
     emit dataChanged(index(row, col), index(row, col));
 }
 

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QTreeView>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
 // The rows of a ReportList. A row keeps its cells packed in one string, so that lists of 100,000 rows stay small.
@@ -42,6 +43,8 @@ private:
     struct Row {
         QString packed; // cells joined by kSeparator
         QVariant tag;
+        // Set instead of packed when a cell holds the separator itself, which would otherwise split that cell.
+        std::unique_ptr<const QStringList> unpacked;
     };
     static Row pack(const QStringList& cells, const QVariant& tag);
 

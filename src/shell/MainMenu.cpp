@@ -1,5 +1,8 @@
 #include "shell/MainMenu.h"
 
+#include "equipment/frmActiveEquipment.h"
+#include "equipment/frmCreateEquipment.h"
+#include "equipment/frmCreateEquipmentTypes.h"
 #include "locations/frmActiveLocations.h"
 #include "locations/frmCreateLocation.h"
 #include "shell/FrmAbout.h"
@@ -67,10 +70,12 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, MenuVariant v
                  QStringLiteral("Edit Additional Information Fields (Location)"));
 
     QMenu* equipment = addMenu(bar, "FrmEquipment", QStringLiteral("&Equipment"));
-    addEntry(equipment, "mnuManageEquipmentTypes", QStringLiteral("&Manage Equipment Type(s)"));
-    addEntry(equipment, "mnuEnterEquipment", QStringLiteral("E&nter Equipment"), QKeySequence(QStringLiteral("Ctrl+N")));
+    addEntry(equipment, "mnuManageEquipmentTypes", QStringLiteral("&Manage Equipment Type(s)"), {},
+             [&ctx, owner] { openWindow<frmCreateEquipmentTypes>(ctx, owner); });
+    addEntry(equipment, "mnuEnterEquipment", QStringLiteral("E&nter Equipment"), QKeySequence(QStringLiteral("Ctrl+N")),
+             [&ctx, owner] { openWindow<frmCreateEquipment>(ctx, owner); });
     addEntry(equipment, "mnuActiveEquipment", QStringLiteral("M&anage Equipment"),
-             QKeySequence(QStringLiteral("Ctrl+Q")));
+             QKeySequence(QStringLiteral("Ctrl+Q")), [&ctx, owner] { openWindow<frmActiveEquipment>(ctx, owner); });
     if (main)
         addEntry(equipment, "MnuEquipmentAdditionalInformationFields",
                  QStringLiteral("Edit Additional Information Fields (Equipment)"));
