@@ -154,7 +154,9 @@ void Database::attachHoldingFile() {
 
 // A nested call runs inside a savepoint: it joins the outer transaction, yet its failure undoes its own writes
 // even when the caller catches the error and goes on.
-static QString savepointName(int level) { return QStringLiteral("kavrel_nested_%1").arg(level); }
+static QString savepointName(int level) {
+    return QStringLiteral("kavrel_nested_%1").arg(level);
+}
 
 void Database::begin() {
     if (m_depth > 0) {

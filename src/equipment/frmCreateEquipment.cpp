@@ -144,15 +144,21 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
     auto* clearButton = makeButton(entryFrame, "Command2", QStringLiteral("Clear"));
     auto* saveTemplateButton = makeButton(entryFrame, "Command4", QStringLiteral("Save Template"));
     auto* cancelButton = makeButton(entryFrame, "Command3", QStringLiteral("Cancel"));
+    auto* checks = new QHBoxLayout;
+    checks->addWidget(m_clearAfterSubmit);
+    checks->addWidget(m_promptAssetTag);
+    checks->addStretch();
     auto* entryButtons = new QHBoxLayout;
-    entryButtons->addWidget(m_clearAfterSubmit);
-    entryButtons->addWidget(m_promptAssetTag);
     entryButtons->addStretch();
     for (QPushButton* b : {submitButton, scanButton, clearButton, saveTemplateButton, cancelButton})
         entryButtons->addWidget(b);
     auto* entryLayout = new QVBoxLayout(entryFrame);
     entryLayout->addLayout(fields);
+    entryLayout->addLayout(checks);
     entryLayout->addLayout(entryButtons);
+    m_types->setMaximumHeight(Twips::toPixelsY(2400, this));
+    m_locations->setMaximumHeight(Twips::toPixelsY(1400, this));
+    m_templates->setMaximumHeight(Twips::toPixelsY(900, this));
 
     auto* outboundFrame = new QGroupBox(QStringLiteral("Outbound Equipment Information"), this);
     m_holding->setParent(outboundFrame);
@@ -173,15 +179,22 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
     outbound->addWidget(makeBuddyLabel(outboundFrame, QStringLiteral("Duplicate Table"), m_duplicates), 0, 1);
     outbound->addWidget(m_holding, 1, 0);
     outbound->addWidget(m_duplicates, 1, 1);
-    auto* holdingButtons = new QHBoxLayout;
-    for (QPushButton* b : {commitButton, deleteButton, clearHoldingButton, refreshHoldingButton, printHoldingButton})
-        holdingButtons->addWidget(b);
-    auto* duplicateButtons = new QHBoxLayout;
+    auto* holdingButtons = new QGridLayout;
+    holdingButtons->addWidget(commitButton, 0, 0);
+    holdingButtons->addWidget(deleteButton, 0, 1);
+    holdingButtons->addWidget(clearHoldingButton, 0, 2);
+    holdingButtons->addWidget(refreshHoldingButton, 1, 0);
+    holdingButtons->addWidget(printHoldingButton, 1, 1);
+    auto* duplicateButtons = new QVBoxLayout;
     duplicateButtons->addWidget(refreshDuplicatesButton);
     duplicateButtons->addWidget(printDuplicatesButton);
-    duplicateButtons->addStretch();
+    auto* duplicateRow = new QHBoxLayout;
+    duplicateRow->addStretch();
+    duplicateRow->addLayout(duplicateButtons);
     outbound->addLayout(holdingButtons, 2, 0);
-    outbound->addLayout(duplicateButtons, 2, 1);
+    outbound->addLayout(duplicateRow, 2, 1);
+    outbound->setColumnStretch(0, 3);
+    outbound->setColumnStretch(1, 2);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);

@@ -1,5 +1,6 @@
 #include "locations/DisplayInformation.h"
 
+#include "data/DateText.h"
 #include "data/DisplayRules.h"
 #include "locations/LocationStore.h"
 #include "locations/StateList.h"
@@ -276,7 +277,7 @@ void DisplayInformation::PopulateLocation(const QString& sortName) {
     m_equipment->beginRows();
     for (const LocationEquipmentRow& r : store.equipment(id, m_sort.next(sortName)))
         m_equipment->appendRow({cellText(r.equipmentId, false), cellText(r.equipmentType, false),
-                                cellText(r.manufacturer, true), cellText(r.datePurchased, true),
+                                cellText(r.manufacturer, true), nbspAsBlank(DateText::display(r.datePurchased)),
                                 cellText(r.purchasePrice, true), cellText(r.serialNumber, true),
                                 cellText(r.modelNumber, true), cellText(r.assetTagNumber, true)},
                                r.equipmentId);

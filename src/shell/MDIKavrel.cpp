@@ -4,6 +4,7 @@
 #include "shell/MainMenu.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -52,6 +53,8 @@ int MDIKavrel::openWindowCount() const { return static_cast<int>(m_area->subWind
 
 void MDIKavrel::show(QWidget* window) {
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // Each window sizes itself before it is shown; the frame is fitted around that size.
+    const QSize wanted = window->size();
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     // A child that fixes its size keeps the frame from being dragged larger or smaller.
@@ -59,6 +62,11 @@ void MDIKavrel::show(QWidget* window) {
         sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowMaximizeButtonHint);
     window->show();
     sub->show();
+    // The title bar and border are the sub-window's own margins.
+    QMargins frame = sub->contentsMargins();
+    if (sub->layout())
+        frame += sub->layout()->contentsMargins();
+    sub->resize(wanted.grownBy(frame));
 }
 
 QList<QWidget*> MDIKavrel::openWindows() const {
