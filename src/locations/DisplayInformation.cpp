@@ -46,24 +46,11 @@ QString cellText(const QVariant& value, bool replacePlaceholder) {
     return replacePlaceholder ? nbspAsBlank(value.toString()) : value.toString();
 }
 
-QGroupBox* formFrame(QWidget* parent, const QString& caption, QFormLayout*& form) {
-    auto* frame = new QGroupBox(caption, parent);
-    form = new QFormLayout(frame);
-    form->setVerticalSpacing(2);
-    form->setContentsMargins(6, 4, 6, 4);
-    return frame;
-}
-
-QLineEdit* addFormBox(QFormLayout* form, QWidget* frame, const char* name, const QString& caption) {
-    QLineEdit* box = makeTextBox(frame, name, caption);
-    form->addRow(makeBuddyLabel(frame, caption, box), box);
-    return box;
-}
 } // namespace
 
 DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_menuBar(new QMenuBar(this)), m_toolbar(new QToolBar(this)),
-      m_tabs(new QTabWidget(this)) {
+      m_tabs(new QTabWidget(this)), m_location(this), m_contact(this) {
     setObjectName(QStringLiteral("DisplayInformation"));
     setWindowTitle(captionFor(QStringLiteral("Detail Information")));
     m_menuBar->setObjectName(QStringLiteral("DisplayInformationMenu"));
@@ -74,8 +61,7 @@ DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     for (const char* description : {"Print", "Resign"}) {
         QAction* action = addToolButton(m_toolbar, QLatin1String(description));
-        connect(action, &QAction::triggered, this,
-                [this, action] { toolbarClicked(action->data().toString()); });
+        connect(action, &QAction::triggered, this, [this, action] { toolbarClicked(action->data().toString()); });
     }
 
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
@@ -98,36 +84,14 @@ DisplayInformation::~DisplayInformation() {
 
 QWidget* DisplayInformation::buildGeneralTab() {
     auto* page = new QWidget;
-    QFormLayout* locationForm = nullptr;
-    QGroupBox* locationFrame = formFrame(page, QStringLiteral("Location Information"), locationForm);
-    m_name = addFormBox(locationForm, locationFrame, "txtName", QStringLiteral("Name"));
-    m_name->setReadOnly(true);
-    m_name->installEventFilter(this);
-    m_addressOne = addFormBox(locationForm, locationFrame, "txtAddressOne", QStringLiteral("Address One"));
-    m_addressTwo = addFormBox(locationForm, locationFrame, "txtAddressTwo", QStringLiteral("Address Two"));
-    m_city = addFormBox(locationForm, locationFrame, "txtCity", QStringLiteral("City"));
-    m_states = new QListWidget(locationFrame);
-    m_states->setObjectName(QStringLiteral("List1"));
-    m_states->setAccessibleName(QStringLiteral("State"));
-    m_states->setMaximumHeight(Twips::toPixelsY(700, this));
-    fillStateList(m_states);
-    locationForm->addRow(makeBuddyLabel(locationFrame, QStringLiteral("State"), m_states), m_states);
-    m_zip = addFormBox(locationForm, locationFrame, "txtZip", QStringLiteral("Zip"));
-    m_phone = addFormBox(locationForm, locationFrame, "txtPhoneNumber", QStringLiteral("Phone Number"));
-    auto* editCompany = makeButton(locationFrame, "cmdEditCompany", QStringLiteral("Update"));
-    locationForm->addRow(QString(), editCompany);
-
-    QFormLayout* contactForm = nullptr;
-    QGroupBox* contactFrame = formFrame(page, QStringLiteral("Contact Information"), contactForm);
-    m_firstName = addFormBox(contactForm, contactFrame, "txtFirstName", QStringLiteral("First Name"));
-    m_middleName = addFormBox(contactForm, contactFrame, "txtMiddleName", QStringLiteral("Middle Name"));
-    m_lastName = addFormBox(contactForm, contactFrame, "txtLastName", QStringLiteral("Last Name"));
-    m_email = addFormBox(contactForm, contactFrame, "txtEmailAddress", QStringLiteral("Email Address"));
-    m_title = addFormBox(contactForm, contactFrame, "txtTitle", QStringLiteral("Title"));
-    m_contactPhone = addFormBox(contactForm, contactFrame, "txtContactPhoneNumber", QStringLiteral("Phone Number"));
-    m_cellPhone = addFormBox(contactForm, contactFrame, "txtCellPhoneNumber", QStringLiteral("Cell Phone Number"));
-    auto* editContact = makeButton(contactFrame, "cmdEditContact", QStringLiteral("Update"));
-    contactForm->addRow(QString(), editContact);
+    m_location.frame->setParent(page);
+    m_contact.frame->setParent(page);
+    m_location.name->setReadOnly(true);
+    m_location.name->installEventFilter(this);
+    auto* editCompany = makeButton(m_location.frame, "cmdEditCompany", QStringLiteral("Update"));
+    m_location.form->addRow(QString(), editCompany);
+    auto* editContact = makeButton(m_contact.frame, "cmdEditContact", QStringLiteral("Update"));
+    m_contact.form->addRow(QString(), editContact);
 
     auto* assetFrame = new QGroupBox(QStringLiteral("Current Asset List"), page);
     m_equipment = new ReportList(assetFrame);
@@ -141,8 +105,8 @@ QWidget* DisplayInformation::buildGeneralTab() {
     (new QVBoxLayout(statisticsFrame))->addWidget(m_statistics);
 
     auto* grid = new QGridLayout(page);
-    grid->addWidget(locationFrame, 0, 0);
-    grid->addWidget(contactFrame, 0, 1);
+    grid->addWidget(m_location.frame, 0, 0);
+    grid->addWidget(m_contact.frame, 0, 1);
     grid->addWidget(assetFrame, 1, 0);
     grid->addWidget(statisticsFrame, 1, 1);
     grid->setColumnStretch(0, 3);
@@ -242,27 +206,27 @@ void DisplayInformation::PopulateLocation(const QString& sortName) {
     const qint64 id = locationId();
     if (const auto location = store.location(id)) {
         const QVariantMap& l = *location;
-        showValue(m_name, l.value(QStringLiteral("LocName")));
-        showValue(m_addressOne, l.value(QStringLiteral("LocAddressOne")));
-        showValue(m_addressTwo, l.value(QStringLiteral("LocAddressTwo")));
-        showValue(m_city, l.value(QStringLiteral("LocCity")));
-        showValue(m_zip, l.value(QStringLiteral("LocZip")));
-        showValue(m_phone, l.value(QStringLiteral("LocPhone")));
+        showValue(m_location.name, l.value(QStringLiteral("LocName")));
+        showValue(m_location.addressOne, l.value(QStringLiteral("LocAddressOne")));
+        showValue(m_location.addressTwo, l.value(QStringLiteral("LocAddressTwo")));
+        showValue(m_location.city, l.value(QStringLiteral("LocCity")));
+        showValue(m_location.zip, l.value(QStringLiteral("LocZip")));
+        showValue(m_location.phone, l.value(QStringLiteral("LocPhone")));
         const QVariant stateId = l.value(QStringLiteral("StateId"));
         if (!stateId.isNull())
-            selectState(m_states, stateId.toInt());
+            selectState(m_location.states, stateId.toInt());
         for (int i = 0; i < m_fieldBoxes.size(); ++i)
             showValue(m_fieldBoxes.at(i), l.value(QStringLiteral("Field%1").arg(i + 1)), false);
     }
     if (const auto contact = store.contact(id)) {
         const QVariantMap& c = *contact;
-        showValue(m_firstName, c.value(QStringLiteral("ContactFirstName")));
-        showValue(m_middleName, c.value(QStringLiteral("ContactMiddleName")));
-        showValue(m_lastName, c.value(QStringLiteral("ContactLastName")));
-        showValue(m_title, c.value(QStringLiteral("ContactTitle")));
-        showValue(m_contactPhone, c.value(QStringLiteral("ContactPhoneNumber")));
-        showValue(m_cellPhone, c.value(QStringLiteral("ContactCellPhone")));
-        showValue(m_email, c.value(QStringLiteral("ContactEmailAddress")));
+        showValue(m_contact.firstName, c.value(QStringLiteral("ContactFirstName")));
+        showValue(m_contact.middleName, c.value(QStringLiteral("ContactMiddleName")));
+        showValue(m_contact.lastName, c.value(QStringLiteral("ContactLastName")));
+        showValue(m_contact.title, c.value(QStringLiteral("ContactTitle")));
+        showValue(m_contact.phone, c.value(QStringLiteral("ContactPhoneNumber")));
+        showValue(m_contact.cellPhone, c.value(QStringLiteral("ContactCellPhone")));
+        showValue(m_contact.email, c.value(QStringLiteral("ContactEmailAddress")));
     }
 
     m_equipment->clearColumns();
@@ -291,14 +255,12 @@ void DisplayInformation::PopulateLocation(const QString& sortName) {
 }
 
 void DisplayInformation::updateAddress() {
-    const LocationAddress address{m_addressOne->text(), m_addressTwo->text(), m_city->text(),
-                                  m_zip->text(),        m_phone->text(),      selectedStateId(m_states)};
+    const LocationAddress address = m_location.address();
     guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).updateAddress(locationId(), address); });
 }
 
 void DisplayInformation::updateContact() {
-    const LocationContact contact{m_firstName->text(),    m_middleName->text(), m_lastName->text(), m_title->text(),
-                                  m_contactPhone->text(), m_cellPhone->text(),  m_email->text()};
+    const LocationContact contact = m_contact.contact();
     guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).updateContact(locationId(), contact); });
 }
 
@@ -316,15 +278,14 @@ void DisplayInformation::toolbarClicked(const QString& description) {
 
 void DisplayInformation::printReport() {
     LocationDetailReport report;
-    report.name = m_name->text();
-    report.addressOne = m_addressOne->text();
-    report.addressTwo = m_addressTwo->text();
-    report.city = m_city->text();
-    const QList<QListWidgetItem*> state = m_states->selectedItems();
+    report.name = m_location.name->text();
+    report.addressOne = m_location.addressOne->text();
+    report.addressTwo = m_location.addressTwo->text();
+    report.city = m_location.city->text();
+    const QList<QListWidgetItem*> state = m_location.states->selectedItems();
     report.state = state.isEmpty() ? QString() : state.first()->text();
-    report.zip = m_zip->text();
-    report.contact = {m_firstName->text(),    m_middleName->text(), m_lastName->text(), m_title->text(),
-                      m_contactPhone->text(), m_cellPhone->text(),  m_email->text()};
+    report.zip = m_location.zip->text();
+    report.contact = m_contact.contact();
     for (int row = 0; row < m_statistics->rowCount(); ++row)
         report.typeCounts << m_statistics->cells(row);
     for (int row = 0; row < m_equipment->rowCount(); ++row)
@@ -334,7 +295,7 @@ void DisplayInformation::printReport() {
 }
 
 bool DisplayInformation::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_name && event->type() == QEvent::MouseButtonRelease)
+    if (watched == m_location.name && event->type() == QEvent::MouseButtonRelease)
         m_ctx.dialogs->message(this, QStringLiteral("Once a location has been submitted it name cannot be changed."),
                                Dialogs::Buttons::Ok, Dialogs::Icon::Critical, QStringLiteral("Kavrel"));
     return QWidget::eventFilter(watched, event);

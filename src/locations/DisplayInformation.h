@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/SortCycle.h"
+#include "locations/LocationFields.h"
 #include "platform/AppContext.h"
 #include "shell/MainMenu.h"
 
@@ -34,7 +35,7 @@ public:
     QMenuBar* ownMenuBar() const override { return m_menuBar; }
     ReportList* equipmentList() const { return m_equipment; }
     ReportList* statisticsList() const { return m_statistics; }
-    QListWidget* stateList() const { return m_states; }
+    QListWidget* stateList() const { return m_location.states; }
     QToolBar* toolbar() const { return m_toolbar; }
 
 public slots:
@@ -57,20 +58,8 @@ private:
     QPointer<QMenuBar> m_menuBar;
     QToolBar* m_toolbar;
     QTabWidget* m_tabs;
-    QLineEdit* m_name = nullptr;
-    QLineEdit* m_addressOne = nullptr;
-    QLineEdit* m_addressTwo = nullptr;
-    QLineEdit* m_city = nullptr;
-    QListWidget* m_states = nullptr;
-    QLineEdit* m_zip = nullptr;
-    QLineEdit* m_phone = nullptr;
-    QLineEdit* m_firstName = nullptr;
-    QLineEdit* m_middleName = nullptr;
-    QLineEdit* m_lastName = nullptr;
-    QLineEdit* m_email = nullptr;
-    QLineEdit* m_title = nullptr;
-    QLineEdit* m_contactPhone = nullptr;
-    QLineEdit* m_cellPhone = nullptr;
+    LocationFields m_location;
+    ContactFields m_contact;
     ReportList* m_equipment = nullptr;
     ReportList* m_statistics = nullptr;
     QList<QLabel*> m_fieldLabels;

@@ -64,8 +64,8 @@ void FrmReassignLocation::submit() {
         return;
     }
     if (m_ctx.dialogs->message(this,
-                               QStringLiteral("Continuing this action will reassign all euipment from ") + LocationName +
-                                   QStringLiteral(" and delete that location\nDo you want to continue"),
+                               QStringLiteral("Continuing this action will reassign all euipment from ") +
+                                   LocationName + QStringLiteral(" and delete that location\nDo you want to continue"),
                                Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return;
     const bool saved = guarded(*m_ctx.dialogs, this, [&] {

@@ -3,13 +3,11 @@
 #include "data/Database.h"
 #include "equipment/AssignmentStore.h"
 
-
 namespace {
 
 const SortColumn kActiveLocationColumns[] = {
-    {"LocId", "LocationInfo.LocId"},       {"LocName", "LocationInfo.LocName"},
-    {"LocCity", "LocationInfo.LocCity"},   {"StateName", "StateInfo.StateName"},
-    {"LocPhone", "LocationInfo.LocPhone"},
+    {"LocId", "LocationInfo.LocId"},      {"LocName", "LocationInfo.LocName"},   {"LocCity", "LocationInfo.LocCity"},
+    {"StateName", "StateInfo.StateName"}, {"LocPhone", "LocationInfo.LocPhone"},
 };
 
 const SortColumn kLocationEquipmentColumns[] = {
@@ -97,8 +95,8 @@ void LocationStore::reassignAndRetire(qint64 sourceId, qint64 targetId) {
 }
 
 std::optional<QVariantMap> LocationStore::location(qint64 locId) const {
-    QStringList names = {QStringLiteral("LocName"),  QStringLiteral("LocAddressOne"), QStringLiteral("LocAddressTwo"),
-                         QStringLiteral("LocCity"),  QStringLiteral("LocZip"),        QStringLiteral("LocPhone"),
+    QStringList names = {QStringLiteral("LocName"), QStringLiteral("LocAddressOne"), QStringLiteral("LocAddressTwo"),
+                         QStringLiteral("LocCity"), QStringLiteral("LocZip"),        QStringLiteral("LocPhone"),
                          QStringLiteral("StateId")};
     for (int i = 1; i <= 20; ++i)
         names << QStringLiteral("Field%1").arg(i);
@@ -119,8 +117,7 @@ std::optional<QVariantMap> LocationStore::contact(qint64 locId) const {
                                QStringLiteral("ContactLastName"),    QStringLiteral("ContactTitle"),
                                QStringLiteral("ContactPhoneNumber"), QStringLiteral("ContactCellPhone"),
                                QStringLiteral("ContactEmailAddress")};
-    Query q(m_db, QStringLiteral("SELECT %1 FROM ContactInfo WHERE (LocId = ?)")
-                      .arg(names.join(QStringLiteral(", "))));
+    Query q(m_db, QStringLiteral("SELECT %1 FROM ContactInfo WHERE (LocId = ?)").arg(names.join(QStringLiteral(", "))));
     q.exec({locId});
     if (!q.next())
         return std::nullopt;
@@ -131,31 +128,33 @@ void LocationStore::updateAddress(qint64 locId, const LocationAddress& a) {
     // Without a chosen state the stored one stays.
     Query(m_db, QStringLiteral("UPDATE LocationInfo SET LocAddressOne = ?, LocAddressTwo = ?, LocCity = ?, LocZip = ?, "
                                "LocPhone = ?, StateId = COALESCE(?, StateId) WHERE (LocId = ?)"))
-        .exec({a.addressOne, a.addressTwo, a.city, a.zip, a.phone, a.stateId ? QVariant(*a.stateId) : QVariant(),
-               locId});
+        .exec(
+            {a.addressOne, a.addressTwo, a.city, a.zip, a.phone, a.stateId ? QVariant(*a.stateId) : QVariant(), locId});
 }
 
 void LocationStore::updateContact(qint64 locId, const LocationContact& c) {
-    Query(m_db, QStringLiteral("UPDATE ContactInfo SET ContactFirstName = ?, ContactMiddleName = ?, ContactLastName = ?, "
-                               "ContactTitle = ?, ContactPhoneNumber = ?, ContactCellPhone = ?, "
-                               "ContactEmailAddress = ? WHERE (LocId = ?)"))
+    Query(m_db,
+          QStringLiteral("UPDATE ContactInfo SET ContactFirstName = ?, ContactMiddleName = ?, ContactLastName = ?, "
+                         "ContactTitle = ?, ContactPhoneNumber = ?, ContactCellPhone = ?, "
+                         "ContactEmailAddress = ? WHERE (LocId = ?)"))
         .exec({c.firstName, c.middleName, c.lastName, c.title, c.phone, c.cellPhone, c.email, locId});
 }
 
 std::vector<LocationEquipmentRow> LocationStore::equipment(qint64 locId, const SortOrder& order) const {
-    Query q(m_db, QStringLiteral("SELECT EquipmentInfo.EquipmentId, EquipmentInfo.EquipmentType, "
-                                 "EquipmentInfo.Manufacturer, EquipmentInfo.DatePurchased, EquipmentInfo.PurchasePrice, "
-                                 "EquipmentInfo.SerialNumber, EquipmentInfo.ModelNumber, EquipmentInfo.AssetTagNumber "
-                                 "FROM LocationInfo INNER JOIN EquipmentInfo "
-                                 "ON LocationInfo.LocId = EquipmentInfo.CurrentLocation "
-                                 "WHERE (LocationInfo.LocId = ?)") +
-                      orderByClause(order, kLocationEquipmentColumns,
-                                    QStringLiteral(" ORDER BY EquipmentInfo.SerialNumber")));
+    Query q(
+        m_db,
+        QStringLiteral("SELECT EquipmentInfo.EquipmentId, EquipmentInfo.EquipmentType, "
+                       "EquipmentInfo.Manufacturer, EquipmentInfo.DatePurchased, EquipmentInfo.PurchasePrice, "
+                       "EquipmentInfo.SerialNumber, EquipmentInfo.ModelNumber, EquipmentInfo.AssetTagNumber "
+                       "FROM LocationInfo INNER JOIN EquipmentInfo "
+                       "ON LocationInfo.LocId = EquipmentInfo.CurrentLocation "
+                       "WHERE (LocationInfo.LocId = ?)") +
+            orderByClause(order, kLocationEquipmentColumns, QStringLiteral(" ORDER BY EquipmentInfo.SerialNumber")));
     q.exec({locId});
     std::vector<LocationEquipmentRow> rows;
     while (q.next())
-        rows.push_back({q.value(0), q.value(1), q.value(2), q.value(3), q.value(4), q.value(5), q.value(6),
-                        q.value(7)});
+        rows.push_back(
+            {q.value(0), q.value(1), q.value(2), q.value(3), q.value(4), q.value(5), q.value(6), q.value(7)});
     return rows;
 }
 

@@ -24,7 +24,9 @@ const QString kEquipmentCountTag = QStringLiteral("Equipment Count");
 const QString kNameTag = QStringLiteral("LocName");
 constexpr int kNameColumn = 1;
 
-QString cellText(const QVariant& value) { return value.isNull() ? QString() : value.toString(); }
+QString cellText(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
 } // namespace
 
 frmActiveLocations::frmActiveLocations(AppContext& ctx, QWidget* parent)
@@ -33,8 +35,8 @@ frmActiveLocations::frmActiveLocations(AppContext& ctx, QWidget* parent)
     setWindowTitle(captionFor(QStringLiteral("Active Location(s)")));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (const char* tag : {"Create Location", "Print All", "Print Select", "Print All Details",
-                            "Print Select Details", "Refresh", "Delete", "Reassign"}) {
+    for (const char* tag : {"Create Location", "Print All", "Print Select", "Print All Details", "Print Select Details",
+                            "Refresh", "Delete", "Reassign"}) {
         QAction* action = addToolButton(m_toolbar, QLatin1String(tag));
         connect(action, &QAction::triggered, this, [this, action] { toolbarClicked(action->data().toString()); });
     }
@@ -53,7 +55,9 @@ frmActiveLocations::frmActiveLocations(AppContext& ctx, QWidget* parent)
     resize(Twips::toPixelsX(11000, this), Twips::toPixelsY(6000, this));
 }
 
-void frmActiveLocations::load() { populateTree(QString()); }
+void frmActiveLocations::load() {
+    populateTree(QString());
+}
 
 void frmActiveLocations::populateTree(const QString& Order) {
     m_list->clearColumns();
@@ -84,11 +88,11 @@ bool frmActiveLocations::openDetail(int row, OnTooManyWindows onTooMany) {
     const QString caption = m_list->text(row, kNameColumn) + QStringLiteral(" Detailed Information");
     return openWindow<DisplayInformation>(
                m_ctx, this,
-        [&](DisplayInformation& w) {
-            w.LocId = locId;
-            w.setWindowTitle(caption);
-        },
-        onTooMany) != nullptr;
+               [&](DisplayInformation& w) {
+                   w.LocId = locId;
+                   w.setWindowTitle(caption);
+               },
+               onTooMany) != nullptr;
 }
 
 void frmActiveLocations::openSelectedDetails() {

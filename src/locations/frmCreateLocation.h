@@ -1,11 +1,11 @@
 #pragma once
 
+#include "locations/LocationFields.h"
 #include "platform/AppContext.h"
 
 #include <QPointer>
 #include <QWidget>
 
-class QLineEdit;
 class QListWidget;
 class frmActiveLocations;
 
@@ -18,7 +18,7 @@ public:
     // The list to refresh when the user leaves with Cancel; empty when opened from the menu.
     QPointer<frmActiveLocations> RefreshF;
 
-    QListWidget* stateList() const { return m_states; }
+    QListWidget* stateList() const { return m_location.states; }
 
 public slots:
     void submit();
@@ -27,18 +27,6 @@ public slots:
 
 private:
     AppContext& m_ctx;
-    QLineEdit* m_name;
-    QLineEdit* m_addressOne;
-    QLineEdit* m_addressTwo;
-    QLineEdit* m_city;
-    QLineEdit* m_zip;
-    QLineEdit* m_phone;
-    QListWidget* m_states;
-    QLineEdit* m_firstName;
-    QLineEdit* m_middleName;
-    QLineEdit* m_lastName;
-    QLineEdit* m_title;
-    QLineEdit* m_contactPhone;
-    QLineEdit* m_cellPhone;
-    QLineEdit* m_email;
+    LocationFields m_location;
+    ContactFields m_contact;
 };

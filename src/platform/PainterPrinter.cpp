@@ -1,4 +1,5 @@
 #include "platform/PainterPrinter.h"
+#include "platform/PrinterUnits.h"
 
 #include "platform/ProductTitle.h"
 #include "platform/Shell.h"
@@ -11,28 +12,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
-
-namespace {
-QStringList linesOf(const QString& text) {
-    QString normalised = text;
-    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return normalised.split(QLatin1Char('\n'));
-}
-
-double unitsPerInch(Printer::ScaleMode mode) {
-    return mode == Printer::ScaleMode::Twips ? 1440.0 : 25.4;
-}
-
-QFont toQFont(const PrintFont& f) {
-    QFont font(f.name);
-    font.setPointSizeF(f.size > 0 ? f.size : 1);
-    font.setBold(f.bold);
-    font.setItalic(f.italic);
-    font.setUnderline(f.underline);
-    font.setStrikeOut(f.strikethrough);
-    return font;
-}
-} // namespace
 
 PainterPrinter::PainterPrinter(const QString& dataDir, Shell& shell) : m_dataDir(dataDir), m_shell(shell) {
     const QPrinterInfo target = QPrinterInfo::defaultPrinter();
@@ -85,19 +64,19 @@ QFontMetricsF PainterPrinter::metrics() const {
 double PainterPrinter::textWidth(const QString& text) const {
     const QFontMetricsF fm = metrics();
     qreal widest = 0;
-    for (const QString& line : linesOf(text))
+    for (const QString& line : printedLines(text))
         widest = std::max(widest, fm.horizontalAdvance(line));
     return widest / pixelsPerUnitX();
 }
 
 double PainterPrinter::textHeight(const QString& text) const {
-    return linesOf(text).size() * metrics().lineSpacing() / pixelsPerUnitY();
+    return printedLines(text).size() * metrics().lineSpacing() / pixelsPerUnitY();
 }
 
 void PainterPrinter::print(const QString& text) {
     ensureStarted();
     const QFontMetricsF fm = metrics();
-    const QStringList lines = linesOf(text);
+    const QStringList lines = printedLines(text);
     const double left = m_x * pixelsPerUnitX();
     double top = m_y * pixelsPerUnitY();
     for (const QString& line : lines) {

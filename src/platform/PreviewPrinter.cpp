@@ -1,4 +1,5 @@
 #include "platform/PreviewPrinter.h"
+#include "platform/PrinterUnits.h"
 
 #include "platform/ProductTitle.h"
 
@@ -9,24 +10,6 @@
 #include <QPrinterInfo>
 #include <QScopeGuard>
 #include <algorithm>
-
-namespace {
-QStringList linesOf(const QString& text) {
-    QString normalised = text;
-    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return normalised.split(QLatin1Char('\n'));
-}
-
-QFont toQFont(const PrintFont& f) {
-    QFont font(f.name);
-    font.setPointSizeF(f.size > 0 ? f.size : 1);
-    font.setBold(f.bold);
-    font.setItalic(f.italic);
-    font.setUnderline(f.underline);
-    font.setStrikeOut(f.strikethrough);
-    return font;
-}
-} // namespace
 
 void PreviewPrinter::showPreviewDialog(PreviewPrinter& document) {
     QPrintPreviewDialog dialog(&document.printer());
@@ -48,9 +31,7 @@ PreviewPrinter::PreviewPrinter(Presenter present) : m_present(std::move(present)
 
 PreviewPrinter::~PreviewPrinter() = default;
 
-double PreviewPrinter::unitsPerInch() const {
-    return m_mode == ScaleMode::Twips ? 1440.0 : 25.4;
-}
+double PreviewPrinter::unitsPerInch() const { return ::unitsPerInch(m_mode); }
 
 double PreviewPrinter::deviceUnitsPerInchY() const {
     return m_printer->logicalDpiY() / unitsPerInch();
@@ -61,7 +42,7 @@ void PreviewPrinter::setLandscape(bool landscape) {
 }
 
 void PreviewPrinter::setScaleMode(ScaleMode mode) {
-    const double factor = (mode == ScaleMode::Twips ? 1440.0 : 25.4) / unitsPerInch();
+    const double factor = ::unitsPerInch(mode) / unitsPerInch();
     m_x *= factor;
     m_y *= factor;
     m_mode = mode;
@@ -78,14 +59,14 @@ double PreviewPrinter::scaleHeight() const {
 double PreviewPrinter::textWidth(const QString& text) const {
     const QFontMetricsF fm(toQFont(m_font), m_printer.get());
     qreal widest = 0;
-    for (const QString& line : linesOf(text))
+    for (const QString& line : printedLines(text))
         widest = std::max(widest, fm.horizontalAdvance(line));
     return widest / m_printer->logicalDpiX() * unitsPerInch();
 }
 
 double PreviewPrinter::textHeight(const QString& text) const {
     const QFontMetricsF fm(toQFont(m_font), m_printer.get());
-    return linesOf(text).size() * fm.lineSpacing() / deviceUnitsPerInchY();
+    return printedLines(text).size() * fm.lineSpacing() / deviceUnitsPerInchY();
 }
 
 QList<PreviewPrinter::Mark>& PreviewPrinter::currentPage() {
@@ -96,7 +77,7 @@ QList<PreviewPrinter::Mark>& PreviewPrinter::currentPage() {
 
 void PreviewPrinter::print(const QString& text) {
     const double lineHeight = textHeight(QString());
-    for (const QString& line : linesOf(text)) {
+    for (const QString& line : printedLines(text)) {
         currentPage().append(
             Mark{true, QPointF(m_x, m_y) / unitsPerInch(), QPointF(), line, m_font, m_color, m_drawWidth});
         m_y += lineHeight;

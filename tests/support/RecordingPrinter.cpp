@@ -1,12 +1,7 @@
 #include "support/RecordingPrinter.h"
+#include "platform/PrinterUnits.h"
 
 #include <algorithm>
-
-namespace {
-QStringList linesOf(const QString& text) {
-    return text.split(QLatin1Char('\n'));
-}
-} // namespace
 
 QList<PrintItem> PrintLog::textItems(int page) const {
     QList<PrintItem> found;
@@ -56,13 +51,13 @@ double RecordingPrinter::inchesToScale(double inches, ScaleMode mode) {
 
 double RecordingPrinter::textWidthOf(const QString& text, const PrintFont& font, ScaleMode mode) {
     qsizetype widest = 0;
-    for (const QString& line : linesOf(text))
+    for (const QString& line : printedLines(text))
         widest = std::max(widest, line.size());
     return pointsToScale(widest * 0.6 * font.size, mode);
 }
 
 double RecordingPrinter::textHeightOf(const QString& text, const PrintFont& font, ScaleMode mode) {
-    return pointsToScale(linesOf(text).size() * 1.2 * font.size, mode);
+    return pointsToScale(printedLines(text).size() * 1.2 * font.size, mode);
 }
 
 void RecordingPrinter::setLandscape(bool landscape) {
@@ -102,7 +97,7 @@ PrintItem RecordingPrinter::item(PrintItem::Kind kind) const {
 void RecordingPrinter::print(const QString& text) {
     if (++m_log.printCalls == m_log.failOnTextNumber)
         throw PrintError(QStringLiteral("Printer error (test)"));
-    for (const QString& line : linesOf(text)) {
+    for (const QString& line : printedLines(text)) {
         PrintItem i = item(PrintItem::Kind::Text);
         i.text = line;
         m_log.items << i;
