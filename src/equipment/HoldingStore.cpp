@@ -16,7 +16,8 @@ constexpr int kHoldingValueCount = 15;
 constexpr int kSerialNumberColumn = 5;
 constexpr int kProgressStep = 500;
 
-QVariant orEmpty(const QVariant& value) { return value.isNull() ? QVariant(QString()) : value; }
+// A null QString would be bound as Null; the inventory keeps empty text instead.
+QVariant orEmpty(const QVariant& value) { return value.isNull() ? QVariant(QStringLiteral("")) : value; }
 } // namespace
 
 qint64 HoldingStore::insert(const HoldingEntry& e) {

@@ -234,13 +234,15 @@ bool frmCreateEquipment::load() {
     PopulateTypeList();
     PopulateLocationList();
     PopulateTemplateList();
-    selectFirst(m_types);
     if (m_locations->count() == 0) {
         m_ctx.dialogs->message(this, QStringLiteral("No Location(s) defined"), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Critical);
         openWindow<frmCreateLocation>(m_ctx, this);
         return false;
     }
+    // A new installation has no equipment types yet; units can still be entered, and the "Add" button beside
+    // the empty list says where types come from.
+    selectFirst(m_types);
     selectFirst(m_locations);
     PopulateHoldList();
     PopulateDupList();

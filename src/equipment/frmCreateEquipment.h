@@ -17,8 +17,8 @@ class frmCreateEquipment : public QWidget {
 public:
     explicit frmCreateEquipment(AppContext& ctx, QWidget* parent = nullptr);
 
-    // False when the window could not open (no active location); it has then said so and opened the
-    // create-location window instead.
+    // False when there is no active location to enter equipment for: the window has then said so and opened
+    // the create-location window instead. A table it cannot read throws.
     bool load();
 
     ReportList* holdingList() const { return m_holding; }

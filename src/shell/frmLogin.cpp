@@ -106,7 +106,7 @@ void frmLogin::cancelClicked() {
 
 void frmLogin::openNewUserWindow() {
     auto* window = new frmNewUser(m_ctx);
-    DesktopWindowHost().show(window);
+    m_ctx.windows->show(window);
     close();
 }
 

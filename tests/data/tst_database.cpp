@@ -26,12 +26,24 @@ QStringList numbered(const QString& prefix, const QString& suffix = QString()) {
 }
 
 QStringList equipmentColumns() {
-    return {"AssetTagNumber", "EquipmentType",  "Manufacturer",
-            "DatePurchased",  "PurchasePrice",  "SerialNumber",
-            "ModelNumber",    "OtherIdentificationNumber", "OtherIdentificationType",
-            "CPUSpeed",       "Memory",         "HarddriveCap",
-            "Monitor",        "Mouse",          "Keyboard",
-            "OperatingSystem", "CurrentLocation", "EquActive"};
+    return {"AssetTagNumber",
+            "EquipmentType",
+            "Manufacturer",
+            "DatePurchased",
+            "PurchasePrice",
+            "SerialNumber",
+            "ModelNumber",
+            "OtherIdentificationNumber",
+            "OtherIdentificationType",
+            "CPUSpeed",
+            "Memory",
+            "HarddriveCap",
+            "Monitor",
+            "Mouse",
+            "Keyboard",
+            "OperatingSystem",
+            "CurrentLocation",
+            "EquActive"};
 }
 
 QSet<QString> columnsOf(Database& db, const QString& schema, const QString& table) {
@@ -54,7 +66,9 @@ QStringList tablesOf(Database& db, const QString& schema) {
     return names;
 }
 
-QString today() { return QDate::currentDate().toString(Qt::ISODate); }
+QString today() {
+    return QDate::currentDate().toString(Qt::ISODate);
+}
 
 // What a path holds, so a test can tell whether anything touched it.
 QByteArray fingerprint(const QString& path) {
@@ -160,47 +174,58 @@ void tst_Database::tableColumns_data() {
     const QStringList notes{"NoteId", "NoteTitle", "Note", "NoteDate"};
     const QStringList attachments{"AttachmentsId", "AttachmentsName", "Attachments", "AttachmentVersion",
                                   "AttachmentsDate"};
-    QTest::newRow("LocationInfo") << "main" << "LocationInfo"
+    QTest::newRow("LocationInfo") << "main"
+                                  << "LocationInfo"
                                   << (QStringList{"LocId", "LocName", "LocAddressOne", "LocAddressTwo", "LocCity",
                                                   "StateId", "LocZip", "LocPhone", "LocActive"}
                                       << numbered("Field"));
-    QTest::newRow("ContactInfo") << "main" << "ContactInfo"
-                                 << QStringList{"LocId",          "ContactFirstName",   "ContactMiddleName",
-                                                "ContactLastName", "ContactTitle",      "ContactPhoneNumber",
-                                                "ContactCellPhone", "ContactEmailAddress"};
-    QTest::newRow("StateInfo") << "main" << "StateInfo" << QStringList{"StateId", "StateName"};
-    QTest::newRow("EquipmentInfo") << "main" << "EquipmentInfo"
+    QTest::newRow("ContactInfo")
+        << "main"
+        << "ContactInfo"
+        << QStringList{"LocId",        "ContactFirstName",   "ContactMiddleName", "ContactLastName",
+                       "ContactTitle", "ContactPhoneNumber", "ContactCellPhone",  "ContactEmailAddress"};
+    QTest::newRow("StateInfo") << "main"
+                               << "StateInfo" << QStringList{"StateId", "StateName"};
+    QTest::newRow("EquipmentInfo") << "main"
+                                   << "EquipmentInfo"
                                    << (QStringList{"EquipmentId"} << equipmentColumns() << numbered("Field"));
-    QTest::newRow("TempEquipmentInfo") << "main" << "TempEquipmentInfo"
-                                       << (QStringList{"EquipmentId"} << equipmentColumns());
-    QTest::newRow("EquipLocAssign") << "main" << "EquipLocAssign"
+    QTest::newRow("TempEquipmentInfo") << "main"
+                                       << "TempEquipmentInfo" << (QStringList{"EquipmentId"} << equipmentColumns());
+    QTest::newRow("EquipLocAssign") << "main"
+                                    << "EquipLocAssign"
                                     << QStringList{"EquipLocAssignId", "EquipmentId", "LocId", "EquipLocAssignDate"};
-    QTest::newRow("EquipmentType") << "main" << "EquipmentType" << QStringList{"EquipmentTypeId", "EquipmentType"};
-    QTest::newRow("EquipmentTemplate") << "main" << "EquipmentTemplate"
-                                       << QStringList{"TemplateName", "Description", "Manufacturer", "ModelNumber",
-                                                      "CPU",          "Memory",      "HD",           "Monitor",
-                                                      "Mouse",        "Keyboard",    "OS"};
-    QTest::newRow("EquipmentNoteInformation") << "main" << "EquipmentNoteInformation"
-                                              << (QStringList{notes} << "EquipmentId");
-    QTest::newRow("LocationNoteInformation") << "main" << "LocationNoteInformation"
-                                             << (QStringList{notes} << "LocationtId");
-    QTest::newRow("EquipmentAttachments") << "main" << "EquipmentAttachments"
-                                          << (QStringList{attachments} << "EquipmentId");
-    QTest::newRow("LocationAttachments") << "main" << "LocationAttachments"
-                                         << (QStringList{attachments} << "LocationId");
+    QTest::newRow("EquipmentType") << "main"
+                                   << "EquipmentType" << QStringList{"EquipmentTypeId", "EquipmentType"};
+    QTest::newRow("EquipmentTemplate") << "main"
+                                       << "EquipmentTemplate"
+                                       << QStringList{"TemplateName", "Description", "Manufacturer",
+                                                      "ModelNumber",  "CPU",         "Memory",
+                                                      "HD",           "Monitor",     "Mouse",
+                                                      "Keyboard",     "OS"};
+    QTest::newRow("EquipmentNoteInformation") << "main"
+                                              << "EquipmentNoteInformation" << (QStringList{notes} << "EquipmentId");
+    QTest::newRow("LocationNoteInformation") << "main"
+                                             << "LocationNoteInformation" << (QStringList{notes} << "LocationtId");
+    QTest::newRow("EquipmentAttachments") << "main"
+                                          << "EquipmentAttachments" << (QStringList{attachments} << "EquipmentId");
+    QTest::newRow("LocationAttachments") << "main"
+                                         << "LocationAttachments" << (QStringList{attachments} << "LocationId");
     const QStringList additional = numbered("Field") + numbered("Field", "Visible") +
                                    QStringList{"Category1", "Category2", "Category3", "Category4"};
-    QTest::newRow("EquipmentAdditionalInformation") << "main" << "EquipmentAdditionalInformation" << additional;
-    QTest::newRow("LocationAdditionalInformation") << "main" << "LocationAdditionalInformation" << additional;
-    QTest::newRow("Sec_Usr") << "main" << "Sec_Usr"
-                             << QStringList{"UserName", "ClientServer", "FirstName", "MiddleName",
-                                            "LastName", "EmailAddress", "Active"};
-    QTest::newRow("HoldEquipment") << "hold" << "HoldEquipment"
-                                   << QStringList{"HoldEquipmentId", "AssetTagNumber", "EquipmentType",
-                                                  "Manufacturer",    "DatePurchased",  "PurchasePrice",
-                                                  "SerialNumber",    "ModelNumber",    "CpuSpeed",
+    QTest::newRow("EquipmentAdditionalInformation") << "main"
+                                                    << "EquipmentAdditionalInformation" << additional;
+    QTest::newRow("LocationAdditionalInformation") << "main"
+                                                   << "LocationAdditionalInformation" << additional;
+    QTest::newRow("Sec_Usr") << "main"
+                             << "Sec_Usr" << QStringList{"UserName", "ClientServer", "FirstName", "MiddleName",
+                                                         "LastName", "EmailAddress", "Active"};
+    QTest::newRow("HoldEquipment") << "hold"
+                                   << "HoldEquipment"
+                                   << QStringList{"HoldEquipmentId", "AssetTagNumber",    "EquipmentType",
+                                                  "Manufacturer",    "DatePurchased",     "PurchasePrice",
+                                                  "SerialNumber",    "ModelNumber",       "CpuSpeed",
                                                   "Memory",          "HardDriveCapacity", "Monitor",
-                                                  "Mouse",           "Keyboard",       "OperatingSystem",
+                                                  "Mouse",           "Keyboard",          "OperatingSystem",
                                                   "CurrentLocation", "LocationName"};
 }
 
@@ -270,11 +295,10 @@ void tst_Database::omittedColumnsTakeTheirDefaults() {
     QVERIFY(loc.isNull(2));
     QCOMPARE(Query(*t.db, "SELECT Active FROM Sec_Usr").scalar().toInt(), 1);
 
-    const QStringList dated{"SELECT EquipLocAssignDate FROM EquipLocAssign",
-                            "SELECT NoteDate FROM EquipmentNoteInformation",
-                            "SELECT NoteDate FROM LocationNoteInformation",
-                            "SELECT AttachmentsDate FROM EquipmentAttachments",
-                            "SELECT AttachmentsDate FROM LocationAttachments"};
+    const QStringList dated{
+        "SELECT EquipLocAssignDate FROM EquipLocAssign", "SELECT NoteDate FROM EquipmentNoteInformation",
+        "SELECT NoteDate FROM LocationNoteInformation", "SELECT AttachmentsDate FROM EquipmentAttachments",
+        "SELECT AttachmentsDate FROM LocationAttachments"};
     for (const QString& sql : dated) {
         const QString date = Query(*t.db, sql).scalar().toString();
         QVERIFY2(date == before || date == after, qPrintable(sql + " gave " + date));
@@ -310,16 +334,26 @@ void tst_Database::textComparesAndSortsWithoutCase() {
 void tst_Database::indexes_data() {
     QTest::addColumn<QString>("table");
     QTest::addColumn<QString>("column");
-    QTest::newRow("serial number") << "EquipmentInfo" << "SerialNumber";
-    QTest::newRow("asset tag") << "EquipmentInfo" << "AssetTagNumber";
-    QTest::newRow("current location") << "EquipmentInfo" << "CurrentLocation";
-    QTest::newRow("history by equipment") << "EquipLocAssign" << "EquipmentId";
-    QTest::newRow("equipment notes by owner") << "EquipmentNoteInformation" << "EquipmentId";
-    QTest::newRow("location notes by owner") << "LocationNoteInformation" << "LocationtId";
-    QTest::newRow("equipment attachments by owner") << "EquipmentAttachments" << "EquipmentId";
-    QTest::newRow("location attachments by owner") << "LocationAttachments" << "LocationId";
-    QTest::newRow("equipment attachments by name") << "EquipmentAttachments" << "AttachmentsName";
-    QTest::newRow("location attachments by name") << "LocationAttachments" << "AttachmentsName";
+    QTest::newRow("serial number") << "EquipmentInfo"
+                                   << "SerialNumber";
+    QTest::newRow("asset tag") << "EquipmentInfo"
+                               << "AssetTagNumber";
+    QTest::newRow("current location") << "EquipmentInfo"
+                                      << "CurrentLocation";
+    QTest::newRow("history by equipment") << "EquipLocAssign"
+                                          << "EquipmentId";
+    QTest::newRow("equipment notes by owner") << "EquipmentNoteInformation"
+                                              << "EquipmentId";
+    QTest::newRow("location notes by owner") << "LocationNoteInformation"
+                                             << "LocationtId";
+    QTest::newRow("equipment attachments by owner") << "EquipmentAttachments"
+                                                    << "EquipmentId";
+    QTest::newRow("location attachments by owner") << "LocationAttachments"
+                                                   << "LocationId";
+    QTest::newRow("equipment attachments by name") << "EquipmentAttachments"
+                                                   << "AttachmentsName";
+    QTest::newRow("location attachments by name") << "LocationAttachments"
+                                                  << "AttachmentsName";
 }
 
 void tst_Database::indexes() {
@@ -371,11 +405,16 @@ void tst_Database::unusableFileIsReportedAndLeftAlone_data() {
     QTest::addColumn<QString>("engineText");
     for (const char* file : {"Inventory.mdb", "Kavrel.mdb"}) {
         const QString f = QString::fromLatin1(file);
-        QTest::addRow("%s garbage", file) << f << "garbage" << "file is not a database";
-        QTest::addRow("%s empty file", file) << f << "empty" << "has no table";
-        QTest::addRow("%s wrong tables", file) << f << "wrongTables" << "has no table";
-        QTest::addRow("%s missing column", file) << f << "missingColumn" << "has no column";
-        QTest::addRow("%s directory", file) << f << "directory" << "unable to open database";
+        QTest::addRow("%s garbage", file) << f << "garbage"
+                                          << "file is not a database";
+        QTest::addRow("%s empty file", file) << f << "empty"
+                                             << "has no table";
+        QTest::addRow("%s wrong tables", file) << f << "wrongTables"
+                                               << "has no table";
+        QTest::addRow("%s missing column", file) << f << "missingColumn"
+                                                 << "has no column";
+        QTest::addRow("%s directory", file) << f << "directory"
+                                            << "unable to open database";
     }
 }
 
@@ -545,15 +584,33 @@ void tst_Database::nbspRules_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("asBlank");
     QTest::addColumn<QString>("removed");
-    QTest::newRow("empty") << "" << "" << "";
-    QTest::newRow("placeholder alone") << "&nbsp;" << " " << "";
-    QTest::newRow("inside text") << "Dell&nbsp;Inc" << "Dell Inc" << "DellInc";
-    QTest::newRow("repeated") << "&nbsp;&nbsp;x&nbsp;" << "  x " << "x";
-    QTest::newRow("without semicolon") << "&nbsp" << "&nbsp" << "&nbsp";
-    QTest::newRow("other case") << "&NBSP;" << "&NBSP;" << "&NBSP;";
-    QTest::newRow("escaped ampersand") << "&amp;nbsp;" << "&amp;nbsp;" << "&amp;nbsp;";
-    QTest::newRow("made by removal is kept") << "&&nbsp;nbsp;" << "& nbsp;" << "&nbsp;";
-    QTest::newRow("plain text") << "O'Brien" << "O'Brien" << "O'Brien";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+    QTest::newRow("placeholder alone") << "&nbsp;"
+                                       << " "
+                                       << "";
+    QTest::newRow("inside text") << "Dell&nbsp;Inc"
+                                 << "Dell Inc"
+                                 << "DellInc";
+    QTest::newRow("repeated") << "&nbsp;&nbsp;x&nbsp;"
+                              << "  x "
+                              << "x";
+    QTest::newRow("without semicolon") << "&nbsp"
+                                       << "&nbsp"
+                                       << "&nbsp";
+    QTest::newRow("other case") << "&NBSP;"
+                                << "&NBSP;"
+                                << "&NBSP;";
+    QTest::newRow("escaped ampersand") << "&amp;nbsp;"
+                                       << "&amp;nbsp;"
+                                       << "&amp;nbsp;";
+    QTest::newRow("made by removal is kept") << "&&nbsp;nbsp;"
+                                             << "& nbsp;"
+                                             << "&nbsp;";
+    QTest::newRow("plain text") << "O'Brien"
+                                << "O'Brien"
+                                << "O'Brien";
 }
 
 void tst_Database::nbspRules() {

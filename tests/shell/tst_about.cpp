@@ -17,7 +17,9 @@ const QString kMsInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MS
 const QString kLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
 const QString kUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
 
-Registry::Value text(const QByteArray& bytes) { return {Registry::Text, bytes}; }
+Registry::Value text(const QByteArray& bytes) {
+    return {Registry::Text, bytes};
+}
 
 Registry::Value number(qint32 n) {
     QByteArray bytes(4, '\0');
@@ -69,11 +71,11 @@ void tst_About::okCloses() {
 }
 
 void tst_About::systemInfo_data() {
-    QTest::addColumn<QString>("pathValue");     // the MSINFO PATH value; empty: missing
-    QTest::addColumn<bool>("folderValue");      // the Shared Tools Location value names a folder
-    QTest::addColumn<bool>("toolInFolder");     // that folder holds MSINFO32.EXE
+    QTest::addColumn<QString>("pathValue"); // the MSINFO PATH value; empty: missing
+    QTest::addColumn<bool>("folderValue");  // the Shared Tools Location value names a folder
+    QTest::addColumn<bool>("toolInFolder"); // that folder holds MSINFO32.EXE
     QTest::addColumn<bool>("startSucceeds");
-    QTest::addColumn<QString>("started");       // "folder" stands for the folder's tool
+    QTest::addColumn<QString>("started"); // "folder" stands for the folder's tool
     QTest::newRow("no values") << "" << false << false << true << "";
     QTest::newRow("path value") << "/usr/bin/hardinfo" << false << false << true << "/usr/bin/hardinfo";
     QTest::newRow("path value wins over folder") << "/usr/bin/hardinfo" << true << true << true << "/usr/bin/hardinfo";

@@ -3,6 +3,7 @@
 #include "shell/frmLogin.h"
 #include "shell/frmSplash.h"
 #include "support/TestContext.h"
+#include "users/PasswordHash.h"
 #include "users/UserStore.h"
 #include "users/frmNewUser.h"
 
@@ -58,8 +59,9 @@ public:
     }
 };
 
-void addInactiveUser(Database& db, const QString& name) {
-    Query(db, "INSERT INTO Sec_Usr (UserName, ClientServer, Active) VALUES (?, 'not a hash', 0)").exec({name});
+void addAccount(Database& db, const QString& name, const QString& hash, bool active = true) {
+    Query(db, "INSERT INTO Sec_Usr (UserName, ClientServer, Active) VALUES (?, ?, ?)")
+        .exec({name, hash, active ? 1 : 0});
 }
 
 void logIn(frmLogin& login, const QString& user, const QString& password) {
@@ -72,7 +74,10 @@ void logIn(frmLogin& login, const QString& user, const QString& password) {
 
 class tst_Login : public QObject {
     Q_OBJECT
+    QString m_secretHash; // of "secret", made once: hashing is slow on purpose
+
 private slots:
+    void initTestCase() { m_secretHash = PasswordHash::hash("secret"); }
     void noActiveAccountOpensNewUserWindow_data();
     void noActiveAccountOpensNewUserWindow();
     void bootstrapOpensNewUserWindow();
@@ -96,7 +101,7 @@ void tst_Login::noActiveAccountOpensNewUserWindow() {
     TestContext t;
     DesktopCleanup cleanup;
     for (const QString& name : inactiveUsers)
-        addInactiveUser(*t.db, name);
+        addAccount(*t.db, name, m_secretHash, false);
     frmLogin login(t.ctx);
     QCOMPARE(login.windowTitle(), QStringLiteral("Kavrel Login"));
     login.show();
@@ -115,7 +120,7 @@ void tst_Login::noActiveAccountOpensNewUserWindow() {
 void tst_Login::bootstrapOpensNewUserWindow() {
     TestContext t;
     DesktopCleanup cleanup;
-    QVERIFY(UserStore(*t.db).addUser({"bob", "secret", "", "", "", ""}));
+    addAccount(*t.db, "bob", m_secretHash);
     frmLogin login(t.ctx);
     login.show();
     QVERIFY(login.load());
@@ -131,14 +136,22 @@ void tst_Login::bootstrapOpensNewUserWindow() {
 void tst_Login::failedLogin_data() {
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("password");
-    QTest::newRow("wrong password") << "bob" << "Secret";
-    QTest::newRow("empty password") << "bob" << "";
-    QTest::newRow("unknown user") << "alice" << "secret";
-    QTest::newRow("bootstrap in capitals") << "LUMOX" << "lumox";
-    QTest::newRow("bootstrap password in capitals") << "lumox" << "LUMOX";
-    QTest::newRow("always-true text as user") << "' OR '1'='1" << "' OR '1'='1";
-    QTest::newRow("always-true text as password") << "bob" << "' OR '1'='1";
-    QTest::newRow("inactive account, right password") << "carol" << "secret";
+    QTest::newRow("wrong password") << "bob"
+                                    << "Secret";
+    QTest::newRow("empty password") << "bob"
+                                    << "";
+    QTest::newRow("unknown user") << "alice"
+                                  << "secret";
+    QTest::newRow("bootstrap in capitals") << "LUMOX"
+                                           << "lumox";
+    QTest::newRow("bootstrap password in capitals") << "lumox"
+                                                    << "LUMOX";
+    QTest::newRow("always-true text as user") << "' OR '1'='1"
+                                              << "' OR '1'='1";
+    QTest::newRow("always-true text as password") << "bob"
+                                                  << "' OR '1'='1";
+    QTest::newRow("inactive account, right password") << "carol"
+                                                      << "secret";
 }
 
 void tst_Login::failedLogin() {
@@ -146,10 +159,8 @@ void tst_Login::failedLogin() {
     QFETCH(QString, password);
     TestContext t;
     DesktopCleanup cleanup;
-    UserStore users(*t.db);
-    QVERIFY(users.addUser({"bob", "secret", "", "", "", ""}));
-    QVERIFY(users.addUser({"carol", "secret", "", "", "", ""}));
-    Query(*t.db, "UPDATE Sec_Usr SET Active = 0 WHERE UserName = 'carol'").exec();
+    addAccount(*t.db, "bob", m_secretHash);
+    addAccount(*t.db, "carol", m_secretHash, false);
 
     frmLogin login(t.ctx);
     login.show();
@@ -173,9 +184,15 @@ void tst_Login::successShowsSplashForThreeSecondsThenMainWindow_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("password");
-    QTest::newRow("plain") << "bob" << "bob" << "secret";
-    QTest::newRow("name in other case") << "bob" << "BOB" << "secret";
-    QTest::newRow("apostrophes") << "O'Brien" << "O'Brien" << "it's mine";
+    QTest::newRow("plain") << "bob"
+                           << "bob"
+                           << "secret";
+    QTest::newRow("name in other case") << "bob"
+                                        << "BOB"
+                                        << "secret";
+    QTest::newRow("apostrophes") << "O'Brien"
+                                 << "O'Brien"
+                                 << "it's mine";
 }
 
 void tst_Login::successShowsSplashForThreeSecondsThenMainWindow() {
@@ -219,11 +236,12 @@ void tst_Login::splashClosedEarlyStillWaitsFullTime() {
     clock.onReading = [](int n) {
         if (n == 2)
             if (frmSplash* splash = openTopLevel<frmSplash>())
-                QCoreApplication::postEvent(splash, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " "));
+                QCoreApplication::postEvent(splash,
+                                            new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " "));
     };
     t.ctx.clock = &clock;
     DesktopCleanup cleanup;
-    QVERIFY(UserStore(*t.db).addUser({"bob", "secret", "", "", "", ""}));
+    addAccount(*t.db, "bob", m_secretHash);
     frmLogin login(t.ctx);
     login.show();
     QVERIFY(login.load());
@@ -251,7 +269,7 @@ void tst_Login::cancelMeansNoLogin() {
     QFETCH(bool, escape);
     TestContext t;
     DesktopCleanup cleanup;
-    Query(*t.db, "INSERT INTO Sec_Usr (UserName, ClientServer) VALUES ('bob', 'not a hash')").exec();
+    addAccount(*t.db, "bob", m_secretHash);
     frmLogin login(t.ctx);
     login.show();
     QVERIFY(login.load());

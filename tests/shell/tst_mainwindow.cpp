@@ -32,7 +32,9 @@ protected:
     void closeEvent(QCloseEvent* event) override { event->ignore(); }
 };
 
-QMenuBar* mainMenu(MDIKavrel& main) { return main.findChild<QMenuBar*>("MainMenu"); }
+QMenuBar* mainMenu(MDIKavrel& main) {
+    return main.findChild<QMenuBar*>("MainMenu");
+}
 
 QAction* entry(MDIKavrel& main, const QString& name) {
     auto* action = mainMenu(main)->findChild<QAction*>(name);
@@ -104,21 +106,45 @@ void tst_MainWindow::menuEntries_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shortcut");
-    QTest::newRow("exit") << "FrmExit" << "&Exit" << "";
-    QTest::newRow("create location") << "mnuCreateLocation" << "&Create Location" << "Ctrl+C";
-    QTest::newRow("active locations") << "MnuActiveLocations" << "&Active Location(s)" << "Ctrl+L";
-    QTest::newRow("explorer") << "mnuExplorer" << "View Equipment by Location" << "";
+    QTest::newRow("exit") << "FrmExit"
+                          << "&Exit"
+                          << "";
+    QTest::newRow("create location") << "mnuCreateLocation"
+                                     << "&Create Location"
+                                     << "Ctrl+C";
+    QTest::newRow("active locations") << "MnuActiveLocations"
+                                      << "&Active Location(s)"
+                                      << "Ctrl+L";
+    QTest::newRow("explorer") << "mnuExplorer"
+                              << "View Equipment by Location"
+                              << "";
     QTest::newRow("location fields") << "mnuLocationEditAdditionalInformationFields"
-                                     << "Edit Additional Information Fields (Location)" << "";
-    QTest::newRow("equipment types") << "mnuManageEquipmentTypes" << "&Manage Equipment Type(s)" << "";
-    QTest::newRow("enter equipment") << "mnuEnterEquipment" << "E&nter Equipment" << "Ctrl+N";
-    QTest::newRow("active equipment") << "mnuActiveEquipment" << "M&anage Equipment" << "Ctrl+Q";
+                                     << "Edit Additional Information Fields (Location)"
+                                     << "";
+    QTest::newRow("equipment types") << "mnuManageEquipmentTypes"
+                                     << "&Manage Equipment Type(s)"
+                                     << "";
+    QTest::newRow("enter equipment") << "mnuEnterEquipment"
+                                     << "E&nter Equipment"
+                                     << "Ctrl+N";
+    QTest::newRow("active equipment") << "mnuActiveEquipment"
+                                      << "M&anage Equipment"
+                                      << "Ctrl+Q";
     QTest::newRow("equipment fields") << "MnuEquipmentAdditionalInformationFields"
-                                      << "Edit Additional Information Fields (Equipment)" << "";
-    QTest::newRow("batch assign") << "MnuBatchAssign" << "Batch Assign" << "";
-    QTest::newRow("search") << "mnuSearchEquipment" << "Search Equipment" << "Ctrl+E";
-    QTest::newRow("scanner search") << "mnuSearchEquipmentUsingScanner" << "Search Equipment Using Scanner" << "";
-    QTest::newRow("about") << "FrmAbout" << "About" << "";
+                                      << "Edit Additional Information Fields (Equipment)"
+                                      << "";
+    QTest::newRow("batch assign") << "MnuBatchAssign"
+                                  << "Batch Assign"
+                                  << "";
+    QTest::newRow("search") << "mnuSearchEquipment"
+                            << "Search Equipment"
+                            << "Ctrl+E";
+    QTest::newRow("scanner search") << "mnuSearchEquipmentUsingScanner"
+                                    << "Search Equipment Using Scanner"
+                                    << "";
+    QTest::newRow("about") << "FrmAbout"
+                           << "About"
+                           << "";
 }
 
 void tst_MainWindow::menuEntries() {

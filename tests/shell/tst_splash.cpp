@@ -23,7 +23,9 @@ QMap<QWidget*, Snapshot> snapshot(QWidget& window) {
     return all;
 }
 
-QString describe(QWidget* w) { return w->objectName() + QLatin1Char(' ') + w->metaObject()->className(); }
+QString describe(QWidget* w) {
+    return w->objectName() + QLatin1Char(' ') + w->metaObject()->className();
+}
 
 // Checks every control against its snapshot scaled by fx and fy; combo boxes keep their height.
 void verifyScaled(const QMap<QWidget*, Snapshot>& before, double fx, double fy) {

@@ -46,7 +46,9 @@ void type(QWidget& w, const char* name, const QString& text) {
     }
 }
 
-QString generatedLabel(QWidget& w) { return w.findChild<QLabel*>("lblGeneratedPassword")->text(); }
+QString generatedLabel(QWidget& w) {
+    return w.findChild<QLabel*>("lblGeneratedPassword")->text();
+}
 
 // Answers the generator's draws from a fixed list and counts them.
 struct ScriptedRandom {
@@ -100,12 +102,30 @@ void tst_NewUser::checksRunInOrder_data() {
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("retyped");
     QTest::addColumn<QString>("message");
-    QTest::newRow("all empty") << "" << "" << "" << "Invalid Password";
-    QTest::newRow("only password empty") << "bob" << "" << "secret" << "Invalid Password";
-    QTest::newRow("retyped empty") << "" << "secret" << "" << "Invalid password confirmation";
-    QTest::newRow("user name empty") << "" << "secret" << "other" << "User Name can not be null";
-    QTest::newRow("differ in case") << "bob" << "Secret" << "secret" << "The passwords do not match";
-    QTest::newRow("differ by a blank") << "bob" << "secret" << "secret " << "The passwords do not match";
+    QTest::newRow("all empty") << ""
+                               << ""
+                               << ""
+                               << "Invalid Password";
+    QTest::newRow("only password empty") << "bob"
+                                         << ""
+                                         << "secret"
+                                         << "Invalid Password";
+    QTest::newRow("retyped empty") << ""
+                                   << "secret"
+                                   << ""
+                                   << "Invalid password confirmation";
+    QTest::newRow("user name empty") << ""
+                                     << "secret"
+                                     << "other"
+                                     << "User Name can not be null";
+    QTest::newRow("differ in case") << "bob"
+                                    << "Secret"
+                                    << "secret"
+                                    << "The passwords do not match";
+    QTest::newRow("differ by a blank") << "bob"
+                                       << "secret"
+                                       << "secret "
+                                       << "The passwords do not match";
 }
 
 void tst_NewUser::checksRunInOrder() {
@@ -255,13 +275,28 @@ void tst_NewUser::generateUserName_data() {
     QTest::addColumn<QString>("middle");
     QTest::addColumn<QString>("last");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("all three") << "John" << "Quincy" << "Adams" << "JQAdams";
-    QTest::newRow("no middle name") << "John" << "" << "Adams" << "JAdams";
-    QTest::newRow("last name alone") << "" << "" << "Adams" << "Adams";
-    QTest::newRow("case and blanks kept") << " jOHN" << "q" << "mcDonald " << " qmcDonald ";
-    QTest::newRow("apostrophe and accents") << QString::fromUtf8("Émile") << "" << "O'Neil"
-                                            << QString::fromUtf8("ÉO'Neil");
-    QTest::newRow("all empty") << "" << "" << "" << "";
+    QTest::newRow("all three") << "John"
+                               << "Quincy"
+                               << "Adams"
+                               << "JQAdams";
+    QTest::newRow("no middle name") << "John"
+                                    << ""
+                                    << "Adams"
+                                    << "JAdams";
+    QTest::newRow("last name alone") << ""
+                                     << ""
+                                     << "Adams"
+                                     << "Adams";
+    QTest::newRow("case and blanks kept") << " jOHN"
+                                          << "q"
+                                          << "mcDonald "
+                                          << " qmcDonald ";
+    QTest::newRow("apostrophe and accents") << QString::fromUtf8("Émile") << ""
+                                            << "O'Neil" << QString::fromUtf8("ÉO'Neil");
+    QTest::newRow("all empty") << ""
+                               << ""
+                               << ""
+                               << "";
 }
 
 void tst_NewUser::generateUserName() {
