@@ -15,20 +15,32 @@
 #include <memory>
 
 namespace {
+struct Options {
+    QString dataDir;
+    int windowLimit = 0; // 0 keeps the default
+};
+
 // --data-dir wins over KAVREL_DATA_DIR, which wins over the application's own directory.
-QString dataDirectory(const QApplication& app) {
+Options parseOptions(const QApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Keeps an organisation's equipment and its locations."));
     parser.addHelpOption();
     parser.addVersionOption();
     QCommandLineOption dataDir(QStringLiteral("data-dir"),
                                QStringLiteral("Keep Inventory.mdb and Kavrel.mdb in <dir>."), QStringLiteral("dir"));
+    QCommandLineOption windowLimit(QStringLiteral("window-limit"),
+                                   QStringLiteral("Allow at most <n> windows open at once."), QStringLiteral("n"));
     parser.addOption(dataDir);
+    parser.addOption(windowLimit);
     parser.process(app);
-    if (parser.isSet(dataDir))
-        return parser.value(dataDir);
+    Options options;
     const QString fromEnvironment = qEnvironmentVariable("KAVREL_DATA_DIR");
-    return fromEnvironment.isEmpty() ? QCoreApplication::applicationDirPath() : fromEnvironment;
+    if (parser.isSet(dataDir))
+        options.dataDir = parser.value(dataDir);
+    else
+        options.dataDir = fromEnvironment.isEmpty() ? QCoreApplication::applicationDirPath() : fromEnvironment;
+    options.windowLimit = parser.value(windowLimit).toInt();
+    return options;
 }
 } // namespace
 
@@ -39,7 +51,8 @@ int main(int argc, char* argv[]) {
                                             .arg(KAVREL_VERSION_MAJOR)
                                             .arg(KAVREL_VERSION_MINOR)
                                             .arg(KAVREL_VERSION_PATCH));
-    const QString dir = dataDirectory(app);
+    const Options options = parseOptions(app);
+    const QString& dir = options.dataDir;
 
     std::unique_ptr<Database> db;
     try {
@@ -54,6 +67,8 @@ int main(int argc, char* argv[]) {
     SystemClock clock;
     DesktopRegistry registry;
     DesktopWindowHost desktop;
+    if (options.windowLimit > 0)
+        desktop.setWindowLimit(options.windowLimit);
     AppContext ctx;
     ctx.db = db.get();
     ctx.dialogs = &dialogs;

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
+#include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
 #include "platform/Twips.h"
 #include "users/UserStore.h"
@@ -22,12 +23,6 @@ namespace {
 constexpr int kWidthTwips = 8670;
 constexpr int kHeightTwips = 4935;
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
-    return button;
-}
 } // namespace
 
 frmNewUser::frmNewUser(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx) {
