@@ -6,7 +6,9 @@
 #include <vector>
 
 namespace {
-int scaled(int value, double factor) { return static_cast<int>(std::lround(value * factor)); }
+int scaled(int value, double factor) {
+    return static_cast<int>(std::lround(value * factor));
+}
 } // namespace
 
 void ScaleFormControls(double factorX, double factorY, QWidget* window, bool moveWindow) {

@@ -37,7 +37,9 @@ MDIKavrel::~MDIKavrel() {
         m_ctx.windows = m_previousHost;
 }
 
-void MDIKavrel::load() { openActiveLocations(m_ctx, this); }
+void MDIKavrel::load() {
+    openActiveLocations(m_ctx, this);
+}
 
 void MDIKavrel::showMenuBarOf(QMdiSubWindow* sub) {
     QMenuBar* bar = m_mainMenu;
@@ -49,7 +51,9 @@ void MDIKavrel::showMenuBarOf(QMdiSubWindow* sub) {
     m_menus->setCurrentWidget(bar);
 }
 
-int MDIKavrel::openWindowCount() const { return static_cast<int>(m_area->subWindowList().size()); }
+int MDIKavrel::openWindowCount() const {
+    return static_cast<int>(m_area->subWindowList().size());
+}
 
 void MDIKavrel::show(QWidget* window) {
     window->setAttribute(Qt::WA_DeleteOnClose);

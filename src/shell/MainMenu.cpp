@@ -49,21 +49,30 @@ void fillWindowsMenu(QMenu* menu, AppContext& ctx) {
     }
 }
 
+// The command of an entry that opens a new window of class W.
+template <typename W> std::function<void()> opens(AppContext& ctx, QWidget* owner, OnTooManyWindows tooMany) {
+    return [&ctx, owner, tooMany] { openWindow<W>(ctx, owner, tooMany); };
+}
+
 } // namespace
 
-void openActiveLocations(AppContext& ctx, QWidget* owner) { openWindow<frmActiveLocations>(ctx, owner); }
+void openActiveLocations(AppContext& ctx, QWidget* owner) {
+    openWindow<frmActiveLocations>(ctx, owner);
+}
 
 void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, MenuVariant variant) {
     const bool main = variant == MenuVariant::MainWindow;
+    // The detail windows' copies show too many windows as any other failure.
+    const OnTooManyWindows tooMany = main ? OnTooManyWindows::Report : OnTooManyWindows::AsFailure;
 
     QMenu* file = addMenu(bar, "frmFile", QStringLiteral("&File"));
     addEntry(file, "FrmExit", QStringLiteral("&Exit"), {}, [&ctx] { ctx.endApplication(); });
 
     QMenu* locations = addMenu(bar, "FrmLocations", QStringLiteral("&Location(s)"));
     addEntry(locations, "mnuCreateLocation", QStringLiteral("&Create Location"), QKeySequence(QStringLiteral("Ctrl+C")),
-             [&ctx, owner] { openWindow<frmCreateLocation>(ctx, owner); });
+             opens<frmCreateLocation>(ctx, owner, tooMany));
     addEntry(locations, "MnuActiveLocations", QStringLiteral("&Active Location(s)"),
-             QKeySequence(QStringLiteral("Ctrl+L")), [&ctx, owner] { openActiveLocations(ctx, owner); });
+             QKeySequence(QStringLiteral("Ctrl+L")), opens<frmActiveLocations>(ctx, owner, tooMany));
     addEntry(locations, "mnuExplorer", QStringLiteral("View Equipment by Location"));
     if (main)
         addEntry(locations, "mnuLocationEditAdditionalInformationFields",
@@ -71,11 +80,11 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, MenuVariant v
 
     QMenu* equipment = addMenu(bar, "FrmEquipment", QStringLiteral("&Equipment"));
     addEntry(equipment, "mnuManageEquipmentTypes", QStringLiteral("&Manage Equipment Type(s)"), {},
-             [&ctx, owner] { openWindow<frmCreateEquipmentTypes>(ctx, owner); });
+             opens<frmCreateEquipmentTypes>(ctx, owner, tooMany));
     addEntry(equipment, "mnuEnterEquipment", QStringLiteral("E&nter Equipment"), QKeySequence(QStringLiteral("Ctrl+N")),
-             [&ctx, owner] { openWindow<frmCreateEquipment>(ctx, owner); });
+             opens<frmCreateEquipment>(ctx, owner, tooMany));
     addEntry(equipment, "mnuActiveEquipment", QStringLiteral("M&anage Equipment"),
-             QKeySequence(QStringLiteral("Ctrl+Q")), [&ctx, owner] { openWindow<frmActiveEquipment>(ctx, owner); });
+             QKeySequence(QStringLiteral("Ctrl+Q")), opens<frmActiveEquipment>(ctx, owner, tooMany));
     if (main)
         addEntry(equipment, "MnuEquipmentAdditionalInformationFields",
                  QStringLiteral("Edit Additional Information Fields (Equipment)"));
@@ -91,5 +100,5 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, MenuVariant v
     QObject::connect(windows, &QMenu::aboutToShow, windows, [windows, &ctx] { fillWindowsMenu(windows, ctx); });
 
     QMenu* help = addMenu(bar, "FrmHelp", QStringLiteral("&Help"));
-    addEntry(help, "FrmAbout", QStringLiteral("About"), {}, [&ctx, owner] { openWindow<FrmAbout>(ctx, owner); });
+    addEntry(help, "FrmAbout", QStringLiteral("About"), {}, opens<FrmAbout>(ctx, owner, tooMany));
 }

@@ -8,13 +8,15 @@
 
 class QWidget;
 
-enum class OnTooManyWindows { Report, Ignore };
+// Report: the platform's text and "Too Many windows are currently open". AsFailure: the platform's text alone,
+// as any other failure is shown. Ignore: nothing.
+enum class OnTooManyWindows { Report, AsFailure, Ignore };
 
 // The platform's description of its error 7, which it raises when no more windows can be created.
 inline const QString kOutOfMemoryText = QStringLiteral("Out of memory");
 
 // Shows the message for too many open windows.
-void reportTooManyWindows(AppContext& ctx, QWidget* parent);
+void reportTooManyWindows(AppContext& ctx, QWidget* parent, OnTooManyWindows how = OnTooManyWindows::Report);
 
 // Opens a new window of class W: creates it, lets setup set its members, loads it (when W has load()) and shows
 // it modeless in the window host. Returns nullptr when nothing opened: too many windows are open (reported
@@ -22,8 +24,7 @@ void reportTooManyWindows(AppContext& ctx, QWidget* parent);
 template <typename W, typename Setup>
 W* openWindow(AppContext& ctx, QWidget* parent, Setup&& setup, OnTooManyWindows onTooMany = OnTooManyWindows::Report) {
     if (!ctx.windows->hasRoomForAnother()) {
-        if (onTooMany == OnTooManyWindows::Report)
-            reportTooManyWindows(ctx, parent);
+        reportTooManyWindows(ctx, parent, onTooMany);
         return nullptr;
     }
     W* window = nullptr;
@@ -32,11 +33,11 @@ W* openWindow(AppContext& ctx, QWidget* parent, Setup&& setup, OnTooManyWindows 
         window = new W(ctx);
         setup(*window);
         // A window whose load() answers false has dealt with its own failure and does not stay.
-        if constexpr (requires(W& w) {
+        if constexpr (requires(W & w) {
                           { w.load() } -> std::same_as<bool>;
                       })
             opened = window->load();
-        else if constexpr (requires(W& w) { w.load(); }) {
+        else if constexpr (requires(W & w) { w.load(); }) {
             window->load();
             opened = true;
         } else {
@@ -53,5 +54,6 @@ W* openWindow(AppContext& ctx, QWidget* parent, Setup&& setup, OnTooManyWindows 
 
 template <typename W>
 W* openWindow(AppContext& ctx, QWidget* parent, OnTooManyWindows onTooMany = OnTooManyWindows::Report) {
-    return openWindow<W>(ctx, parent, [](W&) {}, onTooMany);
+    return openWindow<W>(
+        ctx, parent, [](W&) {}, onTooMany);
 }

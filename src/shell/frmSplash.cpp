@@ -48,8 +48,8 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen), m_fra
     logo->setScaledContents(true);
 
     addLabel(m_frame, "lblProductName", kProductTitle, QRect(136, 24, 300, 40), 22, true);
-    addLabel(m_frame, "lblVersion",
-             QStringLiteral("Version %1").arg(QCoreApplication::applicationVersion()), QRect(136, 72, 300, 20), 10);
+    addLabel(m_frame, "lblVersion", QStringLiteral("Version %1").arg(QCoreApplication::applicationVersion()),
+             QRect(136, 72, 300, 20), 10);
     addLabel(m_frame, "lblPlatform", platformName(), QRect(136, 96, 300, 20), 10, true);
     addLabel(m_frame, "lblWarning",
              QStringLiteral("Warning: this program is protected by copyright law. Unauthorized reproduction or "
@@ -70,8 +70,8 @@ void frmSplash::resizeEvent(QResizeEvent* event) {
     if (m_recordedWidth <= 0 || m_recordedHeight <= 0)
         return;
     m_moveWindow = false;
-    ScaleFormControls(static_cast<double>(width()) / m_recordedWidth,
-                      static_cast<double>(height()) / m_recordedHeight, this, m_moveWindow);
+    ScaleFormControls(static_cast<double>(width()) / m_recordedWidth, static_cast<double>(height()) / m_recordedHeight,
+                      this, m_moveWindow);
     m_recordedWidth = width();
     m_recordedHeight = height();
 }

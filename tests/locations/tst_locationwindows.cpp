@@ -6,12 +6,16 @@
 #include "locations/frmCreateLocation.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
+#include "shell/MDIKavrel.h"
+#include "shell/OpenWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QToolBar>
@@ -45,7 +49,9 @@ void setText(QWidget* window, const char* box, const QString& text) {
     b->setText(text);
 }
 
-QString text(QWidget* window, const char* box) { return window->findChild<QLineEdit*>(QLatin1String(box))->text(); }
+QString text(QWidget* window, const char* box) {
+    return window->findChild<QLineEdit*>(QLatin1String(box))->text();
+}
 } // namespace
 
 class tst_LocationWindows : public QObject {
@@ -68,6 +74,7 @@ private slots:
     void detailUpdatesAddressAndContact();
     void detailNameBoxExplainsItCannotChange();
     void fixedSizes();
+    void detailCarriesItsOwnMenuBar();
 };
 
 void tst_LocationWindows::listShowsColumnsTagsAndCounts() {
@@ -131,8 +138,8 @@ void tst_LocationWindows::headerClicksCycleAndRefreshReverses() {
 void tst_LocationWindows::emptyListGuard_data() {
     QTest::addColumn<QString>("tag");
     QTest::addColumn<bool>("guarded");
-    for (const char* tag : {"Print All", "Print Select", "Print All Details", "Print Select Details", "Delete",
-                            "Reassign"})
+    for (const char* tag :
+         {"Print All", "Print Select", "Print All Details", "Print Select Details", "Delete", "Reassign"})
         QTest::newRow(tag) << QString(tag) << true;
     QTest::newRow("Refresh") << "Refresh" << false;
     QTest::newRow("Create Location") << "Create Location" << false;
@@ -379,7 +386,8 @@ void tst_LocationWindows::detailLoadsFieldsWithPlaceholderRules() {
     ReportList* equipment = w.equipmentList();
     QCOMPARE(equipment->columnCount(), 8);
     QCOMPARE(equipment->columnTag(5), QStringLiteral("SerialNumber"));
-    QCOMPARE(equipment->cells(0), (QStringList{QString::number(unit), "Desk&nbsp;top", " ", "", "", "SN1", "M-SN1", ""}));
+    QCOMPARE(equipment->cells(0),
+             (QStringList{QString::number(unit), "Desk&nbsp;top", " ", "", "", "SN1", "M-SN1", ""}));
     QCOMPARE(w.statisticsList()->cells(0), (QStringList{"1", "Desk top"}));
     QCOMPARE(w.statisticsList()->columnTag(0), QStringLiteral("Num"));
 }
@@ -393,7 +401,8 @@ void tst_LocationWindows::detailSortCycleAndResign() {
     w.LocId = QString::number(id);
     w.load();
     QCOMPARE(column(w.equipmentList(), 5), (QStringList{"a", "b", "C"}));
-    for (const QStringList& expected : {QStringList{"a", "b", "C"}, QStringList{"C", "b", "a"}, QStringList{"a", "b", "C"}}) {
+    for (const QStringList& expected :
+         {QStringList{"a", "b", "C"}, QStringList{"C", "b", "a"}, QStringList{"a", "b", "C"}}) {
         emit w.equipmentList()->headerClicked(5);
         QCOMPARE(column(w.equipmentList(), 5), expected);
     }
@@ -452,6 +461,34 @@ void tst_LocationWindows::fixedSizes() {
     QCOMPARE(create.size(), QSize(Twips::toPixelsX(9255, &create), Twips::toPixelsY(4755, &create)));
     DisplayInformation detail(t.ctx);
     QCOMPARE(detail.size(), QSize(Twips::toPixelsX(13170, &detail), Twips::toPixelsY(9720, &detail)));
+}
+
+void tst_LocationWindows::detailCarriesItsOwnMenuBar() {
+    TestContext t;
+    const qint64 id = addLocation(*t.db, "Here");
+    MDIKavrel main(t.ctx);
+    main.show();
+    auto* detail =
+        openWindow<DisplayInformation>(t.ctx, &main, [&](DisplayInformation& w) { w.LocId = QString::number(id); });
+    QVERIFY(detail);
+    QMenuBar* own = detail->ownMenuBar();
+    QVERIFY(own);
+    QVERIFY(own->findChild<QAction*>("MnuActiveLocations"));
+    QVERIFY(!own->findChild<QAction*>("mnuLocationEditAdditionalInformationFields"));
+    QVERIFY(!own->findChild<QAction*>("MnuEquipmentAdditionalInformationFields"));
+    // While the detail window is the active child, its bar stands in the main window's place.
+    main.mdiArea()->setActiveSubWindow(main.mdiArea()->subWindowList().constLast());
+    QVERIFY(own->isVisible());
+    QVERIFY(!main.findChild<QMenuBar*>("MainMenu")->isVisible());
+
+    // Its entries show too many windows as a plain failure.
+    t.ctx.windows->setWindowLimit(t.ctx.windows->openWindowCount());
+    own->findChild<QAction*>("MnuActiveLocations")->trigger();
+    QCOMPARE(t.dialogs.texts(), QStringList{"Out of memory"});
+    QCOMPARE(t.dialogs.messages[0].icon, Dialogs::Icon::Critical);
+    t.dialogs.reset();
+    main.findChild<QMenuBar*>("MainMenu")->findChild<QAction*>("MnuActiveLocations")->trigger();
+    QCOMPARE(t.dialogs.texts(), QStringList{"Out of memory\nToo Many windows are currently open"});
 }
 
 QTEST_MAIN(tst_LocationWindows)
