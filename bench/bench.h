@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QtGlobal>
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+class Database;
+class QEvent;
+
+namespace bench {
+
+struct Options {
+    int units = 100000;
+    int locations = 500;
+    int repeat = 5;
+    int holdingRows = 100000;
+    double duplicateShare = 0.1;
+    QString dataDir;       // where the inventory was generated
+    bool keepData = false; // dataDir was given: the commit's copies stay beside the inventory, to be looked at
+};
+
+double median(std::vector<double> v);
+double millisecondsOf(const std::function<void()>& fn);
+
+// Wall time and the process's processor time: on a busy machine the second moves less, and what the wall adds
+// over it is mostly waiting for the disk.
+struct Timing {
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+Timing timingOf(const std::function<void()>& fn);
+
+// Heap in use: small blocks plus the mmap'ed ones, where glibc puts big arrays such as a list's row vector.
+size_t heapInUse();
+double bytesPerRow(size_t before, size_t after, int rows);
+
+// Counts paints of a view, to prove that a load really reached the screen.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The bare cost of the statement: every column of every row read into a QVariant, nothing kept.
+qint64 stepQuery(const Database& db, const QString& sql);
+
+// Each benchmark generates nothing itself: it works on the inventory in opt.dataDir, open as db.
+void benchActiveEquipmentList(Database& db, const Options& opt);
+void benchActiveEquipmentWindow(Database& db, const Options& opt);
+// False when the store and the baseline left different tables behind, which would void the comparison.
+bool benchCommitToInventory(const Options& opt);
+
+} // namespace bench
