@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "equipment/frmActiveEquipment.h"
 #include "locations/DisplayInformation.h"
 #include "locations/FrmReassignLocation.h"
 #include "locations/LocationStore.h"
@@ -75,6 +76,7 @@ private slots:
     void detailNameBoxExplainsItCannotChange();
     void fixedSizes();
     void detailCarriesItsOwnMenuBar();
+    void listsStretchWithTheirWindow();
 };
 
 void tst_LocationWindows::listShowsColumnsTagsAndCounts() {
@@ -489,6 +491,22 @@ void tst_LocationWindows::detailCarriesItsOwnMenuBar() {
     t.dialogs.reset();
     main.findChild<QMenuBar*>("MainMenu")->findChild<QAction*>("MnuActiveLocations")->trigger();
     QCOMPARE(t.dialogs.texts(), QStringList{"Out of memory\nToo Many windows are currently open"});
+}
+
+void tst_LocationWindows::listsStretchWithTheirWindow() {
+    TestContext t;
+    frmActiveLocations locations(t.ctx);
+    frmActiveEquipment equipment(t.ctx);
+    for (QWidget* w : {static_cast<QWidget*>(&locations), static_cast<QWidget*>(&equipment)}) {
+        w->show();
+        auto* list = w->findChild<ReportList*>("LstStudenInformation");
+        w->resize(900, 600);
+        QCOMPARE(list->size(), QSize(900 - Twips::toPixelsX(255, w), 600 - Twips::toPixelsY(1080, w)));
+        w->resize(1200, 700);
+        QCOMPARE(list->size(), QSize(1200 - Twips::toPixelsX(255, w), 700 - Twips::toPixelsY(1080, w)));
+        w->resize(10, 10); // too small, as when minimised: the list keeps its size
+        QCOMPARE(list->size(), QSize(1200 - Twips::toPixelsX(255, w), 700 - Twips::toPixelsY(1080, w)));
+    }
 }
 
 QTEST_MAIN(tst_LocationWindows)
