@@ -47,10 +47,8 @@ Options parseOptions(const QApplication& app) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProductTitle);
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(KAVREL_VERSION_MAJOR)
-                                            .arg(KAVREL_VERSION_MINOR)
-                                            .arg(KAVREL_VERSION_PATCH));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(KAVREL_VERSION_MAJOR).arg(KAVREL_VERSION_MINOR).arg(KAVREL_VERSION_PATCH));
     const Options options = parseOptions(app);
     const QString& dir = options.dataDir;
 
@@ -82,7 +80,12 @@ int main(int argc, char* argv[]) {
     ctx.endApplication = [] { QCoreApplication::exit(0); };
 
     frmLogin login(ctx);
-    if (login.load())
-        login.show();
+    try {
+        if (login.load())
+            login.show();
+    } catch (const DataError& e) {
+        QMessageBox::critical(nullptr, kProductTitle, e.text());
+        return 1;
+    }
     return app.exec();
 }

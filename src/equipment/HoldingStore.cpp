@@ -21,6 +21,8 @@ QVariant orEmpty(const QVariant& value) { return value.isNull() ? QVariant(QStri
 } // namespace
 
 qint64 HoldingStore::insert(const HoldingEntry& e) {
+    if (e.currentLocation <= 0)
+        throw DataError(QStringLiteral("The equipment has no location to be assigned to."));
     Query q(m_db, QStringLiteral("INSERT INTO HoldEquipment (%1, LocationName) "
                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                       .arg(kHoldingColumns));

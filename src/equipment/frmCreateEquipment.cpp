@@ -24,8 +24,8 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -134,8 +134,8 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
                             {QStringLiteral("Operating System"), m_operatingSystem}}),
                       3);
     auto* pickers = new QVBoxLayout;
-    pickers->addLayout(listWithButtons(QStringLiteral("Assign Current Location"), m_locations, addLocation,
-                                       refreshLocationsButton));
+    pickers->addLayout(
+        listWithButtons(QStringLiteral("Assign Current Location"), m_locations, addLocation, refreshLocationsButton));
     pickers->addLayout(listWithButtons(QStringLiteral("Open/Set Template"), m_templates, nullptr, nullptr));
     fields->addLayout(pickers, 2);
 
@@ -213,7 +213,8 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
     connect(commitButton, &QPushButton::clicked, this, &frmCreateEquipment::commit);
     connect(deleteButton, &QPushButton::clicked, this, &frmCreateEquipment::deleteSelected);
     connect(clearHoldingButton, &QPushButton::clicked, this, &frmCreateEquipment::clearHoldingTable);
-    connect(refreshHoldingButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshHoldingList);
+    connect(refreshHoldingButton, &QPushButton::clicked, this,
+            [this] { guarded(*m_ctx.dialogs, this, [this] { refreshHoldingList(); }); });
     connect(refreshDuplicatesButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshDuplicateList);
     connect(printHoldingButton, &QPushButton::clicked, this, &frmCreateEquipment::printHoldingTable);
     connect(printDuplicatesButton, &QPushButton::clicked, this, &frmCreateEquipment::printDuplicateTable);
@@ -286,8 +287,7 @@ void frmCreateEquipment::PopulateDupList() {
     m_duplicates->beginRows();
     for (const DuplicateRow& r : HoldingStore(*m_ctx.db).duplicates())
         m_duplicates->appendRow({cell(r.equipmentType, true), cell(r.manufacturer, true), cell(r.serialNumber, true),
-                                 cell(r.modelNumber, true), cell(r.locationName, true),
-                                 cell(r.assetTagNumber, false)});
+                                 cell(r.modelNumber, true), cell(r.locationName, true), cell(r.assetTagNumber, false)});
     m_duplicates->endRows();
 }
 
@@ -326,6 +326,8 @@ void frmCreateEquipment::submit() {
                                Dialogs::Icon::Information);
         return;
     }
+    if (!locationChosen())
+        return;
     const bool stored = guarded(*m_ctx.dialogs, this, [&] {
         HoldingStore(*m_ctx.db).insert(currentEntry());
         m_holding->clearRows();
@@ -341,7 +343,19 @@ void frmCreateEquipment::submit() {
     }
 }
 
+bool frmCreateEquipment::locationChosen() {
+    const QListWidgetItem* location = m_locations->currentItem();
+    if (location && location->isSelected())
+        return true;
+    // A unit without a location would enter the inventory and then show in no list.
+    m_ctx.dialogs->message(this, QStringLiteral("Select the location to assign the equipment to"), Dialogs::Buttons::Ok,
+                           Dialogs::Icon::Information);
+    return false;
+}
+
 void frmCreateEquipment::scan() {
+    if (!locationChosen())
+        return;
     const QString title = captionFor(QStringLiteral("scanner input"));
     QString serial = m_ctx.dialogs->input(this, QStringLiteral("Scan Serial Number"), title);
     currentEntry(); // makes the date valid once, before the loop
@@ -387,9 +401,9 @@ void frmCreateEquipment::saveTemplate() {
         m_ctx.dialogs->input(this, QStringLiteral("Enter Template Name"), captionFor(QStringLiteral("Template save")));
     if (name.isEmpty())
         return;
-    const EquipmentTemplate values{selectedText(m_types), m_manufacturer->text(), m_modelNumber->text(),
-                                   m_cpuSpeed->text(),    m_memory->text(),       m_hardDrive->text(),
-                                   m_monitor->text(),     m_mouse->text(),        m_keyboard->text(),
+    const EquipmentTemplate values{selectedText(m_types),    m_manufacturer->text(), m_modelNumber->text(),
+                                   m_cpuSpeed->text(),       m_memory->text(),       m_hardDrive->text(),
+                                   m_monitor->text(),        m_mouse->text(),        m_keyboard->text(),
                                    m_operatingSystem->text()};
     guarded(*m_ctx.dialogs, this, [&] { TemplateStore(*m_ctx.db).save(name, values); });
 }
@@ -408,10 +422,15 @@ void frmCreateEquipment::loadTemplate() {
         if (!matches.isEmpty())
             m_types->setCurrentItem(matches.first());
     }
-    const std::pair<QLineEdit*, const char*> fields[] = {
-        {m_manufacturer, "Manufacturer"}, {m_modelNumber, "ModelNumber"}, {m_cpuSpeed, "CPU"},
-        {m_memory, "Memory"},             {m_hardDrive, "HD"},            {m_monitor, "Monitor"},
-        {m_mouse, "Mouse"},               {m_keyboard, "Keyboard"},       {m_operatingSystem, "OS"}};
+    const std::pair<QLineEdit*, const char*> fields[] = {{m_manufacturer, "Manufacturer"},
+                                                         {m_modelNumber, "ModelNumber"},
+                                                         {m_cpuSpeed, "CPU"},
+                                                         {m_memory, "Memory"},
+                                                         {m_hardDrive, "HD"},
+                                                         {m_monitor, "Monitor"},
+                                                         {m_mouse, "Mouse"},
+                                                         {m_keyboard, "Keyboard"},
+                                                         {m_operatingSystem, "OS"}};
     for (const auto& [edit, column] : fields)
         edit->setText(t.value(QLatin1String(column)).toString()); // Null empties the box
 }
@@ -431,27 +450,26 @@ void frmCreateEquipment::showHoldingRow() {
     const QVariantMap& r = *found;
     QString text = QStringLiteral("Description: ") + nbspRemoved(r.value(QStringLiteral("EquipmentType")).toString()) +
                    QLatin1Char('\n');
-    const std::pair<const char*, const char*> lines[] = {
-        {"Manufacturer", "Manufacturer: "},
-        {"DatePurchased", "Date Purchased: "},
-        {"PurchasePrice", "Purchase Price: "},
-        {"SerialNumber", "Serial Number: "},
-        {"ModelNumber", "Model Number: "},
-        {"CpuSpeed", "Cpu Speed: "},
-        {"Memory", "Memory: "},
-        {"HardDriveCapacity", "HardDriveCapacity: "},
-        {"Monitor", "Monitor: "},
-        {"Mouse", "Mouse: "},
-        {"Keyboard", "Keyboard: "},
-        {"OperatingSystem", "Operating System: "},
-        {"LocationName", "Location Name: "},
-        {"AssetTagNumber", "Asset Tag Number: "}};
+    const std::pair<const char*, const char*> lines[] = {{"Manufacturer", "Manufacturer: "},
+                                                         {"DatePurchased", "Date Purchased: "},
+                                                         {"PurchasePrice", "Purchase Price: "},
+                                                         {"SerialNumber", "Serial Number: "},
+                                                         {"ModelNumber", "Model Number: "},
+                                                         {"CpuSpeed", "Cpu Speed: "},
+                                                         {"Memory", "Memory: "},
+                                                         {"HardDriveCapacity", "HardDriveCapacity: "},
+                                                         {"Monitor", "Monitor: "},
+                                                         {"Mouse", "Mouse: "},
+                                                         {"Keyboard", "Keyboard: "},
+                                                         {"OperatingSystem", "Operating System: "},
+                                                         {"LocationName", "Location Name: "},
+                                                         {"AssetTagNumber", "Asset Tag Number: "}};
     for (const auto& [column, label] : lines) {
         const QVariant value = r.value(QLatin1String(column));
         if (value.isNull())
             continue;
-        const QString shown = QLatin1String(column) == QLatin1String("DatePurchased") ? DateText::display(value)
-                                                                                       : value.toString();
+        const QString shown =
+            QLatin1String(column) == QLatin1String("DatePurchased") ? DateText::display(value) : value.toString();
         text += QLatin1String(label) + nbspRemoved(shown) + QLatin1Char('\n');
     }
     m_ctx.dialogs->message(this, text);
@@ -535,19 +553,25 @@ void frmCreateEquipment::refreshDuplicateList() {
     guarded(*m_ctx.dialogs, this, [&] { PopulateDupList(); });
 }
 
-void frmCreateEquipment::printHoldingTable() { printList(m_holding, QStringLiteral("Holding Table Contents")); }
+void frmCreateEquipment::printHoldingTable() {
+    printList(m_holding, QStringLiteral("Holding Table Contents"));
+}
 
-void frmCreateEquipment::printDuplicateTable() { printList(m_duplicates, QStringLiteral("Duplicate Table Contents")); }
+void frmCreateEquipment::printDuplicateTable() {
+    printList(m_duplicates, QStringLiteral("Duplicate Table Contents"));
+}
 
 void frmCreateEquipment::printList(ReportList* list, const QString& title) {
     bool printed = false;
-    guarded(*m_ctx.dialogs, this, [&] {
+    try {
         std::unique_ptr<Printer> printer = m_ctx.newPrinter();
         LVPrint lv(*printer, m_ctx.clock->today());
         lv.LV = list;
         lv.ReportTitle = title;
         printed = lv.PrintList(false);
-    });
+    } catch (const PrintError&) {
+        // Reported below, in the window's own words.
+    }
     if (!printed)
         m_ctx.dialogs->message(this, QStringLiteral("Printing error. Please make sure your computer can access the "
                                                     "selected printer and the printer is online"));

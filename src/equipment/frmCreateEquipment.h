@@ -55,6 +55,8 @@ private:
     // The entry as the fields and lists hold it now, with the date made valid first.
     HoldingEntry currentEntry();
     void ClearTextFields();
+    // True when a location is selected; otherwise says so.
+    bool locationChosen();
     void printList(ReportList* list, const QString& title);
 
     AppContext& m_ctx;

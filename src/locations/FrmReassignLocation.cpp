@@ -68,13 +68,10 @@ void FrmReassignLocation::submit() {
                                    LocationName + QStringLiteral(" and delete that location\nDo you want to continue"),
                                Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return;
-    const bool saved = guarded(*m_ctx.dialogs, this, [&] {
-        LocationStore(*m_ctx.db).reassignAndRetire(Tag, targetId);
-        if (RefreshF)
-            RefreshF->populateTree(QString());
-    });
-    if (!saved)
+    if (!guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).reassignAndRetire(Tag, targetId); }))
         return;
+    if (RefreshF)
+        guarded(*m_ctx.dialogs, this, [&] { RefreshF->populateTree(QString()); });
     m_ctx.dialogs->message(this, QStringLiteral("Changes have been saved"), Dialogs::Buttons::Ok,
                            Dialogs::Icon::Information);
     close();

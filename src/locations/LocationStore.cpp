@@ -81,6 +81,13 @@ void LocationStore::retire(qint64 locId) {
     Query(m_db, QStringLiteral("UPDATE LocationInfo SET LocActive = 0 WHERE (LocId = ?)")).exec({locId});
 }
 
+bool LocationStore::retireIfEmpty(qint64 locId) {
+    Query q(m_db, QStringLiteral("UPDATE LocationInfo SET LocActive = 0 WHERE (LocId = ?) AND NOT EXISTS "
+                                 "(SELECT 1 FROM EquipmentInfo WHERE EquipmentInfo.CurrentLocation = ?)"));
+    q.exec({locId, locId});
+    return q.numRowsAffected() > 0;
+}
+
 void LocationStore::reassignAndRetire(qint64 sourceId, qint64 targetId) {
     m_db.transaction([&] {
         Query units(m_db, QStringLiteral("SELECT EquipmentId FROM EquipmentInfo WHERE (CurrentLocation = ?) "

@@ -81,6 +81,9 @@ public:
     qint64 createLocation(const NewLocation& location, const LocationContact& contact);
     bool hasEquipment(qint64 locId) const;
     void retire(qint64 locId);
+    // Retires the location only while no unit is assigned to it, checked in the same statement so that another
+    // window or running copy cannot assign one in between. False when it still has equipment.
+    bool retireIfEmpty(qint64 locId);
     // Moves every unit of source to target with a history row each, then retires source; all or nothing.
     void reassignAndRetire(qint64 sourceId, qint64 targetId);
 

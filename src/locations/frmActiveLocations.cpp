@@ -125,23 +125,23 @@ void frmActiveLocations::toolbarClicked(const QString& tag) {
 
 void frmActiveLocations::deleteSelected() {
     const int n = m_list->rowCount();
+    const auto refuse = [&] {
+        const QString first = QStringLiteral("This location cannot be deleted at this time because it currently "
+                                             "has asset(s) assigned to it.");
+        const QString second = n == 1 ? QStringLiteral("To delete this location, first creat another location and then "
+                                                       "reassign the asset to that location")
+                                      : QStringLiteral("To delete this location reassign the asset to that location");
+        m_ctx.dialogs->message(this, first + QLatin1Char('\n') + second, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+    };
     LocationStore store(*m_ctx.db);
     for (int row : m_list->selectedRows()) {
         const qint64 locId = m_list->rowTag(row).toLongLong();
-        if (store.hasEquipment(locId)) {
-            const QString first = QStringLiteral("This location cannot be deleted at this time because it currently "
-                                                 "has asset(s) assigned to it.");
-            const QString second =
-                n == 1 ? QStringLiteral("To delete this location, first creat another location and then reassign "
-                                        "the asset to that location")
-                       : QStringLiteral("To delete this location reassign the asset to that location");
-            m_ctx.dialogs->message(this, first + QLatin1Char('\n') + second, Dialogs::Buttons::Ok,
-                                   Dialogs::Icon::Critical);
-            return;
-        }
+        if (store.hasEquipment(locId))
+            return refuse();
         if (m_ctx.dialogs->message(this, QStringLiteral("Are you sure you want to delete the selected items"),
-                                   Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes)
-            store.retire(locId);
+                                   Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes &&
+            !store.retireIfEmpty(locId))
+            return refuse(); // equipment arrived while the question was open
     }
     populateTree(QString());
 }

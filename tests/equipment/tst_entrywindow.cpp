@@ -129,6 +129,7 @@ private slots:
     void submitRefusesEmptySerial();
     void submitClearsFields_data();
     void submitClearsFields();
+    void unitWithoutLocationIsRefused();
     void scanCancelledAtFirstPromptStoresNothing();
     void scanStoresEachUnitBeforeNextPrompt();
     void scanAsksForAssetTags();
@@ -298,6 +299,20 @@ void tst_EntryWindow::submitClearsFields() {
     QCOMPARE(holding(*t.db, "Manufacturer").value(1), clearAll ? QString() : QStringLiteral("Manufacturer's"));
 }
 
+void tst_EntryWindow::unitWithoutLocationIsRefused() {
+    TestContext t;
+    Inventory inv(*t.db);
+    auto* w = openEntry(t);
+    fillEntryFields(w);
+    w->locationList()->clearSelection(); // possible with Ctrl+click, or after a refresh finds no location
+    click(w, "Command1");
+    click(w, "Command5"); // the scanner loop refuses before its first prompt
+    QCOMPARE(t.dialogs.texts(), QStringList(2, "Select the location to assign the equipment to"));
+    QVERIFY(t.dialogs.prompts.isEmpty());
+    QCOMPARE(count(*t.db, "HoldEquipment"), 0);
+    QCOMPARE(text(w, "txtSerialNumber"), QStringLiteral("SerialNumber's"));
+}
+
 void tst_EntryWindow::scanCancelledAtFirstPromptStoresNothing() {
     TestContext t;
     Inventory inv(*t.db);
@@ -404,6 +419,7 @@ void tst_EntryWindow::templateRoundTripDropsApostrophesFromNameOnly() {
     t.dialogs.type("Bob's PC");
     click(w, "Command4");
     QCOMPARE(t.dialogs.prompts, QStringList(2, "Enter Template Name"));
+    QCOMPARE(t.dialogs.promptTitles, QStringList(2, "Kavrel Template save"));
     QCOMPARE(count(*t.db, "EquipmentTemplate"), 1);
     QCOMPARE(count(*t.db, "EquipmentTemplate", "TemplateName = 'Bobs PC' AND Manufacturer = ?", {"Manufacturer's"}), 1);
     QCOMPARE(w->templateList()->count(), 0); // listed from the next opening on

@@ -21,6 +21,7 @@ private slots:
     void addressUpdateKeepsStateWhenNoneChosen();
     void equipmentAndTypeCountsIncludeInactiveAndNullType();
     void hostileTextRoundTrips();
+    void retireIfEmptyRefusesALocationWithEquipment();
 };
 
 void tst_LocationStore::countsIncludeRetiredEquipmentAndEmptyLocations() {
@@ -187,6 +188,18 @@ void tst_LocationStore::hostileTextRoundTrips() {
     QCOMPARE(store.location(id)->value("LocCity").toString(), QStringLiteral("Saint-Étienne"));
     QCOMPARE(store.contact(id)->value("ContactFirstName").toString(), QStringLiteral("D'Arcy"));
     QCOMPARE(store.activeLocations().size(), size_t(1));
+}
+
+void tst_LocationStore::retireIfEmptyRefusesALocationWithEquipment() {
+    TestContext t;
+    const qint64 busy = addLocation(*t.db, "Busy");
+    const qint64 empty = addLocation(*t.db, "Empty");
+    addEquipment(*t.db, busy, "S1", "Desktop", false);
+    LocationStore store(*t.db);
+    QVERIFY(!store.retireIfEmpty(busy));
+    QVERIFY(store.retireIfEmpty(empty));
+    QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1"), 1);
+    QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1 AND LocId = ?", {busy}), 1);
 }
 
 QTEST_MAIN(tst_LocationStore)

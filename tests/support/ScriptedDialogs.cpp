@@ -15,6 +15,7 @@ QStringList ScriptedDialogs::texts() const {
 void ScriptedDialogs::reset() {
     messages.clear();
     prompts.clear();
+    promptTitles.clear();
     m_answers.clear();
     m_inputs.clear();
     m_files.clear();
@@ -35,8 +36,9 @@ Dialogs::Answer ScriptedDialogs::message(QWidget*, const QString& text, Buttons 
     return m_answers.dequeue();
 }
 
-QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString&, const QString&) {
+QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title, const QString&) {
     prompts.append(prompt);
+    promptTitles.append(title.isEmpty() ? kProductTitle : title);
     if (m_inputs.isEmpty()) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected input box: ") + prompt), __FILE__, __LINE__);
         return QString();
@@ -46,6 +48,7 @@ QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString&, 
 
 Dialogs::OpenFile ScriptedDialogs::openFile(QWidget*, const QString& title, const QString&) {
     prompts.append(title);
+    promptTitles.append(title);
     if (m_files.isEmpty()) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected file dialog: ") + title), __FILE__, __LINE__);
         return {};

@@ -20,6 +20,7 @@ public:
 
     QList<Message> messages;
     QStringList prompts;
+    QStringList promptTitles; // as shown, one per prompt
 
     void answer(Answer a) { m_answers.enqueue(a); }
     void type(const QString& text) { m_inputs.enqueue(text); }
