@@ -1,38 +1,12 @@
 #include "platform/PreviewPrinter.h"
+#include "support/PdfText.h"
 
 #include <QApplication>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-// pdftotext's word boxes on one page, in points, keyed by word. Empty when pdftotext is not installed.
-QHash<QString, QRectF> pdfWords(const QString& path, int page) {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty())
-        return {};
-    QProcess p;
-    const QString n = QString::number(page);
-    p.start(tool,
-            {QStringLiteral("-bbox"), QStringLiteral("-f"), n, QStringLiteral("-l"), n, path, QStringLiteral("-")});
-    p.waitForFinished();
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    QHash<QString, QRectF> words;
-    const QRegularExpression word(
-        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    for (auto it = word.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        words.insert(m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                           QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
-    }
-    return words;
-}
-} // namespace
 
 class tst_PreviewPrinter : public QObject {
     Q_OBJECT

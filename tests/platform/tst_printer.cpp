@@ -1,4 +1,5 @@
 #include "platform/PainterPrinter.h"
+#include "support/PdfText.h"
 #include "support/RecordingPrinter.h"
 #include "support/TestContext.h"
 
@@ -7,9 +8,6 @@
 #include <QHash>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,34 +23,6 @@ private slots:
     void painterWritesPdfAndOpensIt();
     void painterReportsUnwritableFolder();
 };
-
-namespace {
-// pdftotext's word boxes on one page, in points from the page's top left, keyed by word; the page's own size is
-// keyed "". Empty when poppler's pdftotext is not installed.
-QHash<QString, QRectF> pdfWords(const QString& path, int page) {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (tool.isEmpty())
-        return {};
-    QProcess p;
-    const QString n = QString::number(page);
-    p.start(tool,
-            {QStringLiteral("-bbox"), QStringLiteral("-f"), n, QStringLiteral("-l"), n, path, QStringLiteral("-")});
-    p.waitForFinished();
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    QHash<QString, QRectF> words;
-    const QRegularExpression pageSize(QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)")re"));
-    if (const auto m = pageSize.match(html); m.hasMatch())
-        words.insert(QString(), QRectF(0, 0, m.captured(1).toDouble(), m.captured(2).toDouble()));
-    const QRegularExpression word(
-        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    for (auto it = word.globalMatch(html); it.hasNext();) {
-        const auto m = it.next();
-        words.insert(m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                           QPointF(m.captured(3).toDouble(), m.captured(4).toDouble())));
-    }
-    return words;
-}
-} // namespace
 
 void tst_Printer::recordingPrintMovesToNextLine() {
     PrintLog log;
