@@ -5,27 +5,17 @@
 #include "data/DisplayRules.h"
 
 #include <QHash>
-#include <array>
 
 namespace {
 
-struct ListColumn {
-    const char* key;
-    const char* source;
-};
-
 // Select list and sort keys in one table, so that a key can only ever name a column of this list.
-constexpr std::array<ListColumn, 9> kActiveListColumns{{
-    {"EquipmentId", "EquipmentInfo.EquipmentId"},
-    {"LocName", "LocationInfo.LocName"},
-    {"EquipmentType", "EquipmentInfo.EquipmentType"},
-    {"Manufacturer", "EquipmentInfo.Manufacturer"},
-    {"SerialNumber", "EquipmentInfo.SerialNumber"},
-    {"DatePurchased", "EquipmentInfo.DatePurchased"},
-    {"PurchasePrice", "EquipmentInfo.PurchasePrice"},
-    {"ModelNumber", "EquipmentInfo.ModelNumber"},
+const SortColumn kActiveListColumns[] = {
+    {"EquipmentId", "EquipmentInfo.EquipmentId"},       {"LocName", "LocationInfo.LocName"},
+    {"EquipmentType", "EquipmentInfo.EquipmentType"},   {"Manufacturer", "EquipmentInfo.Manufacturer"},
+    {"SerialNumber", "EquipmentInfo.SerialNumber"},     {"DatePurchased", "EquipmentInfo.DatePurchased"},
+    {"PurchasePrice", "EquipmentInfo.PurchasePrice"},   {"ModelNumber", "EquipmentInfo.ModelNumber"},
     {"AssetTagNumber", "EquipmentInfo.AssetTagNumber"},
-}};
+};
 constexpr int kIdColumn = 0;
 constexpr int kDateColumn = 5;
 
@@ -34,7 +24,7 @@ constexpr int kDateColumn = 5;
 const QStringList& EquipmentStore::activeListKeys() {
     static const QStringList keys = [] {
         QStringList k;
-        for (const ListColumn& c : kActiveListColumns)
+        for (const SortColumn& c : kActiveListColumns)
             k << QLatin1String(c.key);
         return k;
     }();
@@ -42,25 +32,20 @@ const QStringList& EquipmentStore::activeListKeys() {
 }
 
 QString EquipmentStore::activeListStatement(const SortOrder& order) {
-    QString sql = QStringLiteral("SELECT ");
-    for (size_t i = 0; i < kActiveListColumns.size(); ++i) {
-        if (i > 0)
-            sql += QLatin1String(", ");
-        sql += QLatin1String(kActiveListColumns[i].source);
-    }
-    sql += QLatin1String(" FROM EquipmentInfo INNER JOIN LocationInfo ON LocationInfo.LocId = "
-                         "EquipmentInfo.CurrentLocation WHERE EquipmentInfo.EquActive = 1");
-    const qsizetype at = order.column.isEmpty() ? -1 : activeListKeys().indexOf(order.column);
-    if (at < 0)
-        return sql;
-    return sql + QLatin1String(" ORDER BY ") + QLatin1String(kActiveListColumns[static_cast<size_t>(at)].source) +
-           QLatin1String(order.descending ? " DESC" : " ASC");
+    QStringList columns;
+    for (const SortColumn& c : kActiveListColumns)
+        columns << QLatin1String(c.expression);
+    // An empty or unknown key keeps the database's own order.
+    return QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")) +
+           QStringLiteral(" FROM EquipmentInfo INNER JOIN LocationInfo ON LocationInfo.LocId = "
+                          "EquipmentInfo.CurrentLocation WHERE EquipmentInfo.EquActive = 1") +
+           orderByClause(order, kActiveListColumns, QString());
 }
 
 void EquipmentStore::forEachActiveEquipment(const SortOrder& order, const RowReceiver& row) const {
     Query q(m_db, activeListStatement(order));
     q.exec();
-    constexpr int columns = static_cast<int>(kActiveListColumns.size());
+    constexpr int columns = static_cast<int>(std::size(kActiveListColumns));
     QStringList cells(columns);
     // Purchase dates repeat across many units; each distinct one is formatted once per load.
     QHash<QString, QString> dates;
