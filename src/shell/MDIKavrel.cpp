@@ -4,11 +4,14 @@
 #include "shell/MainMenu.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStackedWidget>
+#include <algorithm>
 
 MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
     : QMainWindow(parent), m_ctx(ctx), m_menus(new QStackedWidget(this)), m_mainMenu(new QMenuBar(m_menus)),
@@ -52,17 +55,58 @@ void MDIKavrel::showMenuBarOf(QMdiSubWindow* sub) {
 }
 
 int MDIKavrel::openWindowCount() const {
-    return static_cast<int>(m_area->subWindowList().size());
+    return static_cast<int>(openWindows().size());
 }
+
+namespace {
+
+// Ties a child window to its frame: once the window has agreed to close, by whatever route (its own button, the
+// close box, Ctrl+F4), the frame closes too, so the area never keeps an empty frame.
+class FrameCloser : public QObject {
+public:
+    FrameCloser(QWidget* window, QMdiSubWindow* frame) : QObject(frame), m_frame(frame) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Close || m_asking)
+            return false;
+        // Let the window answer first; its own closeEvent may refuse.
+        m_asking = true;
+        QCoreApplication::sendEvent(watched, event);
+        m_asking = false;
+        if (event->isAccepted() && m_frame)
+            m_frame->close(); // does nothing when the frame itself started the close
+        return true;
+    }
+
+private:
+    QPointer<QMdiSubWindow> m_frame;
+    bool m_asking = false;
+};
+
+// Moves a frame so that it lies inside the area's viewport; one larger than the viewport keeps its top left
+// corner visible.
+void keepInside(QMdiSubWindow* sub, const QRect& viewport) {
+    QRect frame = sub->geometry();
+    frame.moveLeft(std::max(0, std::min(frame.left(), viewport.width() - frame.width())));
+    frame.moveTop(std::max(0, std::min(frame.top(), viewport.height() - frame.height())));
+    sub->move(frame.topLeft());
+}
+
+} // namespace
 
 void MDIKavrel::show(QWidget* window) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     // Each window sizes itself before it is shown; the frame is fitted around that size.
     const QSize wanted = window->size();
+    const bool fixedSize = window->minimumSize() == window->maximumSize();
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    new FrameCloser(window, sub);
     // A child that fixes its size keeps the frame from being dragged larger or smaller.
-    if (window->minimumSize() == window->maximumSize())
+    if (fixedSize)
         sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowMaximizeButtonHint);
     window->show();
     sub->show();
@@ -70,13 +114,19 @@ void MDIKavrel::show(QWidget* window) {
     QMargins frame = sub->contentsMargins();
     if (sub->layout())
         frame += sub->layout()->contentsMargins();
-    sub->resize(wanted.grownBy(frame));
+    const QSize outer = wanted.grownBy(frame);
+    if (fixedSize)
+        sub->setFixedSize(outer);
+    else
+        sub->resize(outer);
+    keepInside(sub, m_area->viewport()->rect());
 }
 
 QList<QWidget*> MDIKavrel::openWindows() const {
     QList<QWidget*> windows;
     for (QMdiSubWindow* sub : m_area->subWindowList())
-        windows << sub->widget();
+        if (QWidget* window = sub->widget())
+            windows << window;
     return windows;
 }
 

@@ -1,0 +1,214 @@
+#include "locations/frmActiveLocations.h"
+#include "platform/ReportList.h"
+#include "shell/MDIKavrel.h"
+#include "support/Fixtures.h"
+#include "support/TestContext.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+using namespace Fixtures;
+
+// Every window the menus reach, closed by every route it offers, leaves no frame behind and the window list
+// holding only live windows.
+namespace {
+
+QAction* mainEntry(MDIKavrel& main, const QString& name) {
+    return main.findChild<QMenuBar*>("MainMenu")->findChild<QAction*>(name);
+}
+
+frmActiveLocations* openLocationList(MDIKavrel& main) {
+    mainEntry(main, "MnuActiveLocations")->trigger();
+    return qobject_cast<frmActiveLocations*>(main.activeWindow());
+}
+
+// Opens the window named by how (a main menu entry, or "detail" / "reassign" from the location list).
+QWidget* open(MDIKavrel& main, TestContext& t, const QString& how) {
+    if (how == "detail") {
+        auto* list = openLocationList(main);
+        list->list()->setCurrentRow(0);
+        list->list()->setRowSelected(0, true);
+        emit list->list()->rowDoubleClicked(0);
+    } else if (how == "reassign") {
+        auto* list = openLocationList(main);
+        list->list()->setCurrentRow(0);
+        list->list()->setRowSelected(0, true);
+        t.dialogs.answer(Dialogs::Answer::Yes);
+        list->toolbarClicked("Reassign");
+    } else {
+        mainEntry(main, how)->trigger();
+    }
+    return main.activeWindow();
+}
+
+QStringList windowsMenu(MDIKavrel& main) {
+    auto* menu = main.findChild<QMenuBar*>("MainMenu")->findChild<QMenu*>("FrmWindows");
+    emit menu->aboutToShow();
+    QStringList listed;
+    for (QAction* a : menu->actions())
+        listed << a->text();
+    return listed;
+}
+
+} // namespace
+
+class tst_WindowLifecycle : public QObject {
+    Q_OBJECT
+private slots:
+    void closesByEveryRoute_data();
+    void closesByEveryRoute();
+    void refusedCloseKeepsWindowAndFrame();
+    void newWindowsOpenInsideTheArea_data();
+    void newWindowsOpenInsideTheArea();
+    void fixedSizeFrameCannotBeResized();
+};
+
+void tst_WindowLifecycle::closesByEveryRoute_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("route"); // a button's name, "closebox" or "ctrl+f4"
+    const QStringList windows = {"mnuCreateLocation",
+                                 "MnuActiveLocations",
+                                 "mnuManageEquipmentTypes",
+                                 "mnuEnterEquipment",
+                                 "mnuActiveEquipment",
+                                 "FrmAbout",
+                                 "detail",
+                                 "reassign"};
+    for (const QString& how : windows)
+        for (const char* route : {"closebox", "ctrl+f4"})
+            QTest::addRow("%s by %s", qPrintable(how), route) << how << route;
+    QTest::newRow("create location by Cancel") << "mnuCreateLocation"
+                                               << "Command3";
+    QTest::newRow("enter equipment by Cancel") << "mnuEnterEquipment"
+                                               << "Command3";
+    QTest::newRow("about by OK") << "FrmAbout"
+                                 << "cmdOK";
+    QTest::newRow("reassign by Cancel") << "reassign"
+                                        << "Command2";
+    QTest::newRow("reassign by Submit") << "reassign"
+                                        << "Command1";
+}
+
+void tst_WindowLifecycle::closesByEveryRoute() {
+    QFETCH(QString, how);
+    QFETCH(QString, route);
+    TestContext t;
+    addLocation(*t.db, "Alpha");
+    addLocation(*t.db, "Beta");
+    MDIKavrel main(t.ctx);
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+
+    QWidget* window = open(main, t, how);
+    QVERIFY(window);
+    const QStringList before = windowsMenu(main);
+    QCOMPARE(before.size(), main.openWindowCount());
+    QPointer<QMdiSubWindow> frame = main.mdiArea()->activeSubWindow();
+    QPointer<QWidget> watched = window;
+
+    if (route == "closebox") {
+        frame->close();
+    } else if (route == "ctrl+f4") {
+        QTest::keyClick(window, Qt::Key_F4, Qt::ControlModifier);
+    } else {
+        if (how == "reassign" && route == "Command1") {
+            window->findChild<ReportList*>()->setRowSelected(1, true);
+            t.dialogs.answer(Dialogs::Answer::Yes);
+        }
+        auto* button = window->findChild<QPushButton*>(route);
+        QVERIFY2(button, qPrintable(route));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    // The frame goes at once; the window list never shows a window that has closed.
+    QVERIFY(!frame || !frame->isVisible());
+    QCOMPARE(windowsMenu(main).size(), before.size() - 1);
+    QTRY_VERIFY(!frame);
+    QTRY_VERIFY(!watched);
+    for (QMdiSubWindow* sub : main.mdiArea()->subWindowList())
+        QVERIFY(sub->widget());
+    QCOMPARE(windowsMenu(main).size(), main.openWindowCount());
+    QVERIFY(t.dialogs.allAnswersUsed());
+}
+
+void tst_WindowLifecycle::refusedCloseKeepsWindowAndFrame() {
+    class Stubborn : public QWidget {
+    protected:
+        void closeEvent(QCloseEvent* event) override { event->ignore(); }
+    };
+    TestContext t;
+    MDIKavrel main(t.ctx);
+    main.show();
+    auto* stubborn = new Stubborn;
+    static_cast<WindowHost&>(main).show(stubborn);
+    QMdiSubWindow* frame = main.mdiArea()->subWindowList().value(0);
+    QVERIFY(frame);
+    QVERIFY(!stubborn->close());
+    QVERIFY(!frame->close());
+    QTest::qWait(10);
+    QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
+    QVERIFY(frame->isVisible() && stubborn->isVisible());
+    delete frame;
+}
+
+void tst_WindowLifecycle::newWindowsOpenInsideTheArea_data() {
+    QTest::addColumn<QString>("how");
+    for (const char* how : {"mnuActiveEquipment", "reassign", "mnuEnterEquipment", "detail", "mnuCreateLocation"})
+        QTest::newRow(how) << how;
+}
+
+void tst_WindowLifecycle::newWindowsOpenInsideTheArea() {
+    QFETCH(QString, how);
+    TestContext t;
+    addLocation(*t.db, "Alpha");
+    addLocation(*t.db, "Beta");
+    MDIKavrel main(t.ctx);
+    main.resize(1100, 760);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    // Several windows first, so that the area's own placement would push the next one further out.
+    for (int i = 0; i < 4; ++i)
+        mainEntry(main, "FrmAbout")->trigger();
+    QVERIFY(open(main, t, how));
+    const QRect viewport = main.mdiArea()->viewport()->rect();
+    for (QMdiSubWindow* sub : main.mdiArea()->subWindowList()) {
+        const QRect frame = sub->geometry();
+        if (frame.width() <= viewport.width() && frame.height() <= viewport.height())
+            QVERIFY2(viewport.contains(frame), qPrintable(sub->windowTitle()));
+        else
+            QCOMPARE(frame.topLeft(), QPoint(0, 0));
+    }
+}
+
+void tst_WindowLifecycle::fixedSizeFrameCannotBeResized() {
+    TestContext t;
+    MDIKavrel main(t.ctx);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    mainEntry(main, "mnuCreateLocation")->trigger();
+    QMdiSubWindow* frame = main.mdiArea()->activeSubWindow();
+    const QSize size = frame->size();
+    // Drag the bottom right corner outwards.
+    const QPoint corner(frame->width() - 2, frame->height() - 2);
+    QTest::mousePress(frame, Qt::LeftButton, {}, corner);
+    QTest::mouseMove(frame, corner + QPoint(60, 60));
+    QTest::mouseRelease(frame, Qt::LeftButton, {}, corner + QPoint(60, 60));
+    QCOMPARE(frame->size(), size);
+    frame->resize(size + QSize(60, 60));
+    QCOMPARE(frame->size(), size);
+    // Minimising and restoring still work.
+    frame->showMinimized();
+    QVERIFY(frame->isMinimized());
+    frame->showNormal();
+    QCOMPARE(frame->size(), size);
+}
+
+QTEST_MAIN(tst_WindowLifecycle)
+#include "tst_windowlifecycle.moc"
