@@ -102,7 +102,7 @@ void frmActiveEquipment::deleteSelected() {
     EquipmentStore store(*m_ctx.db);
     for (int row : m_list->selectedRows())
         if (m_ctx.dialogs->message(this, QStringLiteral("Are you sure you want to delete the selected items"),
-                                   Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes)
+                                   Dialogs::Buttons::YesNoDefaultNo) == Dialogs::Answer::Yes)
             store.deleteEquipment(m_list->rowTag(row).toLongLong());
     loadList(QString());
 }

@@ -31,6 +31,7 @@
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace {
@@ -335,12 +336,20 @@ void frmCreateEquipment::submit() {
     });
     if (!stored)
         return;
+    QList<QLineEdit*> cleared = {m_serialNumber, m_assetTag};
     if (m_clearAfterSubmit->isChecked()) {
         ClearTextFields();
+        cleared = findChildren<QLineEdit*>(QRegularExpression(QStringLiteral("^txt")));
     } else {
         m_serialNumber->clear();
         m_assetTag->clear();
     }
+    // The next unit is typed at once, from where the form starts over.
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+        if (auto* box = qobject_cast<QLineEdit*>(w); box && cleared.contains(box) && box->isEnabled()) {
+            box->setFocus(Qt::OtherFocusReason);
+            break;
+        }
 }
 
 bool frmCreateEquipment::locationChosen() {
@@ -481,7 +490,7 @@ void frmCreateEquipment::deleteSelected() {
     if (m_ctx.dialogs->message(this,
                                QStringLiteral("You are about to delete the selected items in the holding table\n"
                                               "Do you want to proceed"),
-                               Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+                               Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
         return;
     QList<qint64> ids;
     for (int row : m_holding->selectedRows())
@@ -494,7 +503,7 @@ void frmCreateEquipment::deleteSelected() {
 
 void frmCreateEquipment::clearHoldingTable() {
     if (m_ctx.dialogs->message(this, QStringLiteral("You are about to clear the holding table\nDo you want to proceed"),
-                               Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+                               Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
         return;
     m_holding->clearRows();
     guarded(*m_ctx.dialogs, this, [&] { HoldingStore(*m_ctx.db).clear(); });

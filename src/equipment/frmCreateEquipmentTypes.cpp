@@ -49,6 +49,7 @@ frmCreateEquipmentTypes::frmCreateEquipmentTypes(AppContext& ctx, QWidget* paren
     layout->addWidget(listFrame, 1);
 
     connect(addButton, &QPushButton::clicked, this, &frmCreateEquipmentTypes::add);
+    connect(m_name, &QLineEdit::returnPressed, addButton, &QPushButton::click);
     Twips::setFixedSize(this, 4800, 8085);
 }
 
@@ -74,7 +75,7 @@ void frmCreateEquipmentTypes::deleteSelected() {
         EquipmentTypeStore store(*m_ctx.db);
         for (int row : m_list->selectedRows())
             if (m_ctx.dialogs->message(this, QStringLiteral("Are you sure you want to delete the selected items"),
-                                       Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes)
+                                       Dialogs::Buttons::YesNoDefaultNo) == Dialogs::Answer::Yes)
                 store.remove(m_list->rowTag(row).toLongLong());
         load();
     });

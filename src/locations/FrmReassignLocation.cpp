@@ -66,7 +66,7 @@ void FrmReassignLocation::submit() {
     if (m_ctx.dialogs->message(this,
                                QStringLiteral("Continuing this action will reassign all euipment from ") +
                                    LocationName + QStringLiteral(" and delete that location\nDo you want to continue"),
-                               Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+                               Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
         return;
     if (!guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).reassignAndRetire(Tag, targetId); }))
         return;

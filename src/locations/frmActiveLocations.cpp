@@ -139,7 +139,7 @@ void frmActiveLocations::deleteSelected() {
         if (store.hasEquipment(locId))
             return refuse();
         if (m_ctx.dialogs->message(this, QStringLiteral("Are you sure you want to delete the selected items"),
-                                   Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes &&
+                                   Dialogs::Buttons::YesNoDefaultNo) == Dialogs::Answer::Yes &&
             !store.retireIfEmpty(locId))
             return refuse(); // equipment arrived while the question was open
     }
@@ -155,7 +155,7 @@ void frmActiveLocations::reassignSelected() {
     if (m_ctx.dialogs->message(this,
                                QStringLiteral("Warning this action will reasign all equipment to another location and "
                                               "then delete the selected location\nDo you want to continue"),
-                               Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+                               Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
         return;
     int row = m_list->currentRow();
     if (row < 0 || !m_list->isRowSelected(row)) {

@@ -8,7 +8,8 @@ class QWidget;
 // script the answers and read every message shown.
 class Dialogs {
 public:
-    enum class Buttons { Ok, YesNo };
+    // YesNoDefaultNo: for questions whose Yes destroys data, so that a hurried Enter keeps it.
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
     enum class Icon { None, Information, Question, Critical };
     enum class Answer { Ok, Yes, No };
     struct OpenFile {
@@ -19,8 +20,8 @@ public:
     virtual ~Dialogs() = default;
 
     // An empty title shows the product title.
-    virtual Answer message(QWidget* parent, const QString& text, Buttons buttons = Buttons::Ok,
-                           Icon icon = Icon::None, const QString& title = QString()) = 0;
+    virtual Answer message(QWidget* parent, const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
+                           const QString& title = QString()) = 0;
     // Returns the typed text, or the empty text on Cancel.
     virtual QString input(QWidget* parent, const QString& prompt, const QString& title = QString(),
                           const QString& defaultText = QString()) = 0;

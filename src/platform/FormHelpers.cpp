@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolBar>
 
 QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& caption) {
@@ -13,6 +14,14 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& caption
     box->setObjectName(QLatin1String(name));
     box->setAccessibleName(caption);
     return box;
+}
+
+void onKeys(QWidget* window, std::initializer_list<QKeySequence> keys, std::function<void()> fn) {
+    for (const QKeySequence& key : keys) {
+        auto* shortcut = new QShortcut(key, window);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, window, fn);
+    }
 }
 
 QLabel* makeBuddyLabel(QWidget* parent, const QString& caption, QWidget* buddy) {

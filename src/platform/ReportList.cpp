@@ -180,10 +180,22 @@ void ReportList::setCurrentRow(int row) {
     selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
 }
 
+void ReportList::keyPressEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat())
+        m_pressedKeys.insert(event->key());
+    QTreeView::keyPressEvent(event);
+}
+
 void ReportList::keyReleaseEvent(QKeyEvent* event) {
     QTreeView::keyReleaseEvent(event);
-    if (!event->isAutoRepeat())
+    // A key pressed elsewhere, say Enter on a question just closed, is released here only by accident.
+    if (!event->isAutoRepeat() && m_pressedKeys.remove(event->key()))
         emit keyReleased(event->key());
+}
+
+void ReportList::focusOutEvent(QFocusEvent* event) {
+    m_pressedKeys.clear();
+    QTreeView::focusOutEvent(event);
 }
 
 void ReportList::mouseReleaseEvent(QMouseEvent* event) {

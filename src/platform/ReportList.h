@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QSet>
 #include <QStringList>
 #include <QTreeView>
 #include <QVariant>
@@ -98,10 +99,13 @@ signals:
     void rightClicked(int row, const QPoint& globalPos);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     ReportListModel* m_model;
+    QSet<int> m_pressedKeys;
 };

@@ -142,7 +142,7 @@ void tst_ActiveEquipment::deleteAsksOncePerSelectedRow() {
     QVERIFY(t.dialogs.allAnswersUsed());
     QCOMPARE(t.dialogs.texts(), QStringList(3, "Are you sure you want to delete the selected items"));
     for (const auto& m : t.dialogs.messages) {
-        QCOMPARE(m.buttons, Dialogs::Buttons::YesNo);
+        QCOMPARE(m.buttons, Dialogs::Buttons::YesNoDefaultNo);
         QCOMPARE(m.icon, Dialogs::Icon::None);
         QCOMPARE(m.title, QStringLiteral("Kavrel"));
     }

@@ -522,7 +522,7 @@ void tst_EntryWindow::deleteSelected() {
     t.dialogs.answer(Dialogs::Answer::Yes);
     click(w, "Command14");
     QCOMPARE(t.dialogs.texts(), QStringList(3, question));
-    QCOMPARE(t.dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(t.dialogs.messages[0].buttons, Dialogs::Buttons::YesNoDefaultNo);
     QCOMPARE(t.dialogs.messages[0].icon, Dialogs::Icon::None);
     QCOMPARE(holding(*t.db, "SerialNumber"), (QStringList{"S2", "S4"}));
     QCOMPARE(column(w->holdingList(), 2), (QStringList{"S2", "S4"}));
@@ -535,7 +535,7 @@ void tst_EntryWindow::clearHoldingTableAsksEvenWhenEmpty() {
     t.dialogs.answer(Dialogs::Answer::No);
     click(w, "Command9");
     QCOMPARE(t.dialogs.texts(), QStringList{"You are about to clear the holding table\nDo you want to proceed"});
-    QCOMPARE(t.dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(t.dialogs.messages[0].buttons, Dialogs::Buttons::YesNoDefaultNo);
 
     hold(*t.db, "S1", inv.depot);
     hold(*t.db, "S2", inv.depot);

@@ -96,7 +96,7 @@ void tst_EquipmentTypes::deleteAsksOncePerSelectedRow() {
     pressDelete(w);
     QVERIFY(t.dialogs.allAnswersUsed());
     QCOMPARE(t.dialogs.texts(), QStringList(3, "Are you sure you want to delete the selected items"));
-    QCOMPARE(t.dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(t.dialogs.messages[0].buttons, Dialogs::Buttons::YesNoDefaultNo);
     QCOMPARE(t.dialogs.messages[0].icon, Dialogs::Icon::None);
     QCOMPARE(column(w->list(), 1), (QStringList{"B", "C"}));
     QCOMPARE(count(*t.db, "EquipmentType"), 2);

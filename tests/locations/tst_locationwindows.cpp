@@ -174,7 +174,7 @@ void tst_LocationWindows::enterOpensOneDetailPerSelectedRow() {
     auto* w = openList(t);
     for (int row : {0, 2, 3})
         w->list()->setRowSelected(row, true);
-    QTest::keyRelease(w->list(), Qt::Key_Return);
+    QTest::keyClick(w->list(), Qt::Key_Return);
     QList<DisplayInformation*> details;
     for (const auto& p : t.windows.shown)
         if (auto* d = qobject_cast<DisplayInformation*>(p.data()))
@@ -194,7 +194,7 @@ void tst_LocationWindows::enterStopsAtWindowLimit() {
     t.windows.setWindowLimit(2); // the list and one detail window
     for (int row = 0; row < 3; ++row)
         w->list()->setRowSelected(row, true);
-    QTest::keyRelease(w->list(), Qt::Key_Enter);
+    QTest::keyClick(w->list(), Qt::Key_Enter);
     QCOMPARE(t.windows.openWindowCount(), 2);
     QCOMPARE(t.dialogs.texts(), QStringList{"Out of memory\nToo Many windows are currently open"});
     // A double click at the limit stays silent.
@@ -218,7 +218,7 @@ void tst_LocationWindows::deleteStopsAtFirstLocationWithEquipment() {
     w->toolbarClicked("Delete");
     QCOMPARE(t.dialogs.messages.size(), 2);
     QCOMPARE(t.dialogs.messages[0].text, QStringLiteral("Are you sure you want to delete the selected items"));
-    QCOMPARE(t.dialogs.messages[0].buttons, Dialogs::Buttons::YesNo);
+    QCOMPARE(t.dialogs.messages[0].buttons, Dialogs::Buttons::YesNoDefaultNo);
     QCOMPARE(t.dialogs.messages[1].icon, Dialogs::Icon::Critical);
     QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 0 AND LocId = ?", {first}), 1);
     QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1 AND LocId IN (?, ?)", {second, third}), 2);

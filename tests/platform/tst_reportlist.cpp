@@ -178,6 +178,10 @@ void tst_ReportList::keyReleaseReportsKey() {
     QTest::keyClick(&f.list, Qt::Key_Delete);
     QCOMPARE(spy.size(), 2);
     QCOMPARE(spy.last().first().toInt(), int(Qt::Key_Delete));
+
+    // Enter pressed on a question that closed before the key came up is not the list's key.
+    QTest::keyRelease(&f.list, Qt::Key_Return);
+    QCOMPARE(spy.size(), 2);
 }
 
 void tst_ReportList::rightClickReportsRowAndPosition() {
