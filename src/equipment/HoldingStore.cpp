@@ -15,6 +15,8 @@ const QString kInventoryColumns = QStringLiteral(
 constexpr int kHoldingValueCount = 15;
 constexpr int kSerialNumberColumn = 5;
 constexpr int kProgressStep = 500;
+const QString kAtActiveLocation =
+    QStringLiteral(" WHERE CurrentLocation IN (SELECT LocId FROM LocationInfo WHERE LocActive = 1)");
 
 // A null QString would be bound as Null; the inventory keeps empty text instead.
 QVariant orEmpty(const QVariant& value) { return value.isNull() ? QVariant(QStringLiteral("")) : value; }
@@ -85,8 +87,11 @@ std::vector<DuplicateRow> HoldingStore::duplicates() const {
 
 CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>& progress) {
     return m_db.transaction([&] {
-        const int total = count();
-        Query source(m_db, QStringLiteral("SELECT %1 FROM HoldEquipment ORDER BY HoldEquipmentId").arg(kHoldingColumns));
+        const int all = count();
+        const int total =
+            Query(m_db, QStringLiteral("SELECT COUNT(*) FROM HoldEquipment") + kAtActiveLocation).scalar().toInt();
+        Query source(m_db, QStringLiteral("SELECT %1 FROM HoldEquipment%2 ORDER BY HoldEquipmentId")
+                               .arg(kHoldingColumns, kAtActiveLocation));
         Query toInventory(m_db, QStringLiteral("INSERT INTO EquipmentInfo") + kInventoryColumns);
         Query toDuplicates(m_db, QStringLiteral("INSERT INTO TempEquipmentInfo") + kInventoryColumns);
         ClsDuplicates duplicates(m_db);
@@ -113,7 +118,8 @@ CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>
                 progress(done, total);
         }
         source.finish();
-        clear();
+        Query(m_db, QStringLiteral("DELETE FROM HoldEquipment") + kAtActiveLocation).exec();
+        result.kept = all - total;
         return result;
     });
 }

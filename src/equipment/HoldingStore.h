@@ -55,6 +55,7 @@ struct DuplicateRow {
 struct CommitResult {
     int committed = 0; // new serial numbers, now in the inventory
     int parked = 0;    // serial numbers already known, parked as duplicates
+    int kept = 0;      // left in the holding table: their location was retired after they were entered
 };
 
 // The holding table, where units wait between entry and the inventory, and its commit.
@@ -72,8 +73,9 @@ public:
     std::vector<DuplicateRow> duplicates() const;
 
     // Moves every holding row into the inventory, or parks it as a duplicate when its serial number is already
-    // there (rows of the same run included), then empties the holding table: one transaction across both files.
-    // progress(done, total) is called as rows are processed.
+    // there (rows of the same run included), then removes those rows from the holding table: one transaction
+    // across both files. Rows whose location is no longer active stay behind, since no unit may end at a
+    // retired location. progress(done, total) is called as rows are processed.
     CommitResult commitToInventory(const std::function<void(int done, int total)>& progress = {});
 
 private:

@@ -510,6 +510,7 @@ void frmCreateEquipment::clearHoldingTable() {
 }
 
 void frmCreateEquipment::commit() {
+    int kept = 0;
     const bool committed = guarded(*m_ctx.dialogs, this, [&] {
         HoldingStore store(*m_ctx.db);
         const int n = store.count();
@@ -524,10 +525,10 @@ void frmCreateEquipment::commit() {
         progress.setWindowTitle(kProductTitle);
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(500);
-        store.commitToInventory([&](int done, int) {
-            progress.setValue(done);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        kept = store.commitToInventory([&](int done, int) {
+                        progress.setValue(done);
+                        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                    }).kept;
         progress.reset();
     });
     // Whatever happened, the lists show the tables as they now stand.
@@ -536,6 +537,13 @@ void frmCreateEquipment::commit() {
         refreshHoldingList();
         PopulateDupList();
     });
+    if (committed && kept > 0)
+        m_ctx.dialogs->message(this,
+                               QStringLiteral("%1 record(s) were left in the holding table because their location is "
+                                              "no longer active.\nSelect them, delete them and enter them again for "
+                                              "an active location.")
+                                   .arg(kept),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Information);
     if (committed)
         m_ctx.dialogs->message(this, QStringLiteral("Operation complete"));
 }

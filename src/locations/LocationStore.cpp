@@ -71,10 +71,14 @@ qint64 LocationStore::createLocation(const NewLocation& location, const Location
     });
 }
 
+namespace {
+// Units waiting in the holding table count as the location's own: retiring it would strand them.
+const QString kHasUnits = QStringLiteral("(EXISTS (SELECT 1 FROM EquipmentInfo WHERE CurrentLocation = ?) OR "
+                                         "EXISTS (SELECT 1 FROM HoldEquipment WHERE CurrentLocation = ?))");
+} // namespace
+
 bool LocationStore::hasEquipment(qint64 locId) const {
-    return Query(m_db, QStringLiteral("SELECT 1 FROM EquipmentInfo WHERE (CurrentLocation = ?) LIMIT 1"))
-        .scalar({locId})
-        .isValid();
+    return Query(m_db, QStringLiteral("SELECT ") + kHasUnits).scalar({locId, locId}).toBool();
 }
 
 void LocationStore::retire(qint64 locId) {
@@ -82,9 +86,8 @@ void LocationStore::retire(qint64 locId) {
 }
 
 bool LocationStore::retireIfEmpty(qint64 locId) {
-    Query q(m_db, QStringLiteral("UPDATE LocationInfo SET LocActive = 0 WHERE (LocId = ?) AND NOT EXISTS "
-                                 "(SELECT 1 FROM EquipmentInfo WHERE EquipmentInfo.CurrentLocation = ?)"));
-    q.exec({locId, locId});
+    Query q(m_db, QStringLiteral("UPDATE LocationInfo SET LocActive = 0 WHERE (LocId = ?) AND NOT ") + kHasUnits);
+    q.exec({locId, locId, locId});
     return q.numRowsAffected() > 0;
 }
 
@@ -97,6 +100,10 @@ void LocationStore::reassignAndRetire(qint64 sourceId, qint64 targetId) {
         while (units.next())
             ids << units.value(0).toLongLong();
         AssignmentStore(m_db).assign(ids, targetId);
+        // Units still waiting to be committed follow the rest.
+        Query(m_db, QStringLiteral("UPDATE HoldEquipment SET CurrentLocation = ?, LocationName = "
+                                   "(SELECT LocName FROM LocationInfo WHERE LocId = ?) WHERE CurrentLocation = ?"))
+            .exec({targetId, targetId, sourceId});
         retire(sourceId);
     });
 }

@@ -79,12 +79,14 @@ public:
 
     // Adds a location and its contact row in one transaction; returns the new location's id.
     qint64 createLocation(const NewLocation& location, const LocationContact& contact);
+    // True while a unit is assigned to the location, in the inventory or waiting in the holding table.
     bool hasEquipment(qint64 locId) const;
     void retire(qint64 locId);
     // Retires the location only while no unit is assigned to it, checked in the same statement so that another
     // window or running copy cannot assign one in between. False when it still has equipment.
     bool retireIfEmpty(qint64 locId);
-    // Moves every unit of source to target with a history row each, then retires source; all or nothing.
+    // Moves every unit of source to target with a history row each (and its units in the holding table, which
+    // have no history yet), then retires source; all or nothing.
     void reassignAndRetire(qint64 sourceId, qint64 targetId);
 
     // The location's own columns (LocName, LocAddressOne, ..., StateId, Field1..Field20), or none when the

@@ -143,6 +143,7 @@ private slots:
     void commitCountMessages();
     void commitParksKnownSerialsAndListsThem();
     void commitFailurePartWayMovesNothing();
+    void commitSaysWhyUnitsStayBehind();
     void addAndRefreshButtons();
     void printing_data();
     void printing();
@@ -602,6 +603,23 @@ void tst_EntryWindow::commitParksKnownSerialsAndListsThem() {
     QCOMPARE(w->holdingList()->rowCount(), 0);
     QCOMPARE(column(w->duplicateList(), 2), (QStringList{"OLD", "NEW"}));
     QCOMPARE(column(w->duplicateList(), 4), (QStringList{"Annex", "Annex"}));
+}
+
+void tst_EntryWindow::commitSaysWhyUnitsStayBehind() {
+    TestContext t;
+    Inventory inv(*t.db);
+    hold(*t.db, "A1", inv.depot);
+    hold(*t.db, "B1", inv.annex);
+    hold(*t.db, "B2", inv.annex);
+    Query(*t.db, "UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?").exec({inv.annex});
+    auto* w = openEntry(t);
+    click(w, "Command6");
+    QCOMPARE(t.dialogs.texts().mid(1),
+             (QStringList{"2 record(s) were left in the holding table because their location is no longer active.\n"
+                          "Select them, delete them and enter them again for an active location.",
+                          "Operation complete"}));
+    QCOMPARE(count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {inv.annex}), 0);
+    QCOMPARE(column(w->holdingList(), 2), (QStringList{"B1", "B2"}));
 }
 
 void tst_EntryWindow::commitFailurePartWayMovesNothing() {

@@ -31,6 +31,7 @@ private slots:
     void commitSortsNewAndKnownSerials();
     void commitCopiesEveryColumn();
     void failedCommitMovesNothing();
+    void commitLeavesUnitsOfRetiredLocationsWaiting();
     void secondRunAfterFailureParksNothingTwice();
     void largeIdsWork();
     void duplicatesListOnlyKnownLocations();
@@ -119,6 +120,27 @@ void tst_HoldingStore::commitCopiesEveryColumn() {
         QCOMPARE(q.value(i).toString(), expected.at(i).toString());
 }
 
+void tst_HoldingStore::commitLeavesUnitsOfRetiredLocationsWaiting() {
+    TestContext t;
+    const qint64 open = addLocation(*t.db, "Open");
+    const qint64 closed = addLocation(*t.db, "Closed");
+    HoldingStore store(*t.db);
+    store.insert(unit("A1", open));
+    const qint64 waiting = store.insert(unit("C1", closed));
+    store.insert(unit("A2", open));
+    // Retired behind the entry window's back, as another window or copy may do.
+    Query(*t.db, "UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?").exec({closed});
+    const CommitResult result = store.commitToInventory();
+    QCOMPARE(result.committed, 2);
+    QCOMPARE(result.parked, 0);
+    QCOMPARE(result.kept, 1);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {closed}), 0);
+    QCOMPARE(count(*t.db, "TempEquipmentInfo"), 0);
+    const auto rows = store.rows();
+    QCOMPARE(rows.size(), size_t(1));
+    QCOMPARE(rows[0].id, waiting);
+}
+
 void tst_HoldingStore::failedCommitMovesNothing() {
     TestContext t;
     const qint64 loc = addLocation(*t.db, "Depot");
@@ -172,8 +194,9 @@ void tst_HoldingStore::duplicatesListOnlyKnownLocations() {
     addEquipment(*t.db, loc, "A");
     HoldingStore store(*t.db);
     store.insert(unit("A", loc));
-    store.insert(unit("A", 424242));
     store.commitToInventory();
+    // A parked row whose location has since vanished, as files from earlier versions may hold.
+    Query(*t.db, "INSERT INTO TempEquipmentInfo (SerialNumber, CurrentLocation) VALUES ('A', 424242)").exec();
     QCOMPARE(count(*t.db, "TempEquipmentInfo"), 2);
     const auto rows = store.duplicates();
     QCOMPARE(rows.size(), size_t(1));

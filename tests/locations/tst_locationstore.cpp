@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "equipment/HoldingStore.h"
 #include "locations/LocationStore.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
@@ -22,6 +23,7 @@ private slots:
     void equipmentAndTypeCountsIncludeInactiveAndNullType();
     void hostileTextRoundTrips();
     void retireIfEmptyRefusesALocationWithEquipment();
+    void unitsInTheHoldingTableBelongToTheirLocation();
 };
 
 void tst_LocationStore::countsIncludeRetiredEquipmentAndEmptyLocations() {
@@ -200,6 +202,29 @@ void tst_LocationStore::retireIfEmptyRefusesALocationWithEquipment() {
     QVERIFY(store.retireIfEmpty(empty));
     QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1"), 1);
     QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1 AND LocId = ?", {busy}), 1);
+}
+
+void tst_LocationStore::unitsInTheHoldingTableBelongToTheirLocation() {
+    TestContext t;
+    const qint64 waiting = addLocation(*t.db, "Waiting");
+    const qint64 target = addLocation(*t.db, "Target");
+    HoldingEntry unit;
+    unit.serialNumber = QStringLiteral("H1");
+    unit.currentLocation = waiting;
+    unit.locationName = QStringLiteral("Waiting");
+    HoldingStore(*t.db).insert(unit);
+    LocationStore store(*t.db);
+    QVERIFY(store.hasEquipment(waiting));
+    QVERIFY(!store.hasEquipment(target));
+    QVERIFY(!store.retireIfEmpty(waiting));
+    QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1"), 2);
+
+    // Reassigning takes the waiting unit along, so it can still be committed.
+    store.reassignAndRetire(waiting, target);
+    QCOMPARE(count(*t.db, "HoldEquipment", "CurrentLocation = ? AND LocationName = 'Target'", {target}), 1);
+    QCOMPARE(count(*t.db, "EquipLocAssign"), 0);
+    QCOMPARE(HoldingStore(*t.db).commitToInventory().committed, 1);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {target}), 1);
 }
 
 QTEST_MAIN(tst_LocationStore)
