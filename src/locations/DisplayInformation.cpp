@@ -71,7 +71,7 @@ DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
     m_tabs->addTab(buildFieldsTab(), QStringLiteral("User Defined Location Information"));
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(m_toolbar);
     layout->addWidget(m_tabs);
     Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
@@ -97,20 +97,27 @@ QWidget* DisplayInformation::buildGeneralTab() {
     m_equipment = new ReportList(assetFrame);
     m_equipment->setObjectName(QStringLiteral("lstEquipmentList"));
     m_equipment->setAccessibleName(QStringLiteral("Current Asset List"));
-    (new QVBoxLayout(assetFrame))->addWidget(m_equipment);
+    auto* assetLayout = new QVBoxLayout(assetFrame);
+    assetLayout->setContentsMargins(2, 2, 2, 2);
+    assetLayout->addWidget(m_equipment);
     auto* statisticsFrame = new QGroupBox(QStringLiteral("Statistics"), page);
     m_statistics = new ReportList(statisticsFrame);
     m_statistics->setObjectName(QStringLiteral("lstStatistics"));
     m_statistics->setAccessibleName(QStringLiteral("Statistics"));
-    (new QVBoxLayout(statisticsFrame))->addWidget(m_statistics);
+    auto* statisticsLayout = new QVBoxLayout(statisticsFrame);
+    statisticsLayout->setContentsMargins(2, 2, 2, 2);
+    statisticsLayout->addWidget(m_statistics);
 
+    // The asset list takes the whole width, so that its eight columns are all in sight.
     auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(2, 2, 2, 2);
     grid->addWidget(m_location.frame, 0, 0);
     grid->addWidget(m_contact.frame, 0, 1);
-    grid->addWidget(assetFrame, 1, 0);
-    grid->addWidget(statisticsFrame, 1, 1);
+    grid->addWidget(statisticsFrame, 0, 2);
+    grid->addWidget(assetFrame, 1, 0, 1, 3);
     grid->setColumnStretch(0, 3);
-    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(2, 2);
     grid->setRowStretch(1, 1);
 
     connect(editCompany, &QPushButton::clicked, this, &DisplayInformation::updateAddress);

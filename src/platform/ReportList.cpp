@@ -3,6 +3,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
+#include <algorithm>
+#include <numeric>
 
 namespace {
 // Unit separator: never typed, so it can join the cells of a row.
@@ -139,15 +142,37 @@ ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportL
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, &ReportList::headerClicked);
+    connect(header(), &QHeaderView::sectionResized, this, [this] {
+        if (!m_fitting)
+            m_userSized = true;
+    });
+    // New rows may bring wider text; measured once the rows are in, not per row.
+    const auto remeasure = [this] { QTimer::singleShot(0, this, [this] { measureColumns(); }); };
+    connect(m_model, &QAbstractItemModel::modelReset, this, remeasure);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, remeasure);
 }
 
 void ReportList::addColumn(const QString& header, const QString& tag, int width, Qt::Alignment alignment) {
     m_model->addColumn({header, tag, alignment});
-    if (width > 0)
-        setColumnWidth(m_model->columnCount() - 1, width);
+    const int col = m_model->columnCount() - 1;
+    // A width the caller chose stands; the default one grows to fit the header.
+    const int headerWidth = width > 0 ? width : this->header()->sectionSizeHint(col);
+    const int base = width > 0 ? width : std::max(this->header()->defaultSectionSize(), headerWidth);
+    m_headerWidths.push_back(headerWidth);
+    m_baseWidths.push_back(base);
+    m_textWidths.push_back(base);
+    m_fitting = true;
+    setColumnWidth(col, base);
+    m_fitting = false;
 }
 
-void ReportList::clearColumns() { m_model->clearColumns(); }
+void ReportList::clearColumns() {
+    m_model->clearColumns();
+    m_headerWidths.clear();
+    m_baseWidths.clear();
+    m_textWidths.clear();
+    m_userSized = false;
+}
 
 int ReportList::addRow(const QStringList& cells, const QVariant& tag) { return m_model->addRow(cells, tag); }
 
@@ -196,6 +221,52 @@ void ReportList::keyReleaseEvent(QKeyEvent* event) {
 void ReportList::focusOutEvent(QFocusEvent* event) {
     m_pressedKeys.clear();
     QTreeView::focusOutEvent(event);
+}
+
+void ReportList::showEvent(QShowEvent* event) {
+    QTreeView::showEvent(event);
+    measureColumns();
+}
+
+void ReportList::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    fitColumns();
+}
+
+void ReportList::measureColumns() {
+    if (!isVisible())
+        return;
+    // The view measures the rows in sight and a bounded number beyond, so this stays cheap on long lists.
+    for (size_t col = 0; col < m_textWidths.size(); ++col)
+        m_textWidths[col] = std::max(m_baseWidths[col], sizeHintForColumn(static_cast<int>(col)));
+    fitColumns();
+}
+
+void ReportList::fitColumns() {
+    const size_t n = m_baseWidths.size();
+    if (m_userSized || n == 0 || static_cast<size_t>(columnCount()) != n)
+        return;
+    const int available = viewport()->width();
+    const int base = std::accumulate(m_baseWidths.begin(), m_baseWidths.end(), 0);
+    const int headers = std::accumulate(m_headerWidths.begin(), m_headerWidths.end(), 0);
+    int needed = 0;
+    for (size_t col = 0; col < n; ++col)
+        needed += m_textWidths[col] - m_baseWidths[col];
+    const int spare = std::max(0, available - base);
+    // Short of room, default-width columns give up their padding beyond the header first.
+    const qint64 slack = base - headers;
+    const qint64 keep = available >= base ? slack : std::max<qint64>(0, available - headers);
+    m_fitting = true;
+    for (size_t col = 0; col < n; ++col) {
+        const int padding = m_baseWidths[col] - m_headerWidths[col];
+        int width = m_headerWidths[col] + (slack > 0 ? static_cast<int>(padding * keep / slack) : padding);
+        // Each cut column gets its share of the spare width, in proportion to what it lacks, never more.
+        const int need = m_textWidths[col] - m_baseWidths[col];
+        if (needed > 0)
+            width += static_cast<int>(static_cast<qint64>(need) * std::min(spare, needed) / needed);
+        setColumnWidth(static_cast<int>(col), width);
+    }
+    m_fitting = false;
 }
 
 void ReportList::mouseReleaseEvent(QMouseEvent* event) {

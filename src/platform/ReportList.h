@@ -61,7 +61,8 @@ class ReportList : public QTreeView {
 public:
     explicit ReportList(QWidget* parent = nullptr);
 
-    // Columns. Width in pixels; 0 keeps the default width.
+    // Columns. Width in pixels; 0 takes the default width, or the header's where that is wider. While the list
+    // is wider than its columns, those whose text is cut share the spare width.
     void addColumn(const QString& header, const QString& tag = QString(), int width = 0,
                    Qt::Alignment alignment = Qt::AlignLeft);
     int columnCount() const { return m_model->columnCount(); }
@@ -102,10 +103,21 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // Measures what each column's text needs, then spreads the width.
+    void measureColumns();
+    void fitColumns();
+
     ReportListModel* m_model;
     QSet<int> m_pressedKeys;
+    std::vector<int> m_headerWidths; // the header's own width, or the width asked for
+    std::vector<int> m_baseWidths;   // asked for, or the default width grown to the header's
+    std::vector<int> m_textWidths; // what the widest text in the measured rows needs
+    bool m_fitting = false;
+    bool m_userSized = false; // a column dragged by hand keeps its width until the columns are rebuilt
 };

@@ -13,6 +13,8 @@
 #include "support/TestContext.h"
 
 #include <QAction>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
@@ -77,6 +79,7 @@ private slots:
     void fixedSizes();
     void detailCarriesItsOwnMenuBar();
     void listsStretchWithTheirWindow();
+    void listsOpenReadable();
 };
 
 void tst_LocationWindows::listShowsColumnsTagsAndCounts() {
@@ -507,6 +510,33 @@ void tst_LocationWindows::listsStretchWithTheirWindow() {
         w->resize(10, 10); // too small, as when minimised: the list keeps its size
         QCOMPARE(list->size(), QSize(1200 - Twips::toPixelsX(255, w), 700 - Twips::toPixelsY(1080, w)));
     }
+}
+
+void tst_LocationWindows::listsOpenReadable() {
+    TestContext t;
+    const qint64 id = addLocation(*t.db, "Northwestern Regional Distribution Centre, Building 7");
+    addEquipment(*t.db, id, "SN-1");
+    MDIKavrel main(t.ctx);
+    main.resize(1400, 900);
+    main.show();
+    auto* detail =
+        openWindow<DisplayInformation>(t.ctx, &main, [&](DisplayInformation& w) { w.LocId = QString::number(id); });
+    auto* locations = openWindow<frmActiveLocations>(t.ctx, &main);
+    QVERIFY(detail && locations);
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    for (auto* list : {detail->findChild<ReportList*>("lstEquipmentList"), locations->list()}) {
+        QTRY_VERIFY(list->isVisible());
+        for (int col = 0; col < list->columnCount(); ++col)
+            QVERIFY2(list->columnWidth(col) >= list->header()->sectionSizeHint(col),
+                     qPrintable(list->columnHeader(col)));
+    }
+    // Every asset column in sight at once.
+    auto* assets = detail->findChild<ReportList*>("lstEquipmentList");
+    QCOMPARE(assets->horizontalScrollBar()->maximum(), 0);
+    // Given room, the long name takes the spare width rather than being cut.
+    locations->parentWidget()->resize(1200, 500);
+    const QString longName = locations->list()->text(0, 1);
+    QTRY_VERIFY(locations->list()->columnWidth(1) > locations->list()->fontMetrics().horizontalAdvance(longName));
 }
 
 QTEST_MAIN(tst_LocationWindows)

@@ -41,6 +41,7 @@ private slots:
     void rightClickReportsRowAndPosition();
     void bulkAppendAddsAfterExistingRows();
     void clearing();
+    void columnsFitHeadersAndShareSpareWidth();
 };
 
 void tst_ReportList::columns() {
@@ -235,6 +236,39 @@ void tst_ReportList::clearing() {
     f.list.clearColumns();
     QCOMPARE(f.list.columnCount(), 0);
     QCOMPARE(f.list.rowCount(), 0);
+}
+
+void tst_ReportList::columnsFitHeadersAndShareSpareWidth() {
+    ReportList list;
+    list.addColumn("Id");
+    list.addColumn("A header much wider than the default width");
+    list.addColumn("Name");
+    list.addColumn("Count");
+    list.addRow({"1", "x", "A name that is longer than its column by far", "3"});
+    list.resize(300, 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    const QFontMetrics fm = list.fontMetrics();
+    // Short of room, columns keep their headers readable and give up only the padding beyond them.
+    for (int col = 0; col < list.columnCount(); ++col)
+        QVERIFY(list.columnWidth(col) > fm.horizontalAdvance(list.columnHeader(col)));
+    QVERIFY(list.columnWidth(0) < list.header()->defaultSectionSize());
+
+    // Widened, the one cut column takes the spare width, up to what its text needs.
+    list.resize(1200, 200);
+    QTRY_VERIFY(list.columnWidth(2) > fm.horizontalAdvance(list.text(0, 2)));
+    QCOMPARE(list.columnWidth(0), list.header()->defaultSectionSize());
+    QCOMPARE(list.columnWidth(3), list.header()->defaultSectionSize());
+
+    // A column sized by hand keeps its width.
+    list.setColumnWidth(2, 150);
+    list.resize(1000, 200);
+    QCOMPARE(list.columnWidth(2), 150);
+    // Rebuilt columns start afresh.
+    list.clearColumns();
+    list.addColumn("Name");
+    list.addRow({"A name that is longer than its column by far"});
+    QTRY_VERIFY(list.columnWidth(0) > fm.horizontalAdvance(list.text(0, 0)));
 }
 
 QTEST_MAIN(tst_ReportList)
