@@ -74,8 +74,8 @@ int main(int argc, char* argv[]) {
     ctx.clock = &clock;
     ctx.registry = &registry;
     ctx.windows = &desktop;
-    ctx.newPrinter = [&dir, &shell]() -> std::unique_ptr<Printer> {
-        return std::make_unique<PainterPrinter>(dir, shell);
+    ctx.newPrinter = [&dir, &shell, &dialogs]() -> std::unique_ptr<Printer> {
+        return std::make_unique<PainterPrinter>(dir, shell, dialogs);
     };
     ctx.endApplication = [] { QCoreApplication::exit(0); };
 
