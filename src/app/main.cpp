@@ -11,7 +11,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <memory>
 
 namespace {
@@ -20,7 +22,14 @@ struct Options {
     int windowLimit = 0; // 0 keeps the default
 };
 
-// --data-dir wins over KAVREL_DATA_DIR, which wins over the application's own directory.
+// The application's own directory, unless the program is installed where it may not write (/usr/local/bin): then
+// the user's data location (~/.local/share/Kavrel).
+QString defaultDataDir() {
+    const QString appDir = QCoreApplication::applicationDirPath();
+    return QFileInfo(appDir).isWritable() ? appDir : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+// --data-dir wins over KAVREL_DATA_DIR, which wins over the default.
 Options parseOptions(const QApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Keeps an organisation's equipment and its locations."));
@@ -38,7 +47,7 @@ Options parseOptions(const QApplication& app) {
     if (parser.isSet(dataDir))
         options.dataDir = parser.value(dataDir);
     else
-        options.dataDir = fromEnvironment.isEmpty() ? QCoreApplication::applicationDirPath() : fromEnvironment;
+        options.dataDir = fromEnvironment.isEmpty() ? defaultDataDir() : fromEnvironment;
     options.windowLimit = parser.value(windowLimit).toInt();
     return options;
 }
@@ -47,6 +56,7 @@ Options parseOptions(const QApplication& app) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProductTitle);
+    QGuiApplication::setDesktopFileName(QStringLiteral("kavrel")); // ties the windows to kavrel.desktop
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(KAVREL_VERSION_MAJOR).arg(KAVREL_VERSION_MINOR).arg(KAVREL_VERSION_PATCH));
     const Options options = parseOptions(app);
@@ -74,8 +84,8 @@ int main(int argc, char* argv[]) {
     ctx.clock = &clock;
     ctx.registry = &registry;
     ctx.windows = &desktop;
-    ctx.newPrinter = [&dir, &shell]() -> std::unique_ptr<Printer> {
-        return std::make_unique<PainterPrinter>(dir, shell);
+    ctx.newPrinter = [&dir, &shell, &dialogs]() -> std::unique_ptr<Printer> {
+        return std::make_unique<PainterPrinter>(dir, shell, dialogs);
     };
     ctx.endApplication = [] { QCoreApplication::exit(0); };
 

@@ -293,7 +293,7 @@ void frmCreateEquipment::PopulateDupList() {
 }
 
 HoldingEntry frmCreateEquipment::currentEntry() {
-    QDate date = DateText::parse(m_datePurchased->text());
+    QDate date = DateText::parse(m_datePurchased->text(), m_ctx.clock->today());
     if (!date.isValid()) {
         date = m_ctx.clock->today();
         m_datePurchased->setText(DateText::toShort(date));

@@ -1,6 +1,7 @@
 #include "platform/PainterPrinter.h"
 #include "platform/PrinterUnits.h"
 
+#include "platform/Dialogs.h"
 #include "platform/ProductTitle.h"
 #include "platform/Shell.h"
 
@@ -13,7 +14,8 @@
 #include <QPrinterInfo>
 #include <algorithm>
 
-PainterPrinter::PainterPrinter(const QString& dataDir, Shell& shell) : m_dataDir(dataDir), m_shell(shell) {
+PainterPrinter::PainterPrinter(const QString& dataDir, Shell& shell, Dialogs& dialogs)
+    : m_dataDir(dataDir), m_shell(shell), m_dialogs(dialogs) {
     const QPrinterInfo target = QPrinterInfo::defaultPrinter();
     m_toPdf = target.isNull();
     m_printer = m_toPdf ? std::make_unique<QPrinter>(QPrinter::HighResolution)
@@ -132,8 +134,14 @@ void PainterPrinter::endDoc() {
         return;
     if (!m_painter.end())
         throw PrintError(QStringLiteral("The printer could not finish the document."));
-    if (m_toPdf)
-        m_shell.openFile(m_outputFile);
+    if (!m_toPdf)
+        return;
+    // The user expected paper: say where the printout went, above all when no viewer shows it.
+    QString text = QStringLiteral("No printer is available. The printout was saved as %1.")
+                       .arg(QDir::toNativeSeparators(m_outputFile));
+    if (!m_shell.openFile(m_outputFile))
+        text += QStringLiteral(" It could not be opened with a PDF viewer.");
+    m_dialogs.message(nullptr, text, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
 }
 
 QString PainterPrinter::reservePdfFile() const {

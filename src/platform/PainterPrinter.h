@@ -5,15 +5,17 @@
 #include <QPainter>
 #include <memory>
 
+class Dialogs;
 class QFontMetricsF;
 class QPrinter;
 class Shell;
 
 // Paints on the desktop's default printer. On a machine without one, each document becomes a PDF file in the data
-// directory's Printouts folder, opened with the desktop's viewer when the document ends.
+// directory's Printouts folder: when the document ends it is opened with the desktop's viewer, and a message tells
+// the user where it was saved.
 class PainterPrinter : public Printer {
 public:
-    PainterPrinter(const QString& dataDir, Shell& shell);
+    PainterPrinter(const QString& dataDir, Shell& shell, Dialogs& dialogs);
     ~PainterPrinter() override;
 
     // The PDF of the document under way or last ended; empty before the first drawing and for a real printer.
@@ -54,6 +56,7 @@ private:
 
     QString m_dataDir;
     Shell& m_shell;
+    Dialogs& m_dialogs;
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;
     bool m_toPdf = false;

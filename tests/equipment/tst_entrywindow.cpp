@@ -126,6 +126,8 @@ private slots:
     void openingRefused();
     void openingFillsFieldsAndLists();
     void submitStoresValuesAsTyped();
+    void submitReadsTypedDates_data();
+    void submitReadsTypedDates();
     void submitRefusesEmptySerial();
     void submitClearsFields_data();
     void submitClearsFields();
@@ -253,6 +255,34 @@ void tst_EntryWindow::submitStoresValuesAsTyped() {
     setText(w, "txtSerialNumber", "SerialNumber's");
     click(w, "Command1");
     QCOMPARE(count(*t.db, "HoldEquipment"), 2);
+}
+
+void tst_EntryWindow::submitReadsTypedDates_data() {
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    const QDateTime now(kToday, QTime(9, 30));
+    QTest::newRow("month named") << now << "Dec 31, 2025"
+                                 << "2025-12-31";
+    // Two-digit years are read near the clock's year, not the machine's.
+    QTest::newRow("later clock") << QDateTime(QDate(2090, 1, 1), QTime(9, 30)) << "Jan 2, 60"
+                                 << "2060-01-02";
+    QTest::newRow("no real day") << now << "Feb 30, 2025"
+                                 << "2026-03-14";
+}
+
+void tst_EntryWindow::submitReadsTypedDates() {
+    QFETCH(QDateTime, now);
+    QFETCH(QString, typed);
+    TestContext t;
+    t.clock.current = now;
+    Inventory inv(*t.db);
+    auto* w = openEntry(t);
+    fillEntryFields(w);
+    setText(w, "txtDatePurchased", typed);
+    click(w, "Command1");
+    QVERIFY(t.dialogs.messages.isEmpty());
+    QTEST(holding(*t.db, "DatePurchased").value(0), "stored");
 }
 
 void tst_EntryWindow::submitRefusesEmptySerial() {

@@ -21,6 +21,7 @@ private slots:
     void recordingScale();
     void recordingFailsOnChosenText();
     void painterWritesPdfAndOpensIt();
+    void painterNamesPdfItCannotOpen();
     void painterReportsUnwritableFolder();
 };
 
@@ -130,10 +131,11 @@ void tst_Printer::painterWritesPdfAndOpensIt() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     FakeShell shell;
+    ScriptedDialogs dialogs;
     QStringList written;
 
     for (int document = 1; document <= 2; ++document) {
-        PainterPrinter p(dir.path(), shell);
+        PainterPrinter p(dir.path(), shell, dialogs);
         p.setLandscape(true);
         QVERIFY(p.scaleWidth() > p.scaleHeight());
         p.setScaleMode(Mode::Millimetres);
@@ -155,11 +157,16 @@ void tst_Printer::painterWritesPdfAndOpensIt() {
         p.newPage();
         p.print(QStringLiteral("Second page"));
         QVERIFY(shell.opened.size() == document - 1);
+        QVERIFY(dialogs.messages.size() == document - 1);
         p.endDoc();
 
         QVERIFY(!written.contains(p.outputFile()));
         written << p.outputFile();
         QCOMPARE(shell.opened, written);
+        QCOMPARE(dialogs.messages.size(), document);
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("No printer is available. The printout was saved as %1.")
+                                                   .arg(QDir::toNativeSeparators(p.outputFile())));
+        QCOMPARE(dialogs.messages.last().icon, Dialogs::Icon::Information);
     }
 
     const QDir printouts(dir.filePath(QStringLiteral("Printouts")));
@@ -196,6 +203,27 @@ void tst_Printer::painterWritesPdfAndOpensIt() {
              qPrintable(QStringLiteral("%1 %2").arg(shift.x()).arg(shift.y())));
 }
 
+void tst_Printer::painterNamesPdfItCannotOpen() {
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        QSKIP("a printer is installed: printouts would go to it");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    FakeShell shell;
+    shell.succeed = false;
+    ScriptedDialogs dialogs;
+
+    PainterPrinter p(dir.path(), shell, dialogs);
+    p.endDoc(); // nothing drawn, nothing saved
+    QVERIFY(dialogs.messages.isEmpty());
+    p.print(QStringLiteral("kept"));
+    p.endDoc();
+    QVERIFY(QFileInfo::exists(p.outputFile()));
+    QCOMPARE(shell.opened, QStringList{p.outputFile()});
+    QCOMPARE(dialogs.texts(), QStringList{QStringLiteral("No printer is available. The printout was saved as %1. It "
+                                                         "could not be opened with a PDF viewer.")
+                                              .arg(QDir::toNativeSeparators(p.outputFile()))});
+}
+
 void tst_Printer::painterReportsUnwritableFolder() {
     if (!QPrinterInfo::defaultPrinter().isNull())
         QSKIP("a printer is installed: printouts would go to it");
@@ -206,12 +234,14 @@ void tst_Printer::painterReportsUnwritableFolder() {
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     FakeShell shell;
+    ScriptedDialogs dialogs;
 
-    PainterPrinter p(dir.path(), shell);
+    PainterPrinter p(dir.path(), shell, dialogs);
     QVERIFY_THROWS_EXCEPTION(PrintError, p.print(QStringLiteral("lost")));
     QVERIFY_THROWS_EXCEPTION(PrintError, p.line(0, 0, 100, 100));
     p.endDoc();
     QVERIFY(shell.opened.isEmpty());
+    QVERIFY(dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(tst_Printer)

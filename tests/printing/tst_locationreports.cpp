@@ -1,8 +1,11 @@
+#include "data/DateText.h"
 #include "printing/LocationReports.h"
+#include "support/LocaleScope.h"
 #include "support/RecordingPrinter.h"
 
 #include <QLocale>
 #include <QTest>
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -55,7 +58,30 @@ void verifyTitle(const PrintLog& log, const QString& text) {
 }
 
 QString shortDate() {
-    return QLocale().toString(kToday, QLocale::ShortFormat);
+    return DateText::toShort(kToday);
+}
+
+// Fails when a text runs into the text printed next to it on its line, or past the page's right edge.
+void verifyNoOverrun(const PrintLog& log) {
+    const double pageRight = RecordingPrinter::inchesToScale(
+        RecordingPrinter::kPageHeightInches - 2 * RecordingPrinter::kMarginInches, Printer::ScaleMode::Twips);
+    const QList<PrintItem> texts = log.textItems();
+    for (const PrintItem& t : texts) {
+        double right = pageRight;
+        for (const PrintItem& other : texts)
+            if (other.page == t.page && other.y == t.y && other.x > t.x)
+                right = std::min(right, other.x);
+        const double end = t.x + RecordingPrinter::textWidthOf(t.text, t.font, t.scaleMode);
+        QVERIFY2(end <= right, qPrintable(QStringLiteral("%1 ends at %2, beyond %3").arg(t.text).arg(end).arg(right)));
+    }
+}
+
+// Fails unless some printed text is a shortened, non-empty start of `full`.
+void verifyCut(const PrintLog& log, const QString& full) {
+    for (const PrintItem& t : log.textItems())
+        if (!t.text.isEmpty() && t.text.size() < full.size() && full.startsWith(t.text))
+            return;
+    QFAIL(qPrintable(QStringLiteral("no cut print of %1").arg(full)));
 }
 } // namespace
 
@@ -69,6 +95,11 @@ private slots:
     void detailListingBreaksUnderHeader();
     void detailReport_data();
     void detailReport();
+    void listingsCutLongCells_data();
+    void listingsCutLongCells();
+    void detailReportCutsLongTexts();
+    void datesHaveFourDigitYears_data();
+    void datesHaveFourDigitYears();
 };
 
 void tst_LocationReports::titles_data() {
@@ -228,7 +259,7 @@ void tst_LocationReports::detailReport() {
     QVERIFY(log.ended());
     const QList<PrintItem> page1 = log.textItems(1);
     verifyTitle(log, QStringLiteral("Detailed Location information including statictal and equipment listing as of ") +
-                         QLocale().toString(kNow, QLocale::ShortFormat));
+                         shortDate() + u' ' + QLocale().toString(kNow.time(), QLocale::ShortFormat));
     const QStringList left = {QStringLiteral("For Main Office"),
                               QStringLiteral("Company Name: Main Office"),
                               QStringLiteral("Address One: 1 High St"),
@@ -285,6 +316,110 @@ void tst_LocationReports::detailReport() {
             QCOMPARE(unit->y, 6859 + (i - 1) * 361.0);
         }
     }
+}
+
+void tst_LocationReports::listingsCutLongCells_data() {
+    QTest::addColumn<bool>("detail");
+    QTest::newRow("listing") << false;
+    QTest::newRow("detail listing") << true;
+}
+
+void tst_LocationReports::listingsCutLongCells() {
+    QFETCH(bool, detail);
+    const QStringList longRow = {QStringLiteral("123456"),
+                                 QStringLiteral("Northwest Regional Distribution Center Annex"),
+                                 QStringLiteral("Saint Petersburg Beach Heights"),
+                                 QStringLiteral("North Carolina and beyond"),
+                                 QStringLiteral("555-0100 extension 4455 after hours"),
+                                 QStringLiteral("1234567890123456789012345678901234567890")};
+    // An accented letter written as a letter and a combining mark is one character: it is never cut in two.
+    const QString accented = QStringLiteral("e\u0301").repeated(30);
+    const QList<QStringList> rows = {
+        longRow, {QStringLiteral("7"), accented, QStringLiteral("Town"), QString(), QString(), QStringLiteral("1")}};
+    const QString longType = QStringLiteral("Workstation with docking station, two monitors");
+    PrintLog log;
+    RecordingPrinter printer(log);
+    if (detail)
+        printLocationDetailListing(printer, rows, false, kToday, [&](qint64) {
+            return std::vector<TypeCountRow>{{1234567, longType}};
+        });
+    else
+        printLocationListing(printer, rows, false, kToday);
+
+    verifyNoOverrun(log);
+    for (const QString& cell : longRow)
+        verifyCut(log, cell);
+    // 2876 twips between the name and city columns hold 23 characters of 120 twips.
+    QVERIFY(log.findText(longRow[1].left(23)));
+    const PrintItem* cutAccents = log.findText(accented.left(22));
+    QVERIFY(cutAccents);
+    QCOMPARE(cutAccents->x, 1900.0);
+    if (detail) {
+        verifyCut(log, longType);
+        QVERIFY(log.findText(QStringLiteral("1234567")));
+    }
+}
+
+void tst_LocationReports::detailReportCutsLongTexts() {
+    LocationDetailReport r;
+    r.name = QStringLiteral("Northwest Regional Distribution Center Annex of the Eastern Division");
+    r.addressOne = QStringLiteral("12345 North Industrial Park Boulevard, Building C");
+    r.city = QStringLiteral("Saint Petersburg Beach Heights");
+    r.contact.email = QStringLiteral("facilities.coordinator.northwest.region@example.com");
+    r.typeCounts << QStringList{QStringLiteral("123456789012345678901234567890"),
+                                QStringLiteral("Workstation with docking station, two monitors, a keyboard, a mouse "
+                                               "and a headset for the front desk")};
+    r.equipment << QStringList{QStringLiteral("1234567890").repeated(4),
+                               QString(),
+                               QString(),
+                               QString(),
+                               QString(),
+                               QStringLiteral("SERIAL-0000-1111-2222-3333-4444"),
+                               QStringLiteral("Model with a very long name indeed, too long for the page")};
+    PrintLog log;
+    RecordingPrinter printer(log);
+    printLocationDetailReport(printer, r, kNow);
+
+    verifyNoOverrun(log);
+    for (const QString& full :
+         {QStringLiteral("Company Name: ") + r.name, QStringLiteral("Address One: ") + r.addressOne,
+          QStringLiteral("Email Address: ") + r.contact.email, r.typeCounts[0][0], r.typeCounts[0][1],
+          QStringLiteral("Equipment: ") + r.equipment[0][0], QStringLiteral("SN: ") + r.equipment[0][5],
+          QStringLiteral("Model: ") + r.equipment[0][6]})
+        verifyCut(log, full);
+    QVERIFY(log.findText(QStringLiteral("City: ") + r.city));
+    QVERIFY(log.findText(QStringLiteral("For ") + r.name));
+}
+
+void tst_LocationReports::datesHaveFourDigitYears_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("date");
+    QTest::newRow("en_US") << "en_US"
+                           << "3/14/2026";
+    QTest::newRow("de_DE") << "de_DE"
+                           << "14.03.2026";
+    QTest::newRow("it_IT") << "it_IT"
+                           << "14/03/2026";
+}
+
+void tst_LocationReports::datesHaveFourDigitYears() {
+    QFETCH(QString, locale);
+    QFETCH(QString, date);
+    LocaleScope scope(locale);
+    PrintLog log;
+    RecordingPrinter printer(log);
+    printLocationListing(printer, {}, false, kToday);
+    printLocationDetailListing(printer, {}, true, kToday, [](qint64) { return std::vector<TypeCountRow>(); });
+    printLocationDetailReport(printer, LocationDetailReport(), kNow);
+    const QStringList texts = log.texts();
+    QCOMPARE(texts.value(0), QStringLiteral("Listing of current locations as of ") + date);
+    QVERIFY(texts.contains(QStringLiteral("Detail listing of selected current locations as of ") + date));
+    const QString prefix =
+        QStringLiteral("Detailed Location information including statictal and equipment listing as of ");
+    const auto report =
+        std::find_if(texts.begin(), texts.end(), [&](const QString& t) { return t.startsWith(prefix); });
+    QVERIFY(report != texts.end());
+    QVERIFY2(report->startsWith(prefix + date + u' '), qPrintable(*report));
 }
 
 QTEST_MAIN(tst_LocationReports)
