@@ -65,6 +65,8 @@ private slots:
     void emptyListGuard_data();
     void emptyListGuard();
     void enterOpensOneDetailPerSelectedRow();
+    void doubleClickOpensTheDetailOfTheRow();
+    void selectionMessages();
     void enterStopsAtWindowLimit();
     void deleteStopsAtFirstLocationWithEquipment();
     void deleteRefusalTextDependsOnListSize();
@@ -187,6 +189,57 @@ void tst_LocationWindows::enterOpensOneDetailPerSelectedRow() {
     QCOMPARE(details[2]->LocId, QString::number(ids[3]));
     QCOMPARE(details[1]->windowTitle(), QStringLiteral("C Detailed Information"));
     QCOMPARE(qobject_cast<QLineEdit*>(details[1]->findChild<QLineEdit*>("txtName"))->text(), QStringLiteral("C"));
+}
+
+void tst_LocationWindows::doubleClickOpensTheDetailOfTheRow() {
+    TestContext t;
+    addLocation(*t.db, "A");
+    const qint64 b = addLocation(*t.db, "B");
+    auto* w = openList(t);
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    const QPoint cell = w->list()->visualRect(w->list()->listModel()->index(1, 1)).center();
+    QTest::mouseClick(w->list()->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(w->list()->viewport(), Qt::LeftButton, {}, cell);
+    auto* detail = t.windows.last<DisplayInformation>();
+    QVERIFY(detail);
+    QCOMPARE(detail->LocId, QString::number(b));
+    QCOMPARE(detail->windowTitle(), QStringLiteral("B Detailed Information"));
+    QCOMPARE(t.windows.openWindowCount(), 2);
+}
+
+void tst_LocationWindows::selectionMessages() {
+    TestContext t;
+    addLocation(*t.db, "A");
+    addLocation(*t.db, "B");
+    // Create location with its state unselected (Ctrl+click).
+    auto* create = openWindow<frmCreateLocation>(t.ctx, nullptr);
+    setText(create, "txtName", "New");
+    create->stateList()->clearSelection();
+    click(create, "Command1");
+    QCOMPARE(t.dialogs.texts(), QStringList{"Select the location's state"});
+    QCOMPARE(t.dialogs.messages.last().icon, Dialogs::Icon::Critical);
+    QCOMPARE(count(*t.db, "LocationInfo"), 2);
+
+    // Reassign with no location chosen in the list.
+    t.dialogs.reset();
+    auto* list = openList(t);
+    list->list()->clearSelection();
+    t.dialogs.answer(Dialogs::Answer::Yes);
+    list->toolbarClicked("Reassign");
+    QCOMPARE(t.dialogs.texts().last(), QStringLiteral("Select the location whose equipment is to be reassigned"));
+    QVERIFY(!t.windows.last<FrmReassignLocation>());
+
+    // Submit in the reassign window with no target chosen.
+    t.dialogs.reset();
+    list->list()->setRowSelected(0, true);
+    t.dialogs.answer(Dialogs::Answer::Yes);
+    list->toolbarClicked("Reassign");
+    auto* reassign = t.windows.last<FrmReassignLocation>();
+    QVERIFY(reassign);
+    click(reassign, "Command1");
+    QCOMPARE(t.dialogs.texts().last(), QStringLiteral("Select the location that is to receive the equipment"));
+    QVERIFY(reassign->isVisible());
+    QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1"), 2);
 }
 
 void tst_LocationWindows::enterStopsAtWindowLimit() {

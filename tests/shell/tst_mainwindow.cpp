@@ -2,6 +2,7 @@
 #include "shell/FrmAbout.h"
 #include "shell/MDIKavrel.h"
 #include "shell/OpenWindow.h"
+#include "support/Fixtures.h"
 #include "support/TestContext.h"
 
 #include <QAction>
@@ -56,6 +57,7 @@ class tst_MainWindow : public QObject {
     Q_OBJECT
 private slots:
     void captionAndWindowHost();
+    void opensTheLocationListAtStart();
     void menuBarInOrder();
     void menuEntries_data();
     void menuEntries();
@@ -77,6 +79,17 @@ void tst_MainWindow::captionAndWindowHost() {
         QCOMPARE(t.ctx.windows, static_cast<WindowHost*>(&main));
     }
     QCOMPARE(t.ctx.windows, static_cast<WindowHost*>(&t.windows));
+}
+
+void tst_MainWindow::opensTheLocationListAtStart() {
+    TestContext t;
+    Fixtures::addLocation(*t.db, "Depot");
+    MDIKavrel main(t.ctx);
+    main.show();
+    main.load();
+    QCOMPARE(classesOf(main.openWindows()), QStringList{"frmActiveLocations"});
+    QCOMPARE(main.activeWindow(), main.openWindows().first());
+    QVERIFY(t.dialogs.messages.isEmpty());
 }
 
 void tst_MainWindow::menuBarInOrder() {
@@ -163,12 +176,15 @@ void tst_MainWindow::shortcutsOpenTheirWindows_data() {
     QTest::addColumn<QString>("windowClass");
     QTest::newRow("Ctrl+L") << int(Qt::Key_L) << "frmActiveLocations";
     QTest::newRow("Ctrl+C") << int(Qt::Key_C) << "frmCreateLocation";
+    QTest::newRow("Ctrl+N") << int(Qt::Key_N) << "frmCreateEquipment";
+    QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << "frmActiveEquipment";
 }
 
 void tst_MainWindow::shortcutsOpenTheirWindows() {
     QFETCH(int, key);
     QFETCH(QString, windowClass);
     TestContext t;
+    Fixtures::addLocation(*t.db, "Depot"); // the entry window asks for a location first
     auto main = std::make_unique<MDIKavrel>(t.ctx);
     main->show();
     main->activateWindow();
