@@ -7,11 +7,13 @@
 #include "platform/ProductTitle.h"
 #include "platform/Shell.h"
 #include "platform/WindowHost.h"
+#include "shell/Logo.h"
 #include "shell/frmLogin.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <memory>
@@ -57,6 +59,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProductTitle);
     QGuiApplication::setDesktopFileName(QStringLiteral("kavrel")); // ties the windows to kavrel.desktop
+    QIcon icon;
+    for (int size : {16, 32, 48, 256})
+        icon.addPixmap(kavrelLogo(size));
+    QApplication::setWindowIcon(icon);
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(KAVREL_VERSION_MAJOR).arg(KAVREL_VERSION_MINOR).arg(KAVREL_VERSION_PATCH));
     const Options options = parseOptions(app);

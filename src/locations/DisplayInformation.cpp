@@ -214,6 +214,7 @@ void DisplayInformation::PopulateLocation(const QString& sortName) {
     if (const auto location = store.location(id)) {
         const QVariantMap& l = *location;
         showValue(m_location.name, l.value(QStringLiteral("LocName")));
+        m_location.name->setCursorPosition(0); // a long name shows from its start
         showValue(m_location.addressOne, l.value(QStringLiteral("LocAddressOne")));
         showValue(m_location.addressTwo, l.value(QStringLiteral("LocAddressTwo")));
         showValue(m_location.city, l.value(QStringLiteral("LocCity")));

@@ -64,8 +64,10 @@ void frmCreateLocation::submit() {
         return;
     }
     const LocationContact contact = m_contact.contact();
-    if (guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).createLocation(location, contact); }))
+    if (guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).createLocation(location, contact); })) {
         clear();
+        m_location.name->setFocus(); // ready for the next location
+    }
 }
 
 void frmCreateLocation::clear() {

@@ -3,15 +3,21 @@
 #include "platform/ProductTitle.h"
 #include "shell/MainMenu.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QStackedWidget>
 #include <algorithm>
+
+namespace {
+const QKeySequence kCloseChild(Qt::CTRL | Qt::Key_F4);
+} // namespace
 
 MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
     : QMainWindow(parent), m_ctx(ctx), m_menus(new QStackedWidget(this)), m_mainMenu(new QMenuBar(m_menus)),
@@ -32,6 +38,14 @@ MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
     m_menus->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setMenuWidget(m_menus);
     connect(m_area, &QMdiArea::subWindowActivated, this, &MDIKavrel::showMenuBarOf);
+    // The frame owns Ctrl+F4, so that it closes the active child whichever menu bar shows and wherever the focus
+    // is inside the child; the children's own system menus only show it.
+    auto* closeChild = new QAction(QStringLiteral("Close Window"), this);
+    closeChild->setObjectName(QStringLiteral("closeActiveChild"));
+    closeChild->setShortcut(kCloseChild);
+    closeChild->setShortcutContext(Qt::WindowShortcut);
+    connect(closeChild, &QAction::triggered, m_area, &QMdiArea::closeActiveSubWindow);
+    addAction(closeChild);
     resize(1200, 800);
 }
 
@@ -105,6 +119,12 @@ void MDIKavrel::show(QWidget* window) {
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     new FrameCloser(window, sub);
+    if (QMenu* menu = sub->systemMenu())
+        for (QAction* action : menu->actions())
+            if (action->shortcuts().contains(kCloseChild)) {
+                action->setShortcuts({});
+                action->setText(action->text() + QLatin1Char('\t') + kCloseChild.toString(QKeySequence::NativeText));
+            }
     // A child that fixes its size keeps the frame from being dragged larger or smaller.
     if (fixedSize)
         sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowMaximizeButtonHint);
