@@ -5,12 +5,19 @@
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSet>
 #include <QSqlError>
+#include <QUrl>
+#include <QUuid>
+#include <algorithm>
 
 namespace {
 
 QAtomicInt connectionCounter;
+constexpr const char* kPartialSuffix = ".new";
+constexpr const char* kSetupLockName = "Kavrel.lock";
+constexpr int kSetupWaitMs = 60000;
 
 QString engineText(const QSqlError& error) {
     QString text = error.databaseText();
@@ -68,11 +75,23 @@ void runAll(QSqlDatabase& db, const QStringList& statements) {
             throw DataError(engineText(q.lastError()));
 }
 
-// Creates a new database file with its schema. The file is built under a temporary name and renamed into
-// place only when complete, so an interrupted installation never leaves a half-made file behind.
+// The name under which the engine opens a file only if it is there: a file removed meanwhile is an error rather
+// than a new empty file that would then lack every table.
+QString openExisting(const QString& path) {
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw");
+}
+
+// A file that is absent, or of 0 bytes as a crash during an installation can leave it, holds no data: it is made.
+bool needsCreating(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() || (info.isFile() && info.size() == 0);
+}
+
+// Builds a new database file with its schema under a name no other copy uses, and moves it into place only when
+// complete, so an interrupted installation never leaves a half-made file behind. The caller holds the setup lock.
 void createFile(const QString& path, const QStringList& ddl) {
-    const QString partial = path + QStringLiteral(".new");
-    QFile::remove(partial);
+    const QString partial =
+        path + QLatin1Char('.') + QUuid::createUuid().toString(QUuid::Id128) + QLatin1String(kPartialSuffix);
     const QString name = QStringLiteral("kavrel-create-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
     QString failure;
     {
@@ -94,12 +113,50 @@ void createFile(const QString& path, const QStringList& ddl) {
         }
     }
     QSqlDatabase::removeDatabase(name);
-    if (failure.isEmpty() && !QFile::rename(partial, path))
-        failure = QStringLiteral("Could not create %1.").arg(QDir::toNativeSeparators(path));
-    if (!failure.isEmpty()) {
-        QFile::remove(partial);
-        throw DataError(failure);
+    if (failure.isEmpty()) {
+        // Only an empty file is ever replaced; QFile::rename never moves over an existing one.
+        if (needsCreating(path))
+            QFile::remove(path);
+        if (!QFile::rename(partial, path) && needsCreating(path))
+            failure = QStringLiteral("Could not create %1.").arg(QDir::toNativeSeparators(path));
     }
+    QFile::remove(partial);
+    if (!failure.isEmpty())
+        throw DataError(failure);
+}
+
+// Files left by a copy that stopped while it was building them; no one else builds while the lock is held.
+void removeLeftovers(const QDir& dir) {
+    QStringList patterns;
+    for (const char* file : {kMainFileName, kHoldingFileName})
+        patterns << QStringLiteral("%1.*%2*").arg(QLatin1String(file), QLatin1String(kPartialSuffix));
+    for (const QString& name : dir.entryList(patterns, QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(name));
+}
+
+struct FileToMake {
+    QString path;
+    QStringList ddl;
+};
+
+// Makes whichever files need it. Copies starting together on one folder take turns through a lock file in it;
+// the one that comes second finds the files made and opens them.
+void installMissingFiles(const QString& dataDir, const QList<FileToMake>& files) {
+    const auto missing = [&] {
+        return std::any_of(files.cbegin(), files.cend(), [](const FileToMake& f) { return needsCreating(f.path); });
+    };
+    if (!missing())
+        return;
+    const QDir dir(dataDir);
+    QLockFile lock(dir.filePath(QString::fromLatin1(kSetupLockName)));
+    if (!lock.tryLock(kSetupWaitMs))
+        throw DataError(QStringLiteral("Another copy of Kavrel is setting up the data folder %1 and has not "
+                                       "finished. Try again in a moment.")
+                            .arg(QDir::toNativeSeparators(dataDir)));
+    removeLeftovers(dir);
+    for (const FileToMake& f : files)
+        if (needsCreating(f.path))
+            createFile(f.path, f.ddl);
 }
 
 } // namespace
@@ -110,15 +167,13 @@ Database::Database(const QString& dataDir)
     QDir().mkpath(m_dataDir);
     const QString mainPath = QDir(m_dataDir).filePath(QString::fromLatin1(kMainFileName));
     const QString holdPath = QDir(m_dataDir).filePath(QString::fromLatin1(kHoldingFileName));
-    if (!QFileInfo::exists(mainPath))
-        createFile(mainPath, Schema::mainFileStatements());
-    if (!QFileInfo::exists(holdPath))
-        createFile(holdPath, Schema::holdingFileStatements());
+    installMissingFiles(m_dataDir,
+                        {{mainPath, Schema::mainFileStatements()}, {holdPath, Schema::holdingFileStatements()}});
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    db.setDatabaseName(mainPath);
+    db.setDatabaseName(openExisting(mainPath));
     // Two windows or two running copies wait for each other's writes instead of failing at once.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000;QSQLITE_OPEN_URI"));
     try {
         if (!db.open())
             throw DataError(engineText(db.lastError()));
@@ -142,12 +197,14 @@ Database::~Database() {
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-QSqlDatabase Database::connection() const { return QSqlDatabase::database(m_connectionName, false); }
+QSqlDatabase Database::connection() const {
+    return QSqlDatabase::database(m_connectionName, false);
+}
 
 void Database::attachHoldingFile() {
     QSqlQuery q(connection());
     q.prepare(QStringLiteral("ATTACH DATABASE ? AS hold"));
-    q.addBindValue(QDir(m_dataDir).filePath(QString::fromLatin1(kHoldingFileName)));
+    q.addBindValue(openExisting(QDir(m_dataDir).filePath(QString::fromLatin1(kHoldingFileName))));
     if (!q.exec())
         throw DataError(engineText(q.lastError()));
 }

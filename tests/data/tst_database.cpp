@@ -7,12 +7,15 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <memory>
 #include <stdexcept>
+#include <vector>
 
 using namespace Fixtures;
 
@@ -126,8 +129,14 @@ private slots:
     void indexes();
     void equipmentWithHistoryCanBeDeleted();
     void reopeningKeepsData();
+    void awkwardFolderNames_data();
+    void awkwardFolderNames();
     void unusableFileIsReportedAndLeftAlone_data();
     void unusableFileIsReportedAndLeftAlone();
+    void emptyFileIsReplacedAndTheOtherKept_data();
+    void emptyFileIsReplacedAndTheOtherKept();
+    void copiesStartingTogetherAllSucceed_data();
+    void copiesStartingTogetherAllSucceed();
     void transactionRollsBackOnThrow();
     void nestedTransactionJoinsOuter();
     void failedInnerTransactionLeavesNothingWhenOuterGoesOn();
@@ -399,6 +408,30 @@ void tst_Database::reopeningKeepsData() {
              QStringLiteral("Cost centre"));
 }
 
+void tst_Database::awkwardFolderNames_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("blank, hash, question mark, percent") << "my data #1?%20&x=y;";
+    QTest::newRow("unicode") << QString::fromUtf8("Zürich – 東京");
+    QTest::newRow("looks like an option") << "file:mode=ro";
+}
+
+// The files are opened by URI so that the engine never creates an empty one; the folder name must survive it.
+void tst_Database::awkwardFolderNames() {
+    QFETCH(QString, folder);
+    QTemporaryDir parent;
+    const QString dir = parent.filePath(folder);
+    {
+        Database db(dir);
+        addLocation(db, "Depot");
+        Query(db, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('H1')").exec();
+    }
+    QCOMPARE(QDir(dir).entryList(QDir::Files), (QStringList{"Inventory.mdb", "Kavrel.mdb"}));
+    Database again(dir);
+    QCOMPARE(count(again, "LocationInfo"), 1);
+    QCOMPARE(count(again, "HoldEquipment"), 1);
+    QCOMPARE(QDir(parent.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{folder});
+}
+
 void tst_Database::unusableFileIsReportedAndLeftAlone_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("kind");
@@ -407,8 +440,6 @@ void tst_Database::unusableFileIsReportedAndLeftAlone_data() {
         const QString f = QString::fromLatin1(file);
         QTest::addRow("%s garbage", file) << f << "garbage"
                                           << "file is not a database";
-        QTest::addRow("%s empty file", file) << f << "empty"
-                                             << "has no table";
         QTest::addRow("%s wrong tables", file) << f << "wrongTables"
                                                << "has no table";
         QTest::addRow("%s missing column", file) << f << "missingColumn"
@@ -432,12 +463,11 @@ void tst_Database::unusableFileIsReportedAndLeftAlone() {
                                 : "ALTER TABLE HoldEquipment DROP COLUMN LocationName"});
     } else {
         QVERIFY(QFile::remove(path));
-        if (kind == "garbage" || kind == "empty") {
+        if (kind == "garbage") {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            if (kind == "garbage")
-                for (int i = 0; i < 512; ++i)
-                    f.write(QByteArray::number(i * 7919 % 251).append("\xff\x00 garbage ", 11));
+            for (int i = 0; i < 512; ++i)
+                f.write(QByteArray::number(i * 7919 % 251).append("\xff\x00 garbage ", 11));
         } else if (kind == "wrongTables") {
             runOnFile(path, {"CREATE TABLE Foo (Bar TEXT)", "INSERT INTO Foo VALUES ('keep me')"});
         } else if (kind == "directory") {
@@ -455,6 +485,76 @@ void tst_Database::unusableFileIsReportedAndLeftAlone() {
     QVERIFY(!QFile::exists(path + ".new"));
     // A second attempt fails the same way: the first left no connection or lock behind.
     QCOMPARE(openFailure(dir.path()), error);
+}
+
+void tst_Database::emptyFileIsReplacedAndTheOtherKept_data() {
+    QTest::addColumn<QString>("file");
+    QTest::newRow("Inventory.mdb") << "Inventory.mdb";
+    QTest::newRow("Kavrel.mdb") << "Kavrel.mdb";
+}
+
+// A crash while an installation was being written can leave a file of 0 bytes: it holds no data, so it is made
+// again, while the other file keeps what it holds.
+void tst_Database::emptyFileIsReplacedAndTheOtherKept() {
+    QFETCH(QString, file);
+    TestContext t;
+    addLocation(*t.db, "Depot");
+    Query(*t.db, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('H1')").exec();
+    t.db.reset();
+    QFile empty(t.dataDir() + '/' + file);
+    QVERIFY(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    empty.close();
+
+    t.reopen();
+    QCOMPARE(count(*t.db, "StateInfo"), 50);
+    const bool mainReplaced = file == QLatin1String("Inventory.mdb");
+    QCOMPARE(count(*t.db, "LocationInfo"), mainReplaced ? 0 : 1);
+    QCOMPARE(count(*t.db, "HoldEquipment"), mainReplaced ? 1 : 0);
+    QCOMPARE(QDir(t.dataDir()).entryList(QDir::Files), (QStringList{"Inventory.mdb", "Kavrel.mdb"}));
+}
+
+void tst_Database::copiesStartingTogetherAllSucceed_data() {
+    QTest::addColumn<QStringList>("emptyFiles"); // files of 0 bytes in the folder before the start
+    QTest::newRow("empty folder") << QStringList{};
+    QTest::newRow("0-byte Inventory.mdb") << QStringList{"Inventory.mdb"};
+    QTest::newRow("0-byte Kavrel.mdb") << QStringList{"Kavrel.mdb"};
+    QTest::newRow("both 0-byte") << QStringList{"Inventory.mdb", "Kavrel.mdb"};
+}
+
+// Two workstations, or a double click, start copies on one new folder at the same moment: every copy opens the
+// complete installation that one of them made, and nothing else is left in the folder.
+void tst_Database::copiesStartingTogetherAllSucceed() {
+    QFETCH(QStringList, emptyFiles);
+    constexpr int kRounds = 8;
+    constexpr int kCopies = 4;
+    for (int round = 0; round < kRounds; ++round) {
+        QTemporaryDir dir;
+        for (const QString& name : emptyFiles) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        std::vector<std::unique_ptr<QProcess>> copies;
+        for (int i = 0; i < kCopies; ++i) {
+            auto& p = copies.emplace_back(std::make_unique<QProcess>());
+            p->start(QStringLiteral(KAVREL_OPEN_DATABASE), {dir.path()});
+            QVERIFY(p->waitForStarted());
+        }
+        for (auto& p : copies)
+            while (!p->canReadLine())
+                QVERIFY2(p->waitForReadyRead(30000), qPrintable(p->readAllStandardError()));
+        for (auto& p : copies) {
+            p->write("go\n");
+            p->waitForBytesWritten(); // QProcess writes only from the event loop otherwise
+        }
+        for (auto& p : copies)
+            QVERIFY(p->waitForFinished(60000));
+        for (auto& p : copies) {
+            const QString errors = QString::fromLocal8Bit(p->readAllStandardError());
+            QVERIFY2(p->exitCode() == 0, qPrintable(QStringLiteral("round %1: %2").arg(round).arg(errors)));
+            QCOMPARE(p->readAllStandardOutput(), QByteArray("ready\n50 0\n"));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"Inventory.mdb", "Kavrel.mdb"}));
+    }
 }
 
 void tst_Database::transactionRollsBackOnThrow() {
