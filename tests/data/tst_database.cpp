@@ -14,7 +14,9 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <unistd.h>
 #include <vector>
 
 using namespace Fixtures;
@@ -100,6 +102,46 @@ void runOnFile(const QString& path, const QStringList& statements) {
     QSqlDatabase::removeDatabase(name);
 }
 
+// Another copy's connection to one file, outside Database, holding a lock until released: "write" as a writer
+// holds it while it works, "exclusive" as a writer holds it while committing, "read" as a reader does.
+class LockHolder {
+public:
+    LockHolder(const QString& path, const QString& kind) : m_name(QStringLiteral("holder-") + path) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        db.open();
+        m_query = QSqlQuery(db);
+        if (kind == QLatin1String("read")) {
+            m_query.exec(QStringLiteral("BEGIN"));
+            m_query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
+            m_query.next();
+        } else {
+            m_query.exec(kind == QLatin1String("write") ? QStringLiteral("BEGIN IMMEDIATE")
+                                                        : QStringLiteral("BEGIN EXCLUSIVE"));
+        }
+        m_held = m_query.lastError().type() == QSqlError::NoError;
+    }
+    ~LockHolder() {
+        release();
+        m_query = QSqlQuery();
+        QSqlDatabase::database(m_name, false).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    bool held() const { return m_held; }
+    void release() {
+        if (!m_held)
+            return;
+        m_query.finish();
+        m_query.exec(QStringLiteral("COMMIT"));
+        m_held = false;
+    }
+
+private:
+    QString m_name;
+    QSqlQuery m_query;
+    bool m_held = false;
+};
+
 QString openFailure(const QString& dir) {
     try {
         Database db(dir);
@@ -131,6 +173,8 @@ private slots:
     void reopeningKeepsData();
     void awkwardFolderNames_data();
     void awkwardFolderNames();
+    void unwritablePlaceIsNamed_data();
+    void unwritablePlaceIsNamed();
     void unusableFileIsReportedAndLeftAlone_data();
     void unusableFileIsReportedAndLeftAlone();
     void emptyFileIsReplacedAndTheOtherKept_data();
@@ -141,6 +185,8 @@ private slots:
     void nestedTransactionJoinsOuter();
     void failedInnerTransactionLeavesNothingWhenOuterGoesOn();
     void transactionAcrossBothFilesIsAtomic();
+    void lockedDataAsksToRetry_data();
+    void lockedDataAsksToRetry();
     void hasActiveLocations_data();
     void hasActiveLocations();
     void nbspRules_data();
@@ -432,6 +478,63 @@ void tst_Database::awkwardFolderNames() {
     QCOMPARE(QDir(parent.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{folder});
 }
 
+void tst_Database::unwritablePlaceIsNamed_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("named"); // the path the message names, below the temporary folder
+    QTest::addColumn<QString>("what");
+    QTest::newRow("folder is a file") << "folderIsFile"
+                                      << "data"
+                                      << "data folder";
+    QTest::newRow("folder below a file") << "folderBelowFile"
+                                         << "data/inner"
+                                         << "data folder";
+    QTest::newRow("read-only empty folder") << "readOnlyEmptyFolder"
+                                            << "data"
+                                            << "data folder";
+    QTest::newRow("read-only folder with both files") << "readOnlyFolder"
+                                                      << "data"
+                                                      << "data folder";
+    QTest::newRow("read-only Inventory.mdb") << "readOnlyFile"
+                                             << "data/Inventory.mdb"
+                                             << "data file";
+    QTest::newRow("read-only Kavrel.mdb") << "readOnlyFile"
+                                          << "data/Kavrel.mdb"
+                                          << "data file";
+}
+
+// A place the user cannot write is named when Kavrel starts, not at the first write that fails.
+void tst_Database::unwritablePlaceIsNamed() {
+    QFETCH(QString, kind);
+    QFETCH(QString, named);
+    QFETCH(QString, what);
+    QTemporaryDir parent;
+    const QString data = parent.filePath("data");
+    if (kind.startsWith("folder")) {
+        QFile f(data);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a folder");
+    } else {
+        if (kind == "readOnlyEmptyFolder") {
+            QVERIFY(QDir().mkdir(data));
+        } else {
+            Database installed(data);
+        }
+        if (getuid() == 0)
+            QSKIP("root may write whatever the permissions say");
+        const QString target = parent.filePath(named);
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadUser | QFile::ExeOwner | QFile::ExeUser));
+    }
+    const QByteArray before = fingerprint(data);
+    const QString error = openFailure(parent.filePath(named.endsWith(".mdb") ? "data" : named));
+    for (const QString& name : {data, data + "/Inventory.mdb", data + "/Kavrel.mdb"})
+        QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(error, QStringLiteral("Kavrel cannot write to the %1 %2. ")
+                            .arg(what, QDir::toNativeSeparators(parent.filePath(named))) +
+                        (what == "data folder" ? "Check that it is a folder and that you may write to it."
+                                               : "Check that you may write to it."));
+    QCOMPARE(fingerprint(data), before);
+}
+
 void tst_Database::unusableFileIsReportedAndLeftAlone_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("kind");
@@ -657,6 +760,103 @@ void tst_Database::transactionAcrossBothFilesIsAtomic() {
     t.reopen();
     QCOMPARE(count(*t.db, "EquipmentInfo", "SerialNumber = 'H1'"), 1);
     QCOMPARE(count(*t.db, "HoldEquipment"), 0);
+}
+
+void tst_Database::lockedDataAsksToRetry_data() {
+    QTest::addColumn<QString>("file");      // the file another copy locks
+    QTest::addColumn<QString>("lock");      // how it locks it
+    QTest::addColumn<QString>("operation"); // what this copy does meanwhile
+    QTest::addColumn<bool>("retry");        // the answer once the other copy has finished
+    const struct {
+        const char* name;
+        const char* file;
+        const char* lock;
+        const char* operation;
+    } cases[] = {
+        {"transaction begins against a writer", "Inventory.mdb", "write", "transaction"},
+        {"transaction begins against a writer of the holding file", "Kavrel.mdb", "write", "transaction"},
+        {"transaction commits against a reader", "Inventory.mdb", "read", "transaction"},
+        {"single statement against a writer", "Inventory.mdb", "write", "statement"},
+        {"read against a committing writer", "Kavrel.mdb", "exclusive", "read"},
+        {"start-up against a committing writer", "Inventory.mdb", "exclusive", "open"},
+    };
+    for (const auto& c : cases)
+        for (bool retry : {true, false})
+            QTest::addRow("%s, %s", c.name, retry ? "retry" : "cancel") << c.file << c.lock << c.operation << retry;
+}
+
+// Another copy keeps a file locked for longer than the wait: the handler is asked in plain words naming the
+// folder; retrying once the other copy has finished does the work, giving up leaves nothing half written.
+void tst_Database::lockedDataAsksToRetry() {
+    QFETCH(QString, file);
+    QFETCH(QString, lock);
+    QFETCH(QString, operation);
+    QFETCH(bool, retry);
+    QTemporaryDir dir;
+    {
+        Database installed(dir.path());
+        Query(installed, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('H0')").exec();
+    }
+    std::optional<LockHolder> holder;
+    QStringList asked;
+    DatabaseOptions options;
+    options.busyTimeoutMs = 50;
+    options.busyHandler = [&](const QString& what) {
+        asked << what;
+        if (retry)
+            holder->release();
+        return retry;
+    };
+    std::optional<Database> db;
+    if (operation != "open")
+        db.emplace(dir.path(), options);
+    holder.emplace(dir.filePath(file), lock);
+    QVERIFY(holder->held());
+
+    int read = -1;
+    const auto run = [&] {
+        if (operation == "open") {
+            db.emplace(dir.path(), options);
+        } else if (operation == "transaction") {
+            db->transaction([&] {
+                addLocation(*db, "Depot");
+                Query(*db, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('H1')").exec();
+            });
+        } else if (operation == "statement") {
+            Query(*db, "INSERT INTO LocationInfo (LocName, StateId) VALUES ('Depot', 2)").exec();
+        } else {
+            read = count(*db, "HoldEquipment");
+        }
+    };
+    QString failure;
+    try {
+        run();
+    } catch (const DataError& e) {
+        QVERIFY(e.busy());
+        failure = e.text();
+    }
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].contains("Another copy of Kavrel") && asked[0].contains(QDir::toNativeSeparators(dir.path())),
+             qPrintable(asked[0]));
+    QCOMPARE(failure, retry ? QString() : asked[0]);
+    holder.reset();
+
+    if (!db)
+        db.emplace(dir.path());
+    QVERIFY(!db->inTransaction());
+    const int written = retry ? 1 : 0;
+    if (operation == "read")
+        QCOMPARE(read, retry ? 1 : -1);
+    else if (operation != "open")
+        QCOMPARE(count(*db, "LocationInfo"), written);
+    QCOMPARE(count(*db, "ContactInfo"), operation == "transaction" ? written : 0);
+    QCOMPARE(count(*db, "HoldEquipment"), 1 + (operation == "transaction" ? written : 0));
+    // Once the other copy has finished the same work succeeds without asking.
+    if (!retry) {
+        asked.clear();
+        run();
+        QVERIFY(asked.isEmpty());
+    }
 }
 
 void tst_Database::hasActiveLocations_data() {
