@@ -3,64 +3,52 @@
 #include "platform/Clock.h"
 #include "platform/DesktopRegistry.h"
 #include "platform/Dialogs.h"
+#include "platform/ErrorGuard.h"
 #include "platform/PainterPrinter.h"
 #include "platform/ProductTitle.h"
 #include "platform/Shell.h"
 #include "platform/WindowHost.h"
+#include "shell/StartUp.h"
 #include "shell/frmLogin.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
 #include <memory>
-
-namespace {
-struct Options {
-    QString dataDir;
-    int windowLimit = 0; // 0 keeps the default
-};
-
-// --data-dir wins over KAVREL_DATA_DIR, which wins over the application's own directory.
-Options parseOptions(const QApplication& app) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Keeps an organisation's equipment and its locations."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    QCommandLineOption dataDir(QStringLiteral("data-dir"),
-                               QStringLiteral("Keep Inventory.mdb and Kavrel.mdb in <dir>."), QStringLiteral("dir"));
-    QCommandLineOption windowLimit(QStringLiteral("window-limit"),
-                                   QStringLiteral("Allow at most <n> windows open at once."), QStringLiteral("n"));
-    parser.addOption(dataDir);
-    parser.addOption(windowLimit);
-    parser.process(app);
-    Options options;
-    const QString fromEnvironment = qEnvironmentVariable("KAVREL_DATA_DIR");
-    if (parser.isSet(dataDir))
-        options.dataDir = parser.value(dataDir);
-    else
-        options.dataDir = fromEnvironment.isEmpty() ? QCoreApplication::applicationDirPath() : fromEnvironment;
-    options.windowLimit = parser.value(windowLimit).toInt();
-    return options;
-}
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProductTitle);
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(KAVREL_VERSION_MAJOR).arg(KAVREL_VERSION_MINOR).arg(KAVREL_VERSION_PATCH));
-    const Options options = parseOptions(app);
+    DesktopDialogs dialogs;
+
+    QCommandLineParser parser;
+    const StartOptions options =
+        readStartOptions(parser, QCoreApplication::arguments(), qEnvironmentVariable("KAVREL_DATA_DIR"),
+                         QCoreApplication::applicationDirPath());
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp();
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    if (!options.error.isEmpty()) {
+        reportStartFailure(dialogs, options.error);
+        return 1;
+    }
     const QString& dir = options.dataDir;
 
+    DatabaseOptions databaseOptions;
+    // With no one to answer, a lock held by another copy ends the start like any other failure.
+    databaseOptions.busyHandler = [&dialogs](const QString& what) {
+        return userCanBeAsked() && askToRetry(dialogs, nullptr, what);
+    };
     std::unique_ptr<Database> db;
     try {
-        db = std::make_unique<Database>(dir);
+        db = std::make_unique<Database>(dir, std::move(databaseOptions));
     } catch (const DataError& e) {
-        QMessageBox::critical(nullptr, kProductTitle, e.text());
+        reportStartFailure(dialogs, e.text());
         return 1;
     }
 
-    DesktopDialogs dialogs;
     DesktopShell shell;
     SystemClock clock;
     DesktopRegistry registry;
@@ -84,7 +72,7 @@ int main(int argc, char* argv[]) {
         if (login.load())
             login.show();
     } catch (const DataError& e) {
-        QMessageBox::critical(nullptr, kProductTitle, e.text());
+        reportStartFailure(dialogs, e.text());
         return 1;
     }
     return app.exec();

@@ -8,9 +8,9 @@ class QWidget;
 // script the answers and read every message shown.
 class Dialogs {
 public:
-    enum class Buttons { Ok, YesNo };
+    enum class Buttons { Ok, YesNo, RetryCancel };
     enum class Icon { None, Information, Question, Critical };
-    enum class Answer { Ok, Yes, No };
+    enum class Answer { Ok, Yes, No, Retry, Cancel };
     struct OpenFile {
         QString path;     // full path, empty when nothing was chosen
         QString fileName; // the name without its folder
@@ -19,8 +19,8 @@ public:
     virtual ~Dialogs() = default;
 
     // An empty title shows the product title.
-    virtual Answer message(QWidget* parent, const QString& text, Buttons buttons = Buttons::Ok,
-                           Icon icon = Icon::None, const QString& title = QString()) = 0;
+    virtual Answer message(QWidget* parent, const QString& text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
+                           const QString& title = QString()) = 0;
     // Returns the typed text, or the empty text on Cancel.
     virtual QString input(QWidget* parent, const QString& prompt, const QString& title = QString(),
                           const QString& defaultText = QString()) = 0;
