@@ -1,6 +1,7 @@
 #include "data/Database.h"
 #include "platform/ErrorGuard.h"
 #include "shell/StartUp.h"
+#include "support/OtherConnection.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QCommandLineParser>
@@ -9,8 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,17 +27,6 @@ QStringList snapshot(const QString& dir) {
     return files;
 }
 
-void runOnFile(const QString& path, const QString& statement) {
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
-        raw.setDatabaseName(path);
-        QVERIFY(raw.open());
-        QVERIFY(QSqlQuery(raw).exec(statement));
-        raw.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
-}
-
 // Puts a file that is no usable database where Kavrel expects one, beside a good other file.
 void spoil(const QString& dir, const QString& kind) {
     { Database installed(dir); }
@@ -49,7 +37,7 @@ void spoil(const QString& dir, const QString& kind) {
     } else if (kind == "wrongTables" || kind == "wrongHoldingTables") {
         const QString path = dir + (kind == "wrongTables" ? "/Inventory.mdb" : "/Kavrel.mdb");
         QVERIFY(QFile::remove(path));
-        runOnFile(path, "CREATE TABLE Foo (Bar TEXT)");
+        runOnFile(path, {"CREATE TABLE Foo (Bar TEXT)"});
     }
 }
 
@@ -194,37 +182,31 @@ void tst_StartUp::dataFolderFromOptionThenVariable() {
 void tst_StartUp::lockedDataAtStartOffersRetry() {
     QTemporaryDir dir;
     { Database installed(dir.path()); }
-    {
-        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
-        holder.setDatabaseName(dir.filePath("Inventory.mdb"));
-        QVERIFY(holder.open());
-        QVERIFY(QSqlQuery(holder).exec("BEGIN EXCLUSIVE"));
+    LockHolder holder(dir.filePath("Inventory.mdb"), "exclusive");
+    QVERIFY(holder.held());
 
-        ScriptedDialogs dialogs;
-        dialogs.answer(Dialogs::Answer::Retry);
-        dialogs.answer(Dialogs::Answer::Cancel);
-        DatabaseOptions options;
-        options.busyTimeoutMs = 50;
-        options.busyHandler = [&](const QString& what) { return askToRetry(dialogs, nullptr, what); };
-        QString failure;
-        try {
-            Database db(dir.path(), options);
-        } catch (const DataError& e) {
-            failure = e.text();
-        }
-        const QString busy = QStringLiteral("Another copy of Kavrel is writing to the data in the folder %1 and has "
-                                            "not finished.")
-                                 .arg(QDir::toNativeSeparators(dir.path()));
-        QCOMPARE(failure, busy);
-        QCOMPARE(dialogs.messages.size(), 2);
-        for (const ScriptedDialogs::Message& m : dialogs.messages) {
-            QCOMPARE(m.text, busy + "\n\nChoose Retry once the other copy has finished, or Cancel to stop.");
-            QCOMPARE(m.buttons, Dialogs::Buttons::RetryCancel);
-            QCOMPARE(m.title, QStringLiteral("Kavrel"));
-        }
-        holder.close();
+    ScriptedDialogs dialogs;
+    dialogs.answer(Dialogs::Answer::Retry);
+    dialogs.answer(Dialogs::Answer::Cancel);
+    DatabaseOptions options;
+    options.busyTimeoutMs = 50;
+    options.busyHandler = [&](const QString& what) { return askToRetry(dialogs, nullptr, what); };
+    QString failure;
+    try {
+        Database db(dir.path(), options);
+    } catch (const DataError& e) {
+        failure = e.text();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    const QString busy =
+        QStringLiteral("Another copy of Kavrel is writing to the data in the folder %1 and has not finished.")
+            .arg(QDir::toNativeSeparators(dir.path()));
+    QCOMPARE(failure, busy);
+    QCOMPARE(dialogs.messages.size(), 2);
+    for (const ScriptedDialogs::Message& m : dialogs.messages) {
+        QCOMPARE(m.text, busy + "\n\nChoose Retry once the other copy has finished, or Cancel to stop.");
+        QCOMPARE(m.buttons, Dialogs::Buttons::RetryCancel);
+        QCOMPARE(m.title, QStringLiteral("Kavrel"));
+    }
 }
 
 QTEST_MAIN(tst_StartUp)

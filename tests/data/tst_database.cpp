@@ -2,6 +2,7 @@
 #include "data/DisplayRules.h"
 #include "data/Module1.h"
 #include "support/Fixtures.h"
+#include "support/OtherConnection.h"
 #include "support/TestContext.h"
 
 #include <QCryptographicHash>
@@ -86,61 +87,6 @@ QByteArray fingerprint(const QString& path) {
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex() + ':' +
            QByteArray::number(info.size());
 }
-
-// Runs statements on a file through a connection of its own, outside Database.
-void runOnFile(const QString& path, const QStringList& statements) {
-    const QString name = QStringLiteral("raw-") + path;
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        raw.setDatabaseName(path);
-        QVERIFY(raw.open());
-        QSqlQuery q(raw);
-        for (const QString& s : statements)
-            QVERIFY2(q.exec(s), qPrintable(q.lastError().text()));
-        raw.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
-// Another copy's connection to one file, outside Database, holding a lock until released: "write" as a writer
-// holds it while it works, "exclusive" as a writer holds it while committing, "read" as a reader does.
-class LockHolder {
-public:
-    LockHolder(const QString& path, const QString& kind) : m_name(QStringLiteral("holder-") + path) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        db.open();
-        m_query = QSqlQuery(db);
-        if (kind == QLatin1String("read")) {
-            m_query.exec(QStringLiteral("BEGIN"));
-            m_query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
-            m_query.next();
-        } else {
-            m_query.exec(kind == QLatin1String("write") ? QStringLiteral("BEGIN IMMEDIATE")
-                                                        : QStringLiteral("BEGIN EXCLUSIVE"));
-        }
-        m_held = m_query.lastError().type() == QSqlError::NoError;
-    }
-    ~LockHolder() {
-        release();
-        m_query = QSqlQuery();
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    bool held() const { return m_held; }
-    void release() {
-        if (!m_held)
-            return;
-        m_query.finish();
-        m_query.exec(QStringLiteral("COMMIT"));
-        m_held = false;
-    }
-
-private:
-    QString m_name;
-    QSqlQuery m_query;
-    bool m_held = false;
-};
 
 QString openFailure(const QString& dir) {
     try {
