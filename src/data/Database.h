@@ -22,7 +22,8 @@ struct DatabaseOptions {
 };
 
 // One connection to the main file with the holding file attached, so that an operation touching both is one
-// transaction. Missing files are created with the full schema; existing files are checked and never altered.
+// transaction. Missing files (or files of 0 bytes, which hold nothing) are created with the full schema, one copy of
+// Kavrel at a time; existing files are checked and never altered.
 class Database {
 public:
     // Opens (creating where missing) both files in dataDir; throws DataError when a file is not usable.
