@@ -176,10 +176,7 @@ struct FileToMake {
 // Makes whichever files need it. Copies starting together on one folder take turns through a lock file in it;
 // the one that comes second finds the files made and opens them.
 void installMissingFiles(const QString& dataDir, const QList<FileToMake>& files) {
-    const auto missing = [&] {
-        return std::any_of(files.cbegin(), files.cend(), [](const FileToMake& f) { return needsCreating(f.path); });
-    };
-    if (!missing())
+    if (std::none_of(files.cbegin(), files.cend(), [](const FileToMake& f) { return needsCreating(f.path); }))
         return;
     const QDir dir(dataDir);
     QLockFile lock(dir.filePath(QString::fromLatin1(kSetupLockName)));
