@@ -5,12 +5,19 @@
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSet>
 #include <QSqlError>
+#include <QUrl>
+#include <QUuid>
+#include <algorithm>
 
 namespace {
 
 QAtomicInt connectionCounter;
+constexpr const char* kPartialSuffix = ".new";
+constexpr const char* kSetupLockName = "Kavrel.lock";
+constexpr int kSetupWaitMs = 60000;
 
 QString engineText(const QSqlError& error) {
     QString text = error.databaseText();
@@ -43,21 +50,55 @@ QMap<QString, QSet<QString>> expectedLayout(const QStringList& ddl) {
 }
 
 // Checks that the open file at schemaName holds every table and column; throws DataError otherwise.
-void verifyLayout(QSqlDatabase& db, const QString& schemaName, const QString& fileName, const QStringList& ddl) {
-    QSqlQuery q(db);
+void verifyLayout(const Database& db, const QString& schemaName, const QString& fileName, const QStringList& ddl) {
     const auto layout = expectedLayout(ddl);
     for (auto it = layout.cbegin(); it != layout.cend(); ++it) {
-        if (!q.exec(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schemaName, it.key())))
-            throw DataError(engineText(q.lastError()));
+        Query q(db, QStringLiteral("PRAGMA %1.table_info(%2)").arg(schemaName, it.key()));
+        q.exec();
         QSet<QString> present;
         while (q.next())
-            present.insert(q.value(1).toString());
+            present.insert(q.text(1));
         if (present.isEmpty())
             throw DataError(QStringLiteral("The file %1 has no table '%2'.").arg(fileName, it.key()));
         for (const QString& column : it.value())
             if (!present.contains(column))
                 throw DataError(
                     QStringLiteral("The table '%1' in %2 has no column '%3'.").arg(it.key(), fileName, column));
+    }
+}
+
+QSqlError execute(const QSqlDatabase& db, const QString& sql) {
+    QSqlQuery q(db);
+    return q.exec(sql) ? QSqlError() : q.lastError();
+}
+
+// SQLITE_BUSY or SQLITE_LOCKED, also in their extended forms: another connection holds the lock.
+bool isBusy(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
+    return ok && (code == 5 || code == 6);
+}
+
+// The engine says only "database is locked"; the user needs to know who holds it and where.
+QString busyText(const QString& dataDir) {
+    return QStringLiteral("Another copy of Kavrel is writing to the data in the folder %1 and has not finished.")
+        .arg(QDir::toNativeSeparators(dataDir));
+}
+
+// Refuses a folder or file the user cannot write, before the first write fails with the engine's bare text. The
+// folder must be writable also when both files exist: every write puts a journal file beside them.
+void requireWritable(const QString& dataDir, const QStringList& files) {
+    QDir().mkpath(dataDir);
+    const QFileInfo dir(dataDir);
+    if (!dir.isDir() || !dir.isWritable())
+        throw DataError(QStringLiteral("Kavrel cannot write to the data folder %1. Check that it is a folder and "
+                                       "that you may write to it.")
+                            .arg(QDir::toNativeSeparators(dataDir)));
+    for (const QString& path : files) {
+        const QFileInfo file(path);
+        if (file.isFile() && !file.isWritable())
+            throw DataError(QStringLiteral("Kavrel cannot write to the data file %1. Check that you may write to it.")
+                                .arg(QDir::toNativeSeparators(path)));
     }
 }
 
@@ -68,11 +109,23 @@ void runAll(QSqlDatabase& db, const QStringList& statements) {
             throw DataError(engineText(q.lastError()));
 }
 
-// Creates a new database file with its schema. The file is built under a temporary name and renamed into
-// place only when complete, so an interrupted installation never leaves a half-made file behind.
+// The name under which the engine opens a file only if it is there: a file removed meanwhile is an error rather
+// than a new empty file that would then lack every table.
+QString openExisting(const QString& path) {
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw");
+}
+
+// A file that is absent, or of 0 bytes as a crash during an installation can leave it, holds no data: it is made.
+bool needsCreating(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() || (info.isFile() && info.size() == 0);
+}
+
+// Builds a new database file with its schema under a name no other copy uses, and moves it into place only when
+// complete, so an interrupted installation never leaves a half-made file behind. The caller holds the setup lock.
 void createFile(const QString& path, const QStringList& ddl) {
-    const QString partial = path + QStringLiteral(".new");
-    QFile::remove(partial);
+    const QString partial =
+        path + QLatin1Char('.') + QUuid::createUuid().toString(QUuid::Id128) + QLatin1String(kPartialSuffix);
     const QString name = QStringLiteral("kavrel-create-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
     QString failure;
     {
@@ -94,37 +147,71 @@ void createFile(const QString& path, const QStringList& ddl) {
         }
     }
     QSqlDatabase::removeDatabase(name);
-    if (failure.isEmpty() && !QFile::rename(partial, path))
-        failure = QStringLiteral("Could not create %1.").arg(QDir::toNativeSeparators(path));
-    if (!failure.isEmpty()) {
-        QFile::remove(partial);
-        throw DataError(failure);
+    if (failure.isEmpty()) {
+        // Only an empty file is ever replaced; QFile::rename never moves over an existing one.
+        if (needsCreating(path))
+            QFile::remove(path);
+        if (!QFile::rename(partial, path) && needsCreating(path))
+            failure = QStringLiteral("Could not create %1.").arg(QDir::toNativeSeparators(path));
     }
+    QFile::remove(partial);
+    if (!failure.isEmpty())
+        throw DataError(failure);
+}
+
+// Files left by a copy that stopped while it was building them; no one else builds while the lock is held.
+void removeLeftovers(const QDir& dir) {
+    QStringList patterns;
+    for (const char* file : {kMainFileName, kHoldingFileName})
+        patterns << QStringLiteral("%1.*%2*").arg(QLatin1String(file), QLatin1String(kPartialSuffix));
+    for (const QString& name : dir.entryList(patterns, QDir::Files | QDir::Hidden))
+        QFile::remove(dir.filePath(name));
+}
+
+struct FileToMake {
+    QString path;
+    QStringList ddl;
+};
+
+// Makes whichever files need it. Copies starting together on one folder take turns through a lock file in it;
+// the one that comes second finds the files made and opens them.
+void installMissingFiles(const QString& dataDir, const QList<FileToMake>& files) {
+    if (std::none_of(files.cbegin(), files.cend(), [](const FileToMake& f) { return needsCreating(f.path); }))
+        return;
+    const QDir dir(dataDir);
+    QLockFile lock(dir.filePath(QString::fromLatin1(kSetupLockName)));
+    if (!lock.tryLock(kSetupWaitMs))
+        throw DataError(QStringLiteral("Another copy of Kavrel is setting up the data folder %1 and has not "
+                                       "finished. Try again in a moment.")
+                            .arg(QDir::toNativeSeparators(dataDir)));
+    removeLeftovers(dir);
+    for (const FileToMake& f : files)
+        if (needsCreating(f.path))
+            createFile(f.path, f.ddl);
 }
 
 } // namespace
 
-Database::Database(const QString& dataDir)
+Database::Database(const QString& dataDir, DatabaseOptions options)
     : m_dataDir(QDir(dataDir).absolutePath()),
-      m_connectionName(QStringLiteral("kavrel-%1").arg(connectionCounter.fetchAndAddRelaxed(1))) {
-    QDir().mkpath(m_dataDir);
+      m_connectionName(QStringLiteral("kavrel-%1").arg(connectionCounter.fetchAndAddRelaxed(1))),
+      m_options(std::move(options)) {
     const QString mainPath = QDir(m_dataDir).filePath(QString::fromLatin1(kMainFileName));
     const QString holdPath = QDir(m_dataDir).filePath(QString::fromLatin1(kHoldingFileName));
-    if (!QFileInfo::exists(mainPath))
-        createFile(mainPath, Schema::mainFileStatements());
-    if (!QFileInfo::exists(holdPath))
-        createFile(holdPath, Schema::holdingFileStatements());
+    requireWritable(m_dataDir, {mainPath, holdPath});
+    installMissingFiles(m_dataDir,
+                        {{mainPath, Schema::mainFileStatements()}, {holdPath, Schema::holdingFileStatements()}});
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    db.setDatabaseName(mainPath);
+    db.setDatabaseName(openExisting(mainPath));
     // Two windows or two running copies wait for each other's writes instead of failing at once.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_URI").arg(m_options.busyTimeoutMs));
     try {
         if (!db.open())
             throw DataError(engineText(db.lastError()));
-        verifyLayout(db, QStringLiteral("main"), QString::fromLatin1(kMainFileName), Schema::mainFileStatements());
+        verifyLayout(*this, QStringLiteral("main"), QString::fromLatin1(kMainFileName), Schema::mainFileStatements());
         attachHoldingFile();
-        verifyLayout(db, QStringLiteral("hold"), QString::fromLatin1(kHoldingFileName),
+        verifyLayout(*this, QStringLiteral("hold"), QString::fromLatin1(kHoldingFileName),
                      Schema::holdingFileStatements());
     } catch (...) {
         db.close();
@@ -142,14 +229,26 @@ Database::~Database() {
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-QSqlDatabase Database::connection() const { return QSqlDatabase::database(m_connectionName, false); }
+QSqlDatabase Database::connection() const {
+    return QSqlDatabase::database(m_connectionName, false);
+}
 
 void Database::attachHoldingFile() {
-    QSqlQuery q(connection());
-    q.prepare(QStringLiteral("ATTACH DATABASE ? AS hold"));
-    q.addBindValue(QDir(m_dataDir).filePath(QString::fromLatin1(kHoldingFileName)));
-    if (!q.exec())
-        throw DataError(engineText(q.lastError()));
+    Query(*this, QStringLiteral("ATTACH DATABASE ? AS hold"))
+        .exec({openExisting(QDir(m_dataDir).filePath(QString::fromLatin1(kHoldingFileName)))});
+}
+
+void Database::runStep(const std::function<QSqlError()>& step, bool mayRepeat) const {
+    for (;;) {
+        const QSqlError error = step();
+        if (error.type() == QSqlError::NoError)
+            return;
+        if (!isBusy(error))
+            throw DataError(engineText(error));
+        const QString what = busyText(m_dataDir);
+        if (!mayRepeat || !m_options.busyHandler || !m_options.busyHandler(what))
+            throw DataError(what, true);
+    }
 }
 
 // A nested call runs inside a savepoint: it joins the outer transaction, yet its failure undoes its own writes
@@ -160,34 +259,31 @@ static QString savepointName(int level) {
 
 void Database::begin() {
     if (m_depth > 0) {
-        QSqlQuery q(connection());
-        if (!q.exec(QStringLiteral("SAVEPOINT ") + savepointName(m_depth)))
-            throw DataError(engineText(q.lastError()));
+        runStep([&] { return execute(connection(), QStringLiteral("SAVEPOINT ") + savepointName(m_depth)); }, false);
         ++m_depth;
         return;
     }
-    QSqlQuery q(connection());
     // IMMEDIATE takes the write lock up front, so two copies wait on the busy timeout instead of deadlocking.
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        throw DataError(engineText(q.lastError()));
+    runStep([&] { return execute(connection(), QStringLiteral("BEGIN IMMEDIATE")); }, true);
     m_depth = 1;
 }
 
 void Database::commit() {
     if (m_depth > 1) {
-        QSqlQuery q(connection());
-        if (!q.exec(QStringLiteral("RELEASE ") + savepointName(m_depth - 1)))
-            throw DataError(engineText(q.lastError())); // depth kept: rollback() undoes the savepoint
+        // On failure the depth is kept: rollback() undoes the savepoint.
+        runStep([&] { return execute(connection(), QStringLiteral("RELEASE ") + savepointName(m_depth - 1)); }, false);
         --m_depth;
         return;
     }
-    m_depth = 0;
-    QSqlQuery q(connection());
-    if (!q.exec(QStringLiteral("COMMIT"))) {
-        const QString text = engineText(q.lastError());
-        QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
-        throw DataError(text);
+    try {
+        // A COMMIT that meets another copy's read lock leaves the transaction open, so it may run again.
+        runStep([&] { return execute(connection(), QStringLiteral("COMMIT")); }, true);
+    } catch (const DataError&) {
+        execute(connection(), QStringLiteral("ROLLBACK"));
+        m_depth = 0;
+        throw;
     }
+    m_depth = 0;
 }
 
 void Database::rollback() {
@@ -195,36 +291,29 @@ void Database::rollback() {
         return; // commit() already failed and rolled back
     if (m_depth > 1) {
         const QString name = savepointName(m_depth - 1);
-        QSqlQuery q(connection());
-        q.exec(QStringLiteral("ROLLBACK TO ") + name);
-        q.exec(QStringLiteral("RELEASE ") + name);
+        execute(connection(), QStringLiteral("ROLLBACK TO ") + name);
+        execute(connection(), QStringLiteral("RELEASE ") + name);
         --m_depth;
         return;
     }
     m_depth = 0;
-    QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
+    execute(connection(), QStringLiteral("ROLLBACK"));
 }
 
-Query::Query(const Database& db, const QString& sql) : m_query(db.connection()), m_sql(sql) {
+// Outside a transaction each statement commits on its own, so one that met a lock may simply run again.
+Query::Query(const Database& db, const QString& sql) : m_db(db), m_query(db.connection()) {
     m_query.setForwardOnly(true);
-    if (!m_query.prepare(sql))
-        throw DataError(engineText(m_query.lastError()));
+    m_db.runStep([&] { return m_query.prepare(sql) ? QSqlError() : m_query.lastError(); }, !m_db.inTransaction());
 }
 
 Query& Query::exec(std::initializer_list<QVariant> values) {
-    int i = 0;
-    for (const QVariant& v : values)
-        m_query.bindValue(i++, v);
-    if (!m_query.exec())
-        throw DataError(engineText(m_query.lastError()));
-    return *this;
+    return exec(QVariantList(values));
 }
 
 Query& Query::exec(const QVariantList& values) {
     for (int i = 0; i < values.size(); ++i)
         m_query.bindValue(i, values.at(i));
-    if (!m_query.exec())
-        throw DataError(engineText(m_query.lastError()));
+    m_db.runStep([&] { return m_query.exec() ? QSqlError() : m_query.lastError(); }, !m_db.inTransaction());
     return *this;
 }
 

@@ -3,20 +3,31 @@
 #include "data/DataError.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <initializer_list>
 
 inline constexpr const char* kMainFileName = "Inventory.mdb";
 inline constexpr const char* kHoldingFileName = "Kavrel.mdb";
 
+struct DatabaseOptions {
+    // How long a statement waits for another copy's lock before the busy handler is asked.
+    int busyTimeoutMs = 10000;
+    // Asked, with a plain-words text naming the data folder, when another copy keeps the data locked longer than
+    // the wait. True tries the same step again; false, or no handler, fails it with a DataError carrying that text.
+    std::function<bool(const QString& what)> busyHandler;
+};
+
 // One connection to the main file with the holding file attached, so that an operation touching both is one
-// transaction. Missing files are created with the full schema; existing files are checked and never altered.
+// transaction. Missing files (or files of 0 bytes, which hold nothing) are created with the full schema, one copy of
+// Kavrel at a time; existing files are checked and never altered.
 class Database {
 public:
     // Opens (creating where missing) both files in dataDir; throws DataError when a file is not usable.
-    explicit Database(const QString& dataDir);
+    explicit Database(const QString& dataDir, DatabaseOptions options = {});
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -45,6 +56,11 @@ public:
     bool inTransaction() const { return m_depth > 0; }
 
 private:
+    friend class Query;
+    // Runs one step of SQL, returning its error (invalid when it succeeded). When another copy's lock outlasts the
+    // wait, the busy handler decides whether the step runs again; a step inside a transaction is never repeated,
+    // the transaction as a whole fails instead.
+    void runStep(const std::function<QSqlError()>& step, bool mayRepeat) const;
     void begin();
     void commit();
     void rollback();
@@ -52,6 +68,7 @@ private:
 
     QString m_dataDir;
     QString m_connectionName;
+    DatabaseOptions m_options;
     int m_depth = 0;
 };
 
@@ -76,6 +93,6 @@ public:
     QVariant scalar(std::initializer_list<QVariant> values = {});
 
 private:
+    const Database& m_db;
     QSqlQuery m_query;
-    QString m_sql;
 };

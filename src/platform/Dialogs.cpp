@@ -18,11 +18,16 @@ Dialogs::Answer DesktopDialogs::message(QWidget* parent, const QString& text, Bu
     case Icon::Question: box.setIcon(QMessageBox::Question); break;
     case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
     }
-    if (buttons != Buttons::Ok) {
+    if (buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(buttons == Buttons::YesNo ? QMessageBox::Yes : QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    }
+    if (buttons == Buttons::RetryCancel) {
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Retry);
+        return box.exec() == QMessageBox::Retry ? Answer::Retry : Answer::Cancel;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();

@@ -9,9 +9,9 @@ class QWidget;
 class Dialogs {
 public:
     // YesNoDefaultNo: for questions whose Yes destroys data, so that a hurried Enter keeps it.
-    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo, RetryCancel };
     enum class Icon { None, Information, Question, Critical };
-    enum class Answer { Ok, Yes, No };
+    enum class Answer { Ok, Yes, No, Retry, Cancel };
     struct OpenFile {
         QString path;     // full path, empty when nothing was chosen
         QString fileName; // the name without its folder

@@ -3,3 +3,9 @@
 void showFailure(Dialogs& dialogs, QWidget* parent, const QString& text) {
     dialogs.message(parent, text, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
 }
+
+bool askToRetry(Dialogs& dialogs, QWidget* parent, const QString& what) {
+    const QString text = what + QStringLiteral("\n\nChoose Retry once the other copy has finished, or Cancel to stop.");
+    return dialogs.message(parent, text, Dialogs::Buttons::RetryCancel, Dialogs::Icon::Question) ==
+           Dialogs::Answer::Retry;
+}

@@ -12,6 +12,9 @@ class QWidget;
 // Shows a failure's text in a message box titled with the product title; the window stays open.
 void showFailure(Dialogs& dialogs, QWidget* parent, const QString& text);
 
+// Tells that another copy keeps the data locked (what, in plain words) and asks whether to try again.
+bool askToRetry(Dialogs& dialogs, QWidget* parent, const QString& what);
+
 // Runs an event handler that touches data or the printer. A failure is shown to the user and never crosses the
 // event loop; any transaction has already rolled back. Returns false when fn failed.
 template <typename Fn> bool guarded(Dialogs& dialogs, QWidget* parent, Fn&& fn) {

@@ -2,17 +2,23 @@
 #include "data/DisplayRules.h"
 #include "data/Module1.h"
 #include "support/Fixtures.h"
+#include "support/OtherConnection.h"
 #include "support/TestContext.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <memory>
+#include <optional>
 #include <stdexcept>
+#include <unistd.h>
+#include <vector>
 
 using namespace Fixtures;
 
@@ -82,21 +88,6 @@ QByteArray fingerprint(const QString& path) {
            QByteArray::number(info.size());
 }
 
-// Runs statements on a file through a connection of its own, outside Database.
-void runOnFile(const QString& path, const QStringList& statements) {
-    const QString name = QStringLiteral("raw-") + path;
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        raw.setDatabaseName(path);
-        QVERIFY(raw.open());
-        QSqlQuery q(raw);
-        for (const QString& s : statements)
-            QVERIFY2(q.exec(s), qPrintable(q.lastError().text()));
-        raw.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
 QString openFailure(const QString& dir) {
     try {
         Database db(dir);
@@ -126,12 +117,22 @@ private slots:
     void indexes();
     void equipmentWithHistoryCanBeDeleted();
     void reopeningKeepsData();
+    void awkwardFolderNames_data();
+    void awkwardFolderNames();
+    void unwritablePlaceIsNamed_data();
+    void unwritablePlaceIsNamed();
     void unusableFileIsReportedAndLeftAlone_data();
     void unusableFileIsReportedAndLeftAlone();
+    void emptyFileIsReplacedAndTheOtherKept_data();
+    void emptyFileIsReplacedAndTheOtherKept();
+    void copiesStartingTogetherAllSucceed_data();
+    void copiesStartingTogetherAllSucceed();
     void transactionRollsBackOnThrow();
     void nestedTransactionJoinsOuter();
     void failedInnerTransactionLeavesNothingWhenOuterGoesOn();
     void transactionAcrossBothFilesIsAtomic();
+    void lockedDataAsksToRetry_data();
+    void lockedDataAsksToRetry();
     void hasActiveLocations_data();
     void hasActiveLocations();
     void nbspRules_data();
@@ -399,6 +400,87 @@ void tst_Database::reopeningKeepsData() {
              QStringLiteral("Cost centre"));
 }
 
+void tst_Database::awkwardFolderNames_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("blank, hash, question mark, percent") << "my data #1?%20&x=y;";
+    QTest::newRow("unicode") << QString::fromUtf8("Zürich – 東京");
+    QTest::newRow("looks like an option") << "file:mode=ro";
+}
+
+// The files are opened by URI so that the engine never creates an empty one; the folder name must survive it.
+void tst_Database::awkwardFolderNames() {
+    QFETCH(QString, folder);
+    QTemporaryDir parent;
+    const QString dir = parent.filePath(folder);
+    {
+        Database db(dir);
+        addLocation(db, "Depot");
+        Query(db, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('H1')").exec();
+    }
+    QCOMPARE(QDir(dir).entryList(QDir::Files), (QStringList{"Inventory.mdb", "Kavrel.mdb"}));
+    Database again(dir);
+    QCOMPARE(count(again, "LocationInfo"), 1);
+    QCOMPARE(count(again, "HoldEquipment"), 1);
+    QCOMPARE(QDir(parent.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{folder});
+}
+
+void tst_Database::unwritablePlaceIsNamed_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("named"); // the path the message names, below the temporary folder
+    QTest::addColumn<QString>("what");
+    QTest::newRow("folder is a file") << "folderIsFile"
+                                      << "data"
+                                      << "data folder";
+    QTest::newRow("folder below a file") << "folderBelowFile"
+                                         << "data/inner"
+                                         << "data folder";
+    QTest::newRow("read-only empty folder") << "readOnlyEmptyFolder"
+                                            << "data"
+                                            << "data folder";
+    QTest::newRow("read-only folder with both files") << "readOnlyFolder"
+                                                      << "data"
+                                                      << "data folder";
+    QTest::newRow("read-only Inventory.mdb") << "readOnlyFile"
+                                             << "data/Inventory.mdb"
+                                             << "data file";
+    QTest::newRow("read-only Kavrel.mdb") << "readOnlyFile"
+                                          << "data/Kavrel.mdb"
+                                          << "data file";
+}
+
+// A place the user cannot write is named when Kavrel starts, not at the first write that fails.
+void tst_Database::unwritablePlaceIsNamed() {
+    QFETCH(QString, kind);
+    QFETCH(QString, named);
+    QFETCH(QString, what);
+    QTemporaryDir parent;
+    const QString data = parent.filePath("data");
+    if (kind.startsWith("folder")) {
+        QFile f(data);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a folder");
+    } else {
+        if (kind == "readOnlyEmptyFolder") {
+            QVERIFY(QDir().mkdir(data));
+        } else {
+            Database installed(data);
+        }
+        if (getuid() == 0)
+            QSKIP("root may write whatever the permissions say");
+        const QString target = parent.filePath(named);
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadUser | QFile::ExeOwner | QFile::ExeUser));
+    }
+    const QByteArray before = fingerprint(data);
+    const QString error = openFailure(parent.filePath(named.endsWith(".mdb") ? "data" : named));
+    for (const QString& name : {data, data + "/Inventory.mdb", data + "/Kavrel.mdb"})
+        QFile::setPermissions(name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(error, QStringLiteral("Kavrel cannot write to the %1 %2. ")
+                            .arg(what, QDir::toNativeSeparators(parent.filePath(named))) +
+                        (what == "data folder" ? "Check that it is a folder and that you may write to it."
+                                               : "Check that you may write to it."));
+    QCOMPARE(fingerprint(data), before);
+}
+
 void tst_Database::unusableFileIsReportedAndLeftAlone_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("kind");
@@ -407,8 +489,6 @@ void tst_Database::unusableFileIsReportedAndLeftAlone_data() {
         const QString f = QString::fromLatin1(file);
         QTest::addRow("%s garbage", file) << f << "garbage"
                                           << "file is not a database";
-        QTest::addRow("%s empty file", file) << f << "empty"
-                                             << "has no table";
         QTest::addRow("%s wrong tables", file) << f << "wrongTables"
                                                << "has no table";
         QTest::addRow("%s missing column", file) << f << "missingColumn"
@@ -432,12 +512,11 @@ void tst_Database::unusableFileIsReportedAndLeftAlone() {
                                 : "ALTER TABLE HoldEquipment DROP COLUMN LocationName"});
     } else {
         QVERIFY(QFile::remove(path));
-        if (kind == "garbage" || kind == "empty") {
+        if (kind == "garbage") {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            if (kind == "garbage")
-                for (int i = 0; i < 512; ++i)
-                    f.write(QByteArray::number(i * 7919 % 251).append("\xff\x00 garbage ", 11));
+            for (int i = 0; i < 512; ++i)
+                f.write(QByteArray::number(i * 7919 % 251).append("\xff\x00 garbage ", 11));
         } else if (kind == "wrongTables") {
             runOnFile(path, {"CREATE TABLE Foo (Bar TEXT)", "INSERT INTO Foo VALUES ('keep me')"});
         } else if (kind == "directory") {
@@ -455,6 +534,76 @@ void tst_Database::unusableFileIsReportedAndLeftAlone() {
     QVERIFY(!QFile::exists(path + ".new"));
     // A second attempt fails the same way: the first left no connection or lock behind.
     QCOMPARE(openFailure(dir.path()), error);
+}
+
+void tst_Database::emptyFileIsReplacedAndTheOtherKept_data() {
+    QTest::addColumn<QString>("file");
+    QTest::newRow("Inventory.mdb") << "Inventory.mdb";
+    QTest::newRow("Kavrel.mdb") << "Kavrel.mdb";
+}
+
+// A crash while an installation was being written can leave a file of 0 bytes: it holds no data, so it is made
+// again, while the other file keeps what it holds.
+void tst_Database::emptyFileIsReplacedAndTheOtherKept() {
+    QFETCH(QString, file);
+    TestContext t;
+    addLocation(*t.db, "Depot");
+    Query(*t.db, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('H1')").exec();
+    t.db.reset();
+    QFile empty(t.dataDir() + '/' + file);
+    QVERIFY(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    empty.close();
+
+    t.reopen();
+    QCOMPARE(count(*t.db, "StateInfo"), 50);
+    const bool mainReplaced = file == QLatin1String("Inventory.mdb");
+    QCOMPARE(count(*t.db, "LocationInfo"), mainReplaced ? 0 : 1);
+    QCOMPARE(count(*t.db, "HoldEquipment"), mainReplaced ? 1 : 0);
+    QCOMPARE(QDir(t.dataDir()).entryList(QDir::Files), (QStringList{"Inventory.mdb", "Kavrel.mdb"}));
+}
+
+void tst_Database::copiesStartingTogetherAllSucceed_data() {
+    QTest::addColumn<QStringList>("emptyFiles"); // files of 0 bytes in the folder before the start
+    QTest::newRow("empty folder") << QStringList{};
+    QTest::newRow("0-byte Inventory.mdb") << QStringList{"Inventory.mdb"};
+    QTest::newRow("0-byte Kavrel.mdb") << QStringList{"Kavrel.mdb"};
+    QTest::newRow("both 0-byte") << QStringList{"Inventory.mdb", "Kavrel.mdb"};
+}
+
+// Two workstations, or a double click, start copies on one new folder at the same moment: every copy opens the
+// complete installation that one of them made, and nothing else is left in the folder.
+void tst_Database::copiesStartingTogetherAllSucceed() {
+    QFETCH(QStringList, emptyFiles);
+    constexpr int kRounds = 8;
+    constexpr int kCopies = 4;
+    for (int round = 0; round < kRounds; ++round) {
+        QTemporaryDir dir;
+        for (const QString& name : emptyFiles) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        std::vector<std::unique_ptr<QProcess>> copies;
+        for (int i = 0; i < kCopies; ++i) {
+            auto& p = copies.emplace_back(std::make_unique<QProcess>());
+            p->start(QStringLiteral(KAVREL_OPEN_DATABASE), {dir.path()});
+            QVERIFY(p->waitForStarted());
+        }
+        for (auto& p : copies)
+            while (!p->canReadLine())
+                QVERIFY2(p->waitForReadyRead(30000), qPrintable(p->readAllStandardError()));
+        for (auto& p : copies) {
+            p->write("go\n");
+            p->waitForBytesWritten(); // QProcess writes only from the event loop otherwise
+        }
+        for (auto& p : copies)
+            QVERIFY(p->waitForFinished(60000));
+        for (auto& p : copies) {
+            const QString errors = QString::fromLocal8Bit(p->readAllStandardError());
+            QVERIFY2(p->exitCode() == 0, qPrintable(QStringLiteral("round %1: %2").arg(round).arg(errors)));
+            QCOMPARE(p->readAllStandardOutput(), QByteArray("ready\n50 0\n"));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"Inventory.mdb", "Kavrel.mdb"}));
+    }
 }
 
 void tst_Database::transactionRollsBackOnThrow() {
@@ -557,6 +706,103 @@ void tst_Database::transactionAcrossBothFilesIsAtomic() {
     t.reopen();
     QCOMPARE(count(*t.db, "EquipmentInfo", "SerialNumber = 'H1'"), 1);
     QCOMPARE(count(*t.db, "HoldEquipment"), 0);
+}
+
+void tst_Database::lockedDataAsksToRetry_data() {
+    QTest::addColumn<QString>("file");      // the file another copy locks
+    QTest::addColumn<QString>("lock");      // how it locks it
+    QTest::addColumn<QString>("operation"); // what this copy does meanwhile
+    QTest::addColumn<bool>("retry");        // the answer once the other copy has finished
+    const struct {
+        const char* name;
+        const char* file;
+        const char* lock;
+        const char* operation;
+    } cases[] = {
+        {"transaction begins against a writer", "Inventory.mdb", "write", "transaction"},
+        {"transaction begins against a writer of the holding file", "Kavrel.mdb", "write", "transaction"},
+        {"transaction commits against a reader", "Inventory.mdb", "read", "transaction"},
+        {"single statement against a writer", "Inventory.mdb", "write", "statement"},
+        {"read against a committing writer", "Kavrel.mdb", "exclusive", "read"},
+        {"start-up against a committing writer", "Inventory.mdb", "exclusive", "open"},
+    };
+    for (const auto& c : cases)
+        for (bool retry : {true, false})
+            QTest::addRow("%s, %s", c.name, retry ? "retry" : "cancel") << c.file << c.lock << c.operation << retry;
+}
+
+// Another copy keeps a file locked for longer than the wait: the handler is asked in plain words naming the
+// folder; retrying once the other copy has finished does the work, giving up leaves nothing half written.
+void tst_Database::lockedDataAsksToRetry() {
+    QFETCH(QString, file);
+    QFETCH(QString, lock);
+    QFETCH(QString, operation);
+    QFETCH(bool, retry);
+    QTemporaryDir dir;
+    {
+        Database installed(dir.path());
+        Query(installed, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('H0')").exec();
+    }
+    std::optional<LockHolder> holder;
+    QStringList asked;
+    DatabaseOptions options;
+    options.busyTimeoutMs = 50;
+    options.busyHandler = [&](const QString& what) {
+        asked << what;
+        if (retry)
+            holder->release();
+        return retry;
+    };
+    std::optional<Database> db;
+    if (operation != "open")
+        db.emplace(dir.path(), options);
+    holder.emplace(dir.filePath(file), lock);
+    QVERIFY(holder->held());
+
+    int read = -1;
+    const auto run = [&] {
+        if (operation == "open") {
+            db.emplace(dir.path(), options);
+        } else if (operation == "transaction") {
+            db->transaction([&] {
+                addLocation(*db, "Depot");
+                Query(*db, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('H1')").exec();
+            });
+        } else if (operation == "statement") {
+            Query(*db, "INSERT INTO LocationInfo (LocName, StateId) VALUES ('Depot', 2)").exec();
+        } else {
+            read = count(*db, "HoldEquipment");
+        }
+    };
+    QString failure;
+    try {
+        run();
+    } catch (const DataError& e) {
+        QVERIFY(e.busy());
+        failure = e.text();
+    }
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].contains("Another copy of Kavrel") && asked[0].contains(QDir::toNativeSeparators(dir.path())),
+             qPrintable(asked[0]));
+    QCOMPARE(failure, retry ? QString() : asked[0]);
+    holder.reset();
+
+    if (!db)
+        db.emplace(dir.path());
+    QVERIFY(!db->inTransaction());
+    const int written = retry ? 1 : 0;
+    if (operation == "read")
+        QCOMPARE(read, retry ? 1 : -1);
+    else if (operation != "open")
+        QCOMPARE(count(*db, "LocationInfo"), written);
+    QCOMPARE(count(*db, "ContactInfo"), operation == "transaction" ? written : 0);
+    QCOMPARE(count(*db, "HoldEquipment"), 1 + (operation == "transaction" ? written : 0));
+    // Once the other copy has finished the same work succeeds without asking.
+    if (!retry) {
+        asked.clear();
+        run();
+        QVERIFY(asked.isEmpty());
+    }
 }
 
 void tst_Database::hasActiveLocations_data() {

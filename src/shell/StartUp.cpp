@@ -1,0 +1,67 @@
+#include "shell/StartUp.h"
+
+#include "platform/ErrorGuard.h"
+#include "platform/ProductTitle.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <cstdio>
+
+StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arguments,
+                              const QString& environmentDataDir, const QString& applicationDir) {
+    parser.setApplicationDescription(QStringLiteral("Keeps an organisation's equipment and its locations."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                     QStringLiteral("Keep Inventory.mdb and Kavrel.mdb in <dir>."),
+                                     QStringLiteral("dir"));
+    const QCommandLineOption windowLimit(
+        QStringLiteral("window-limit"), QStringLiteral("Allow at most <n> windows open at once."), QStringLiteral("n"));
+    parser.addOption(dataDir);
+    parser.addOption(windowLimit);
+
+    StartOptions options;
+    if (!parser.parse(arguments)) {
+        options.error = parser.errorText();
+        return options;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        options.error = QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first());
+        return options;
+    }
+    if (parser.isSet(dataDir)) {
+        options.dataDir = parser.value(dataDir);
+        if (options.dataDir.isEmpty())
+            options.error = QStringLiteral("--data-dir needs a folder.");
+    } else {
+        options.dataDir = environmentDataDir.isEmpty() ? applicationDir : environmentDataDir;
+    }
+    if (parser.isSet(windowLimit)) {
+        bool ok = false;
+        options.windowLimit = parser.value(windowLimit).toInt(&ok);
+        if (!ok || options.windowLimit < 1)
+            options.error = QStringLiteral("--window-limit needs a whole number of at least 1, not '%1'.")
+                                .arg(parser.value(windowLimit));
+    }
+    return options;
+}
+
+QString defaultDataDir(const QString& applicationDir) {
+    const QFileInfo dir(applicationDir);
+    if (dir.isWritable() && dir.fileName() != QLatin1String("bin"))
+        return applicationDir;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+bool userCanBeAsked() {
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+void reportStartFailure(Dialogs& dialogs, const QString& text) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(kProductTitle), qPrintable(text));
+    if (userCanBeAsked())
+        showFailure(dialogs, nullptr, text);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Dialogs;
+class QCommandLineParser;
+
+struct StartOptions {
+    QString dataDir;
+    int windowLimit = 0; // 0 keeps the default limit
+    QString error;       // why the command line cannot be used; empty when it can
+};
+
+// Sets up parser with Kavrel's options and reads arguments (the program's name first). --data-dir wins over
+// environmentDataDir (KAVREL_DATA_DIR), which wins over applicationDir. --help and --version are left to the
+// caller, who asks the parser.
+StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arguments,
+                              const QString& environmentDataDir, const QString& applicationDir);
+
+// Where the data lives unless told otherwise: the application's own folder, as long as that is a build or a
+// portable copy; an installed program (in a "bin" folder) or one in a folder the user cannot write keeps its
+// data in the user's data location (~/.local/share/Kavrel).
+QString defaultDataDir(const QString& applicationDir);
+
+// False on a platform without a screen (offscreen, minimal), where a modal box would wait for ever.
+bool userCanBeAsked();
+
+// A failure that ends the start: written to standard error, and shown in a message box where someone can see it.
+void reportStartFailure(Dialogs& dialogs, const QString& text);
