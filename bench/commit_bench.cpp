@@ -3,7 +3,7 @@
 #include "bench.h"
 
 #include "data/Database.h"
-#include "equipment/HoldingStore.h"
+#include "equipment/store/HoldingStore.h"
 #include "generator.h"
 
 #include <QCryptographicHash>

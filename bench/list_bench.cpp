@@ -3,7 +3,7 @@
 #include "bench.h"
 
 #include "data/Database.h"
-#include "equipment/EquipmentStore.h"
+#include "equipment/store/EquipmentStore.h"
 #include "platform/ReportList.h"
 
 #include <QCoreApplication>

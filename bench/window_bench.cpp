@@ -3,14 +3,14 @@
 #include "bench.h"
 
 #include "data/Database.h"
-#include "equipment/EquipmentStore.h"
-#include "equipment/frmActiveEquipment.h"
+#include "equipment/store/EquipmentStore.h"
+#include "equipment/ui/frmActiveEquipment.h"
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ReportList.h"
 #include "platform/WindowHost.h"
-#include "shell/OpenWindow.h"
+#include "platform/OpenWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -9,6 +9,7 @@
 #include "platform/Shell.h"
 #include "platform/WindowHost.h"
 #include "shell/Logo.h"
+#include "shell/ShellNavigator.h"
 #include "shell/StartUp.h"
 #include "shell/frmLogin.h"
 
@@ -69,6 +70,8 @@ int main(int argc, char* argv[]) {
     ctx.clock = &clock;
     ctx.registry = &registry;
     ctx.windows = &desktop;
+    ShellNavigator navigator(ctx);
+    ctx.navigator = &navigator;
     ctx.newPrinter = [&dir, &shell, &dialogs]() -> std::unique_ptr<Printer> {
         return std::make_unique<PainterPrinter>(dir, shell, dialogs);
     };

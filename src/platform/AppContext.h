@@ -6,6 +6,7 @@
 class Clock;
 class Database;
 class Dialogs;
+class Navigator;
 class Printer;
 class Registry;
 class Shell;
@@ -19,6 +20,7 @@ struct AppContext {
     Clock* clock = nullptr;
     Registry* registry = nullptr;
     WindowHost* windows = nullptr;
+    Navigator* navigator = nullptr; // opens the windows of other subsystems
     std::function<std::unique_ptr<Printer>()> newPrinter;
     // Ends the application at once.
     std::function<void()> endApplication;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "locations/LocationStore.h"
+#include "locations/store/LocationStore.h"
 
 #include <QDate>
 #include <QDateTime>

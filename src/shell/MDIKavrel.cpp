@@ -33,7 +33,7 @@ MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
     m_ctx.windows = this;
     // The bar area holds the main menu and, while a detail window is active, that window's own copy instead.
     m_mainMenu->setObjectName(QStringLiteral("MainMenu"));
-    buildMainMenu(m_mainMenu, m_ctx, this, MenuVariant::MainWindow);
+    buildMainMenu(m_mainMenu, m_ctx, this, Navigator::Menu::MainWindow);
     m_menus->addWidget(m_mainMenu);
     m_menus->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setMenuWidget(m_menus);

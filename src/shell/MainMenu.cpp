@@ -1,12 +1,12 @@
 #include "shell/MainMenu.h"
 
-#include "equipment/frmActiveEquipment.h"
-#include "equipment/frmCreateEquipment.h"
-#include "equipment/frmCreateEquipmentTypes.h"
-#include "locations/frmActiveLocations.h"
-#include "locations/frmCreateLocation.h"
+#include "equipment/ui/frmActiveEquipment.h"
+#include "equipment/ui/frmCreateEquipment.h"
+#include "equipment/ui/frmCreateEquipmentTypes.h"
+#include "locations/ui/frmActiveLocations.h"
+#include "locations/ui/frmCreateLocation.h"
 #include "shell/FrmAbout.h"
-#include "shell/OpenWindow.h"
+#include "platform/OpenWindow.h"
 
 #include <QAction>
 #include <QMenu>
@@ -60,8 +60,8 @@ void openActiveLocations(AppContext& ctx, QWidget* owner) {
     openWindow<frmActiveLocations>(ctx, owner);
 }
 
-void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, MenuVariant variant) {
-    const bool main = variant == MenuVariant::MainWindow;
+void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Menu variant) {
+    const bool main = variant == Navigator::Menu::MainWindow;
     // The detail windows' copies show too many windows as any other failure.
     const OnTooManyWindows tooMany = main ? OnTooManyWindows::Report : OnTooManyWindows::AsFailure;
 

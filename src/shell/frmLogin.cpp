@@ -7,8 +7,8 @@
 #include "platform/WindowHost.h"
 #include "shell/MDIKavrel.h"
 #include "shell/frmSplash.h"
-#include "users/UserStore.h"
-#include "users/frmNewUser.h"
+#include "users/store/UserStore.h"
+#include "users/ui/frmNewUser.h"
 
 #include <QCoreApplication>
 #include <QFormLayout>

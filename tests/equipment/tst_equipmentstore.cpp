@@ -1,6 +1,6 @@
 #include "data/Database.h"
 #include "data/DateText.h"
-#include "equipment/EquipmentStore.h"
+#include "equipment/store/EquipmentStore.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 

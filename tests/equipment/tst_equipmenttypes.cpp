@@ -1,8 +1,8 @@
 #include "data/Database.h"
-#include "equipment/frmCreateEquipmentTypes.h"
+#include "equipment/ui/frmCreateEquipmentTypes.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
-#include "shell/OpenWindow.h"
+#include "platform/OpenWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 

@@ -1,8 +1,8 @@
 #include "data/Database.h"
-#include "equipment/ClsDuplicates.h"
-#include "equipment/EquipmentTypeStore.h"
-#include "equipment/HoldingStore.h"
-#include "equipment/TemplateStore.h"
+#include "equipment/store/ClsDuplicates.h"
+#include "equipment/store/EquipmentTypeStore.h"
+#include "equipment/store/HoldingStore.h"
+#include "equipment/store/TemplateStore.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 

@@ -1,6 +1,6 @@
 #include "data/Database.h"
-#include "equipment/HoldingStore.h"
-#include "locations/LocationStore.h"
+#include "equipment/store/HoldingStore.h"
+#include "locations/store/LocationStore.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 

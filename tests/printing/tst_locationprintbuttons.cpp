@@ -1,6 +1,6 @@
 #include "data/Database.h"
-#include "locations/DisplayInformation.h"
-#include "locations/frmActiveLocations.h"
+#include "locations/ui/DisplayInformation.h"
+#include "locations/ui/frmActiveLocations.h"
 #include "platform/ReportList.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"

@@ -1,11 +1,11 @@
-#include "equipment/frmCreateEquipment.h"
-#include "equipment/frmCreateEquipmentTypes.h"
+#include "equipment/ui/frmCreateEquipment.h"
+#include "equipment/ui/frmCreateEquipmentTypes.h"
 #include "platform/Dialogs.h"
 #include "shell/FrmAbout.h"
-#include "shell/OpenWindow.h"
+#include "platform/OpenWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
-#include "users/frmNewUser.h"
+#include "users/ui/frmNewUser.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 #include "shell/frmLogin.h"
 #include "shell/frmSplash.h"
 #include "support/TestContext.h"
-#include "users/PasswordHash.h"
-#include "users/UserStore.h"
-#include "users/frmNewUser.h"
+#include "users/store/PasswordHash.h"
+#include "users/store/UserStore.h"
+#include "users/ui/frmNewUser.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "locations/frmActiveLocations.h"
+#include "locations/ui/frmActiveLocations.h"
 #include "platform/ReportList.h"
 #include "shell/MDIKavrel.h"
 #include "support/Fixtures.h"

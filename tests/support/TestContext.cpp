@@ -56,6 +56,7 @@ TestContext::TestContext() {
     ctx.shell = &shell;
     ctx.registry = &registry;
     ctx.windows = &windows;
+    ctx.navigator = &navigator;
     ctx.newPrinter = [this]() -> std::unique_ptr<Printer> { return std::make_unique<RecordingPrinter>(printLog); };
     ctx.endApplication = [this] { ++endApplicationCalls; };
 }

@@ -6,6 +6,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/WindowHost.h"
+#include "shell/ShellNavigator.h"
 #include "support/RecordingPrinter.h"
 #include "support/ScriptedDialogs.h"
 
@@ -88,4 +89,5 @@ public:
     PrintLog printLog; // what every printer of ctx.newPrinter drew
     int endApplicationCalls = 0;
     AppContext ctx;
+    ShellNavigator navigator{ctx};
 };

@@ -2,9 +2,9 @@
 #include "platform/Twips.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
-#include "users/PasswordHash.h"
-#include "users/UserStore.h"
-#include "users/frmNewUser.h"
+#include "users/store/PasswordHash.h"
+#include "users/store/UserStore.h"
+#include "users/ui/frmNewUser.h"
 
 #include <QLabel>
 #include <QLineEdit>

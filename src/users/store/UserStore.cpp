@@ -1,7 +1,7 @@
-#include "users/UserStore.h"
+#include "users/store/UserStore.h"
 
 #include "data/Database.h"
-#include "users/PasswordHash.h"
+#include "users/store/PasswordHash.h"
 
 int UserStore::activeAccountCount() const {
     return Query(m_db, QStringLiteral("SELECT COUNT(*) FROM Sec_Usr WHERE (Sec_Usr.Active = 1)")).scalar().toInt();

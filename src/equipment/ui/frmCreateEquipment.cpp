@@ -1,23 +1,23 @@
-#include "equipment/frmCreateEquipment.h"
+#include "equipment/ui/frmCreateEquipment.h"
 
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
-#include "equipment/EquipmentTypeStore.h"
-#include "equipment/HoldingStore.h"
-#include "equipment/TemplateStore.h"
-#include "equipment/frmCreateEquipmentTypes.h"
-#include "locations/LocationStore.h"
-#include "locations/frmCreateLocation.h"
+#include "equipment/store/EquipmentTypeStore.h"
+#include "equipment/store/HoldingStore.h"
+#include "equipment/store/TemplateStore.h"
+#include "equipment/ui/frmCreateEquipmentTypes.h"
+#include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
+#include "platform/Navigator.h"
 #include "platform/FormHelpers.h"
 #include "platform/Printer.h"
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 #include "printing/LVPrint.h"
-#include "shell/OpenWindow.h"
+#include "platform/OpenWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -209,7 +209,7 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
     connect(addType, &QPushButton::clicked, this, [this] { openWindow<frmCreateEquipmentTypes>(m_ctx, this); });
     connect(refreshTypesButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshTypes);
-    connect(addLocation, &QPushButton::clicked, this, [this] { openWindow<frmCreateLocation>(m_ctx, this); });
+    connect(addLocation, &QPushButton::clicked, this, [this] { m_ctx.navigator->createLocation(this); });
     connect(refreshLocationsButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshLocations);
     connect(commitButton, &QPushButton::clicked, this, &frmCreateEquipment::commit);
     connect(deleteButton, &QPushButton::clicked, this, &frmCreateEquipment::deleteSelected);
@@ -239,7 +239,7 @@ bool frmCreateEquipment::load() {
     if (m_locations->count() == 0) {
         m_ctx.dialogs->message(this, QStringLiteral("No Location(s) defined"), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Critical);
-        openWindow<frmCreateLocation>(m_ctx, this);
+        m_ctx.navigator->createLocation(this);
         return false;
     }
     // A new installation has no equipment types yet; units can still be entered, and the "Add" button beside

@@ -1,4 +1,4 @@
-#include "shell/OpenWindow.h"
+#include "platform/OpenWindow.h"
 
 void reportTooManyWindows(AppContext& ctx, QWidget* parent, OnTooManyWindows how) {
     if (how == OnTooManyWindows::Report)

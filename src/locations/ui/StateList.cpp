@@ -1,4 +1,4 @@
-#include "locations/StateList.h"
+#include "locations/ui/StateList.h"
 
 #include "data/Schema.h"
 

@@ -1,7 +1,7 @@
-#include "locations/LocationStore.h"
+#include "locations/store/LocationStore.h"
 
 #include "data/Database.h"
-#include "equipment/AssignmentStore.h"
+#include "assignment/store/AssignmentStore.h"
 
 namespace {
 

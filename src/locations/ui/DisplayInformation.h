@@ -1,9 +1,9 @@
 #pragma once
 
 #include "data/SortCycle.h"
-#include "locations/LocationFields.h"
+#include "locations/ui/LocationFields.h"
 #include "platform/AppContext.h"
-#include "shell/MainMenu.h"
+#include "platform/Navigator.h"
 
 #include <QMenuBar>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "equipment/ClsDuplicates.h"
+#include "equipment/store/ClsDuplicates.h"
 
 ClsDuplicates::ClsDuplicates(Database& db)
     : m_query(db, QStringLiteral("SELECT 1 FROM EquipmentInfo WHERE (SerialNumber = ?) LIMIT 1")) {}

@@ -1,4 +1,4 @@
-#include "equipment/EquipmentStore.h"
+#include "equipment/store/EquipmentStore.h"
 
 #include "data/Database.h"
 #include "data/DateText.h"

@@ -1,4 +1,4 @@
-#include "users/frmNewUser.h"
+#include "users/ui/frmNewUser.h"
 
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -6,7 +6,7 @@
 #include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
 #include "platform/Twips.h"
-#include "users/UserStore.h"
+#include "users/store/UserStore.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -1,9 +1,9 @@
-#include "locations/DisplayInformation.h"
+#include "locations/ui/DisplayInformation.h"
 
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
-#include "locations/LocationStore.h"
-#include "locations/StateList.h"
+#include "locations/store/LocationStore.h"
+#include "locations/ui/StateList.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
@@ -55,7 +55,7 @@ DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
     setWindowTitle(captionFor(QStringLiteral("Detail Information")));
     m_menuBar->setObjectName(QStringLiteral("DisplayInformationMenu"));
     m_menuBar->hide();
-    buildMainMenu(m_menuBar, m_ctx, this, MenuVariant::DetailWindow);
+    m_ctx.navigator->fillMenuBar(m_menuBar, this, Navigator::Menu::DetailWindow);
 
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);

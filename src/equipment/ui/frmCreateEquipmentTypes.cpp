@@ -1,7 +1,7 @@
-#include "equipment/frmCreateEquipmentTypes.h"
+#include "equipment/ui/frmCreateEquipmentTypes.h"
 
 #include "data/DisplayRules.h"
-#include "equipment/EquipmentTypeStore.h"
+#include "equipment/store/EquipmentTypeStore.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"

@@ -1,7 +1,7 @@
-#include "locations/FrmReassignLocation.h"
+#include "locations/ui/FrmReassignLocation.h"
 
-#include "locations/LocationStore.h"
-#include "locations/frmActiveLocations.h"
+#include "locations/store/LocationStore.h"
+#include "locations/ui/frmActiveLocations.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"

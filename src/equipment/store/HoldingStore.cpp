@@ -1,8 +1,8 @@
-#include "equipment/HoldingStore.h"
+#include "equipment/store/HoldingStore.h"
 
 #include "data/DateText.h"
 #include "data/Database.h"
-#include "equipment/ClsDuplicates.h"
+#include "equipment/store/ClsDuplicates.h"
 
 namespace {
 const QString kHoldingColumns = QStringLiteral(

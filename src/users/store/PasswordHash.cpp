@@ -1,4 +1,4 @@
-#include "users/PasswordHash.h"
+#include "users/store/PasswordHash.h"
 
 #include "data/DataError.h"
 

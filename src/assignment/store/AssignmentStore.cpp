@@ -1,4 +1,4 @@
-#include "equipment/AssignmentStore.h"
+#include "assignment/store/AssignmentStore.h"
 
 #include "data/Database.h"
 

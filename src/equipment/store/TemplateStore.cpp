@@ -1,4 +1,4 @@
-#include "equipment/TemplateStore.h"
+#include "equipment/store/TemplateStore.h"
 
 #include "data/Database.h"
 

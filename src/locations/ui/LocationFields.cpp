@@ -1,6 +1,6 @@
-#include "locations/LocationFields.h"
+#include "locations/ui/LocationFields.h"
 
-#include "locations/StateList.h"
+#include "locations/ui/StateList.h"
 #include "platform/FormHelpers.h"
 #include "platform/Twips.h"
 

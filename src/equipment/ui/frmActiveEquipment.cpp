@@ -1,16 +1,16 @@
-#include "equipment/frmActiveEquipment.h"
+#include "equipment/ui/frmActiveEquipment.h"
 
 #include "data/Module1.h"
-#include "equipment/EquipmentStore.h"
-#include "equipment/frmCreateEquipment.h"
-#include "locations/frmCreateLocation.h"
+#include "equipment/store/EquipmentStore.h"
+#include "equipment/ui/frmCreateEquipment.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
+#include "platform/Navigator.h"
 #include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
-#include "shell/OpenWindow.h"
+#include "platform/OpenWindow.h"
 
 #include <QAction>
 #include <QMenu>
@@ -95,7 +95,7 @@ void frmActiveEquipment::createEquipment() {
                                               "You must create a location before entering equipment\n"
                                               "Do you want to create a location now?"),
                                Dialogs::Buttons::YesNo) == Dialogs::Answer::Yes)
-        openWindow<frmCreateLocation>(m_ctx, this);
+        m_ctx.navigator->createLocation(this);
 }
 
 void frmActiveEquipment::deleteSelected() {

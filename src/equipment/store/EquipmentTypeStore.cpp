@@ -1,4 +1,4 @@
-#include "equipment/EquipmentTypeStore.h"
+#include "equipment/store/EquipmentTypeStore.h"
 
 #include "data/Database.h"
 

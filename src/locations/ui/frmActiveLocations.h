@@ -2,7 +2,7 @@
 
 #include "data/SortCycle.h"
 #include "platform/AppContext.h"
-#include "shell/OpenWindow.h"
+#include "platform/OpenWindow.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "locations/LocationFields.h"
+#include "locations/ui/LocationFields.h"
 #include "platform/AppContext.h"
 
 #include <QPointer>

@@ -1,8 +1,8 @@
-#include "locations/frmCreateLocation.h"
+#include "locations/ui/frmCreateLocation.h"
 
-#include "locations/LocationStore.h"
-#include "locations/StateList.h"
-#include "locations/frmActiveLocations.h"
+#include "locations/store/LocationStore.h"
+#include "locations/ui/StateList.h"
+#include "locations/ui/frmActiveLocations.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"

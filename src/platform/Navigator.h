@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QMenuBar;
+class QWidget;
+
+// How a window asks for another window of a different subsystem: by what it wants, not by the window's class.
+// The shell implements it and is the only place that knows every window.
+class Navigator {
+public:
+    // The main window's menu bar, or the copy a detail window carries (without the two entries that edit the
+    // additional-field captions).
+    enum class Menu { MainWindow, DetailWindow };
+
+    virtual ~Navigator() = default;
+
+    virtual void fillMenuBar(QMenuBar* bar, QWidget* owner, Menu variant) = 0;
+    // A new "Create Location" window; false when none opened (too many windows, reported).
+    virtual bool createLocation(QWidget* owner) = 0;
+};
+
+// A child window with a menu bar of its own, which the main window shows in place of its own bar while the
+// child is active.
+class HasOwnMenuBar {
+public:
+    virtual ~HasOwnMenuBar() = default;
+    virtual QMenuBar* ownMenuBar() const = 0;
+};

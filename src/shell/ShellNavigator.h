@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/AppContext.h"
+#include "platform/Navigator.h"
+
+// Opens windows by intent for the subsystems, which know only their own windows.
+class ShellNavigator : public Navigator {
+public:
+    explicit ShellNavigator(AppContext& ctx) : m_ctx(ctx) {}
+
+    void fillMenuBar(QMenuBar* bar, QWidget* owner, Menu variant) override;
+    bool createLocation(QWidget* owner) override;
+
+private:
+    AppContext& m_ctx;
+};
