@@ -126,7 +126,8 @@ void ReportListModel::setText(int row, int col, const QString& text) {
     all[col] = text;
     Row& r = m_rows[static_cast<size_t>(row)];
     r = pack(all, r.tag);
-    emit dataChanged(index(row, col), index(row, col));
+    if (col < columnCount()) // a cell beyond the last column is kept but never shown
+        emit dataChanged(index(row, col), index(row, col));
 }
 
 ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportListModel(this)) {

@@ -35,10 +35,6 @@ int toPixelsY(double twips, const QWidget* widget) {
     return static_cast<int>(std::lround(twips * dpiY(widget) / kTwipsPerInch));
 }
 
-double fromPixelsX(int pixels, const QWidget* widget) { return pixels * kTwipsPerInch / dpiX(widget); }
-
-double fromPixelsY(int pixels, const QWidget* widget) { return pixels * kTwipsPerInch / dpiY(widget); }
-
 void setFixedSize(QWidget* window, int widthTwips, int heightTwips) {
     window->setFixedSize(toPixelsX(widthTwips, window), toPixelsY(heightTwips, window));
 }

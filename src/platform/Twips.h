@@ -6,8 +6,6 @@ class QWidget;
 namespace Twips {
 int toPixelsX(double twips, const QWidget* widget = nullptr);
 int toPixelsY(double twips, const QWidget* widget = nullptr);
-double fromPixelsX(int pixels, const QWidget* widget = nullptr);
-double fromPixelsY(int pixels, const QWidget* widget = nullptr);
 // Fixes a window's size so that the user cannot change it.
 void setFixedSize(QWidget* window, int widthTwips, int heightTwips);
 } // namespace Twips

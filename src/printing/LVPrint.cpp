@@ -1,27 +1,20 @@
 #include "printing/LVPrint.h"
 
-#include "platform/PreviewPrinter.h"
 #include "platform/Printer.h"
 #include "platform/ReportList.h"
 
 #include <QLocale>
 #include <algorithm>
 
-LVPrint::LVPrint(Printer& output, const QDate& today, PrinterFactory newPreview)
-    : m_output(output), m_out(&output), m_today(today), m_newPreview(std::move(newPreview)) {
+LVPrint::LVPrint(Printer& output, const QDate& today) : m_output(output), m_out(&output), m_today(today) {
     m_output.setScaleMode(Printer::ScaleMode::Millimetres);
 }
 
 LVPrint::~LVPrint() = default;
 
-bool LVPrint::PrintList(bool preview) {
+bool LVPrint::PrintList(bool /*preview*/) {
     if (LV == nullptr || LV->columnCount() == 0)
         return true;
-    if (preview) {
-        m_preview = m_newPreview ? m_newPreview() : std::make_unique<PreviewPrinter>();
-        m_preview->setScaleMode(Printer::ScaleMode::Millimetres);
-        m_out = m_preview.get();
-    }
     Printer& out = *m_out;
     out.setLandscape(true);
 

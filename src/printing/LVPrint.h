@@ -16,18 +16,15 @@ class ReportList;
 // wrapped and aligned like the list's columns.
 class LVPrint {
 public:
-    using PrinterFactory = std::function<std::unique_ptr<Printer>()>;
-
-    // today is the date in the page header; windows pass their clock's. newPreview makes the printer a preview
-    // draws on; without one, the preview is a print preview dialog of the default printer.
-    explicit LVPrint(Printer& output, const QDate& today = QDate::currentDate(), PrinterFactory newPreview = {});
+    // today is the date in the page header; windows pass their clock's.
+    explicit LVPrint(Printer& output, const QDate& today = QDate::currentDate());
     ~LVPrint();
 
     ReportList* LV = nullptr;
     QString ReportTitle = QStringLiteral("ListView Control Sample Printout");
 
     // True when every row was printed (an empty list prints nothing), false when the printer failed on a page
-    // header. With preview, the table goes to a preview and output is left untouched.
+    // header. preview is accepted for the callers' sake and changes nothing: every list prints straight away.
     bool PrintList(bool preview);
 
 private:
@@ -42,8 +39,6 @@ private:
     Printer& m_output;
     Printer* m_out;
     QDate m_today;
-    PrinterFactory m_newPreview;
-    std::unique_ptr<Printer> m_preview;
 
     QColor m_lineColor = Qt::black;
     int m_pageNumber = 1;

@@ -1,5 +1,6 @@
 #include "platform/ReportList.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QSignalSpy>
@@ -42,6 +43,7 @@ private slots:
     void bulkAppendAddsAfterExistingRows();
     void clearing();
     void columnsFitHeadersAndShareSpareWidth();
+    void modelKeepsItsContract();
 };
 
 void tst_ReportList::columns() {
@@ -269,6 +271,24 @@ void tst_ReportList::columnsFitHeadersAndShareSpareWidth() {
     list.addColumn("Name");
     list.addRow({"A name that is longer than its column by far"});
     QTRY_VERIFY(list.columnWidth(0) > fm.horizontalAdvance(list.text(0, 0)));
+}
+
+void tst_ReportList::modelKeepsItsContract() {
+    ReportList list;
+    QAbstractItemModelTester tester(list.listModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    list.addColumn("Name", "LocName");
+    list.addColumn("City", "LocCity");
+    list.addRow({"Alpha", "Austin"}, 1);
+    list.beginRows();
+    for (int i = 0; i < 50; ++i)
+        list.appendRow({QString::number(i), QStringLiteral("cell\x1F with the separator")}, i);
+    list.endRows();
+    list.setText(3, 1, "changed");
+    list.setText(4, 3, "beyond the last cell");
+    list.clearRows();
+    list.addRow({"Beta"});
+    list.clearColumns();
+    QCOMPARE(list.rowCount(), 0);
 }
 
 QTEST_MAIN(tst_ReportList)
