@@ -50,6 +50,9 @@ MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
 }
 
 MDIKavrel::~MDIKavrel() {
+    // The area outlives this part of the object while the base class deletes the children; its last signals must
+    // not reach a main window that is already half gone.
+    disconnect(m_area, nullptr, this, nullptr);
     if (m_ctx.windows == this)
         m_ctx.windows = m_previousHost;
 }
