@@ -72,12 +72,13 @@ QVariant asDate(const std::optional<QDate>& date) {
     return DateText::toStored(*date);
 }
 
-// The values after the type, in the order of the statements below.
-QVariantList otherValues(const UnitValues& v) {
-    return {asText(v.assetTagNumber), asText(v.manufacturer), asDate(v.datePurchased), asText(v.purchasePrice),
-            asText(v.serialNumber),   asText(v.modelNumber),  asText(v.cpuSpeed),      asText(v.memory),
-            asText(v.harddriveCap),   asText(v.monitor),      asText(v.mouse),         asText(v.keyboard),
-            asText(v.operatingSystem)};
+// Every value in the order of the statements below, then the one that follows them.
+QVariantList boundValues(const UnitValues& v, const QVariant& last) {
+    return {asType(v.equipmentType), asText(v.assetTagNumber),  asText(v.manufacturer),
+            asDate(v.datePurchased), asText(v.purchasePrice),   asText(v.serialNumber),
+            asText(v.modelNumber),   asText(v.cpuSpeed),        asText(v.memory),
+            asText(v.harddriveCap),  asText(v.monitor),         asText(v.mouse),
+            asText(v.keyboard),      asText(v.operatingSystem), last};
 }
 
 } // namespace
@@ -99,8 +100,7 @@ std::optional<UnitRecord> UnitStore::firstWithSerial(const QString& serialNumber
 }
 
 bool UnitStore::save(qint64 id, const UnitValues& values) {
-    QVariantList bound{asType(values.equipmentType)};
-    bound << otherValues(values) << id;
+    const QVariantList bound = boundValues(values, id);
     Query q(m_db, QStringLiteral("UPDATE EquipmentInfo SET EquipmentType = COALESCE(?, EquipmentType), "
                                  "AssetTagNumber = ?, Manufacturer = ?, DatePurchased = ?, PurchasePrice = ?, "
                                  "SerialNumber = ?, ModelNumber = ?, CPUSpeed = ?, Memory = ?, HarddriveCap = ?, "
@@ -144,8 +144,7 @@ bool UnitStore::locationAvailable(qint64 locId) const {
 }
 
 qint64 UnitStore::insert(const UnitValues& values, qint64 locId) {
-    QVariantList bound{asType(values.equipmentType)};
-    bound << otherValues(values) << locId;
+    const QVariantList bound = boundValues(values, locId);
     Query q(m_db, QStringLiteral("INSERT INTO EquipmentInfo (EquipmentType, AssetTagNumber, Manufacturer, "
                                  "DatePurchased, PurchasePrice, SerialNumber, ModelNumber, CPUSpeed, Memory, "
                                  "HarddriveCap, Monitor, Mouse, Keyboard, OperatingSystem, CurrentLocation, EquActive) "
