@@ -1,0 +1,154 @@
+#include "equipment/store/UnitStore.h"
+
+#include "assignment/store/AssignmentStore.h"
+#include "data/Database.h"
+#include "data/DateText.h"
+
+namespace {
+
+// The record's columns, in the order readRecord() reads them.
+const QString kRecordColumns = QStringLiteral(
+    "%1.EquipmentId, %1.EquipmentType, %1.AssetTagNumber, %1.Manufacturer, %1.DatePurchased, %1.PurchasePrice, "
+    "%1.SerialNumber, %1.ModelNumber, %1.OtherIdentificationNumber, %1.OtherIdentificationType, %1.CPUSpeed, "
+    "%1.Memory, %1.HarddriveCap, %1.Monitor, %1.Mouse, %1.Keyboard, %1.OperatingSystem, %1.EquActive, "
+    "%1.CurrentLocation, LocationInfo.LocName");
+
+QString recordStatement(UnitSource source, const QString& where) {
+    const QString table =
+        source == UnitSource::Inventory ? QStringLiteral("EquipmentInfo") : QStringLiteral("TempEquipmentInfo");
+    // The outer join keeps a unit whose location no longer exists.
+    return QStringLiteral("SELECT ") + kRecordColumns.arg(table) + QStringLiteral(" FROM ") + table +
+           QStringLiteral(" LEFT OUTER JOIN LocationInfo ON LocationInfo.LocId = %1.CurrentLocation WHERE ")
+               .arg(table) +
+           where.arg(table);
+}
+
+std::optional<QString> optionalText(const QVariant& v) {
+    if (v.isNull())
+        return std::nullopt;
+    return v.toString();
+}
+
+std::optional<QDate> optionalDate(const QVariant& v) {
+    const QDate date = QDate::fromString(v.toString(), Qt::ISODate);
+    if (v.isNull() || !date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+UnitRecord readRecord(const Query& q) {
+    UnitRecord r;
+    int c = 0;
+    r.id = q.value(c++).toLongLong();
+    for (std::optional<QString>* text : {&r.equipmentType, &r.assetTagNumber, &r.manufacturer})
+        *text = optionalText(q.value(c++));
+    r.datePurchased = optionalDate(q.value(c++));
+    for (std::optional<QString>* text :
+         {&r.purchasePrice, &r.serialNumber, &r.modelNumber, &r.otherIdentificationNumber, &r.otherIdentificationType,
+          &r.cpuSpeed, &r.memory, &r.harddriveCap, &r.monitor, &r.mouse, &r.keyboard, &r.operatingSystem})
+        *text = optionalText(q.value(c++));
+    r.active = q.value(c++).toInt() != 0;
+    const QVariant location = q.value(c++);
+    if (!location.isNull())
+        r.currentLocation = location.toLongLong();
+    r.locationName = optionalText(q.value(c++));
+    return r;
+}
+
+// A null QString would be bound as Null; typed text, even none, is stored as text.
+QVariant asText(const QString& s) {
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
+QVariant asType(const std::optional<QString>& type) {
+    return type ? asText(*type) : QVariant();
+}
+
+QVariant asDate(const std::optional<QDate>& date) {
+    if (!date)
+        return QVariant();
+    if (!date->isValid())
+        throw DataError(QStringLiteral("The purchase date is not a valid date."));
+    return DateText::toStored(*date);
+}
+
+// Every value in the order of the statements below, then the one that follows them.
+QVariantList boundValues(const UnitValues& v, const QVariant& last) {
+    return {asType(v.equipmentType), asText(v.assetTagNumber),  asText(v.manufacturer),
+            asDate(v.datePurchased), asText(v.purchasePrice),   asText(v.serialNumber),
+            asText(v.modelNumber),   asText(v.cpuSpeed),        asText(v.memory),
+            asText(v.harddriveCap),  asText(v.monitor),         asText(v.mouse),
+            asText(v.keyboard),      asText(v.operatingSystem), last};
+}
+
+} // namespace
+
+std::optional<UnitRecord> UnitStore::unit(qint64 id) const {
+    Query q(m_db, recordStatement(UnitSource::Inventory, QStringLiteral("%1.EquipmentId = ?")));
+    q.exec({id});
+    if (!q.next())
+        return std::nullopt;
+    return readRecord(q);
+}
+
+std::optional<UnitRecord> UnitStore::firstWithSerial(const QString& serialNumber, UnitSource source) const {
+    Query q(m_db, recordStatement(source, QStringLiteral("%1.SerialNumber = ? ORDER BY %1.EquipmentId")));
+    q.exec({asText(serialNumber)});
+    if (!q.next())
+        return std::nullopt;
+    return readRecord(q);
+}
+
+bool UnitStore::save(qint64 id, const UnitValues& values) {
+    const QVariantList bound = boundValues(values, id);
+    Query q(m_db, QStringLiteral("UPDATE EquipmentInfo SET EquipmentType = COALESCE(?, EquipmentType), "
+                                 "AssetTagNumber = ?, Manufacturer = ?, DatePurchased = ?, PurchasePrice = ?, "
+                                 "SerialNumber = ?, ModelNumber = ?, CPUSpeed = ?, Memory = ?, HarddriveCap = ?, "
+                                 "Monitor = ?, Mouse = ?, Keyboard = ?, OperatingSystem = ? WHERE (EquipmentId = ?)"));
+    q.exec(bound);
+    return q.numRowsAffected() > 0;
+}
+
+ReassignResult UnitStore::reassign(qint64 id, qint64 locId) {
+    return m_db.transaction([&] {
+        const int units = Query(m_db, QStringLiteral("SELECT COUNT(*) FROM EquipmentInfo WHERE EquipmentId = ?"))
+                              .scalar({id})
+                              .toInt();
+        if (units == 0)
+            return ReassignResult::UnitGone;
+        if (!locationAvailable(locId))
+            return ReassignResult::LocationUnavailable;
+        AssignmentStore(m_db).assign({id}, locId);
+        return ReassignResult::Done;
+    });
+}
+
+std::vector<AssignmentRow> UnitStore::history(qint64 id) const {
+    Query q(m_db,
+            QStringLiteral("SELECT EquipLocAssign.EquipLocAssignId, EquipLocAssign.EquipLocAssignDate, "
+                           "EquipLocAssign.LocId, LocationInfo.LocName FROM EquipLocAssign INNER JOIN "
+                           "LocationInfo ON EquipLocAssign.LocId = LocationInfo.LocId "
+                           "WHERE (EquipLocAssign.EquipmentId = ?) ORDER BY EquipLocAssign.EquipLocAssignId DESC"));
+    q.exec({id});
+    std::vector<AssignmentRow> rows;
+    while (q.next())
+        rows.push_back(
+            {q.value(0).toLongLong(), optionalDate(q.value(1)), q.value(2).toLongLong(), optionalText(q.value(3))});
+    return rows;
+}
+
+bool UnitStore::locationAvailable(qint64 locId) const {
+    return Query(m_db, QStringLiteral("SELECT COUNT(*) FROM LocationInfo WHERE LocId = ? AND LocActive = 1"))
+               .scalar({locId})
+               .toInt() > 0;
+}
+
+qint64 UnitStore::insert(const UnitValues& values, qint64 locId) {
+    const QVariantList bound = boundValues(values, locId);
+    Query q(m_db, QStringLiteral("INSERT INTO EquipmentInfo (EquipmentType, AssetTagNumber, Manufacturer, "
+                                 "DatePurchased, PurchasePrice, SerialNumber, ModelNumber, CPUSpeed, Memory, "
+                                 "HarddriveCap, Monitor, Mouse, Keyboard, OperatingSystem, CurrentLocation, EquActive) "
+                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"));
+    q.exec(bound);
+    return q.lastInsertId().toLongLong();
+}

@@ -1,0 +1,226 @@
+#include "assignment/store/AssignmentStore.h"
+#include "data/Database.h"
+#include "equipment/store/DuplicateStore.h"
+#include "support/Fixtures.h"
+#include "support/TestContext.h"
+#include "support/UnitFixtures.h"
+
+#include <QTest>
+
+using namespace Fixtures;
+using namespace UnitFixtures;
+
+namespace {
+
+constexpr qint64 kDepot = 70000;
+constexpr qint64 kStore = 70001;
+constexpr qint64 kExisting = 80000;
+constexpr qint64 kOther = 80001;
+
+// An existing unit "S1" with two history rows, two parked records carrying its serial number (one spelled in
+// another case, as the database compares text without regard to it) and one parked record of another serial number.
+struct Duplicates {
+    Duplicates(Database& db, qint64 parkedAt = kStore, const QVariant& existingType = QStringLiteral("Desktop"))
+        : db(db) {
+        addLocationWithId(db, kDepot, "Depot");
+        addLocationWithId(db, kStore, "Store");
+        addUnitWithId(db, kExisting, kDepot, "S1", existingType);
+        addUnitWithId(db, kOther, kDepot, "S9");
+        AssignmentStore(db).assign({kExisting}, kStore);
+        AssignmentStore(db).assign({kExisting}, kDepot);
+        shown = park(db, "S1", parkedAt, "HP");
+        park(db, "s1", parkedAt, "Lenovo");
+        park(db, "S2", kStore);
+    }
+    int parked(const QString& serial) { return count(db, "TempEquipmentInfo", "SerialNumber = ?", {serial}); }
+    Database& db;
+    qint64 shown = 0;
+};
+
+// The proposed record's values as its window shows them before any edit.
+UnitValues valuesOf(const UnitRecord& r) {
+    UnitValues v;
+    v.assetTagNumber = r.assetTagNumber.value_or("");
+    v.manufacturer = r.manufacturer.value_or("");
+    v.datePurchased = r.datePurchased;
+    v.serialNumber = r.serialNumber.value_or("");
+    v.operatingSystem = QStringLiteral("Win'11 – ü");
+    return v;
+}
+
+Resolution resolve(DuplicateStore& store, int option, const DuplicateCase& loaded, const UnitValues& values) {
+    switch (option) {
+    case 0:
+        return store.replaceExisting(loaded, values);
+    case 1:
+        return store.submitCorrected(loaded, values);
+    default:
+        return store.discardProposed(loaded);
+    }
+}
+
+} // namespace
+
+class tst_DuplicateStore : public QObject {
+    Q_OBJECT
+private slots:
+    void loadsBothSidesAndHistory();
+    void loadWithoutInventoryUnit();
+    void resolutions_data();
+    void resolutions();
+    void replaceFailingPartWayChangesNothing();
+    void proposedLocationUnavailable_data();
+    void proposedLocationUnavailable();
+    void caseResolvedElsewhereWritesNothing();
+};
+
+void tst_DuplicateStore::loadsBothSidesAndHistory() {
+    TestContext t;
+    Duplicates d(*t.db);
+    const DuplicateCase c = DuplicateStore(*t.db).load("S1");
+    QCOMPARE(c.serialNumber, QString("S1"));
+    QVERIFY(c.existing && c.proposed);
+    QCOMPARE(c.existing->id, kExisting);
+    QCOMPARE(c.existing->locationName, QString("Depot"));
+    QCOMPARE(c.proposed->id, d.shown);
+    QCOMPARE(c.proposed->manufacturer, QString("HP"));
+    QCOMPARE(c.proposed->datePurchased, QDate(2024, 5, 6));
+    QCOMPARE(c.proposed->currentLocation, kStore);
+    QCOMPARE(c.proposed->locationName, QString("Store"));
+    QStringList history;
+    for (const AssignmentRow& row : c.history)
+        history << row.locationName.value_or("");
+    QCOMPARE(history, (QStringList{"Depot", "Store"}));
+}
+
+void tst_DuplicateStore::loadWithoutInventoryUnit() {
+    TestContext t;
+    Duplicates d(*t.db);
+    Query(*t.db, "DELETE FROM EquipmentInfo WHERE EquipmentId = ?").exec({kExisting});
+    const DuplicateCase c = DuplicateStore(*t.db).load("S1");
+    QVERIFY(!c.existing);
+    QVERIFY(c.history.empty());
+    QVERIFY(c.proposed);
+    QVERIFY(!DuplicateStore(*t.db).load("nothing parked").proposed);
+}
+
+void tst_DuplicateStore::resolutions_data() {
+    QTest::addColumn<int>("option");
+    QTest::addColumn<QString>("serial"); // the proposed serial number as submitted
+    QTest::addColumn<QVariant>("existingType");
+    QTest::addColumn<Resolution>("expected");
+    QTest::addColumn<bool>("existingKept");
+    QTest::newRow("replace") << 0 << "S1" << QVariant("Desktop") << Resolution::Done << false;
+    QTest::newRow("replace an existing unit of no type") << 0 << "S1" << QVariant() << Resolution::Done << false;
+    QTest::newRow("replace under a serial number another unit has")
+        << 0 << "S9" << QVariant("Desktop") << Resolution::SerialTaken << true;
+    QTest::newRow("corrected serial unchanged") << 1 << "S1" << QVariant("Desktop") << Resolution::SerialTaken << true;
+    QTest::newRow("corrected serial differing in case only")
+        << 1 << "s1" << QVariant("Desktop") << Resolution::SerialTaken << true;
+    QTest::newRow("corrected serial free") << 1 << "S1-B" << QVariant("Desktop") << Resolution::Done << true;
+    QTest::newRow("discard") << 2 << "S1" << QVariant("Desktop") << Resolution::Done << true;
+}
+
+void tst_DuplicateStore::resolutions() {
+    QFETCH(int, option);
+    QFETCH(QString, serial);
+    QFETCH(QVariant, existingType);
+    QFETCH(Resolution, expected);
+    QFETCH(bool, existingKept);
+    TestContext t;
+    Duplicates d(*t.db, kStore, existingType);
+    DuplicateStore store(*t.db);
+    const DuplicateCase loaded = store.load("S1");
+    UnitValues values = valuesOf(*loaded.proposed);
+    values.serialNumber = serial;
+    const QStringList before = inventoryRows(*t.db);
+
+    QCOMPARE(resolve(store, option, loaded, values), expected);
+    if (expected != Resolution::Done) {
+        QCOMPARE(inventoryRows(*t.db), before);
+        return;
+    }
+    QCOMPARE(d.parked("S1"), 0); // both spellings
+    QCOMPARE(d.parked("S2"), 1);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "EquipmentId = ?", {kExisting}), existingKept ? 1 : 0);
+    QCOMPARE(count(*t.db, "EquipLocAssign", "EquipmentId = ?", {kExisting}), existingKept ? 2 : 0);
+    QCOMPARE(count(*t.db, "EquipLocAssign"), existingKept ? 2 : 0); // the entered unit gets no history row
+    const bool entered = option != 2;
+    QCOMPARE(count(*t.db, "EquipmentInfo"), 2 - (existingKept ? 0 : 1) + (entered ? 1 : 0));
+    if (!entered)
+        return;
+    Query q(*t.db, "SELECT EquipmentType, Manufacturer, DatePurchased, OperatingSystem, CurrentLocation, EquActive "
+                   "FROM EquipmentInfo WHERE SerialNumber = ? AND EquipmentId > ?");
+    q.exec({serial, kOther});
+    QVERIFY(q.next());
+    QCOMPARE(q.text(0), QString("Laptop")); // the parked type, none having been chosen
+    QCOMPARE(q.text(1), QString("HP"));
+    QCOMPARE(q.text(2), QString("2024-05-06"));
+    QCOMPARE(q.text(3), QString("Win'11 – ü"));
+    QCOMPARE(q.value(4).toLongLong(), kStore);
+    QCOMPARE(q.value(5).toInt(), 1);
+    QVERIFY(!q.next());
+}
+
+void tst_DuplicateStore::replaceFailingPartWayChangesNothing() {
+    TestContext t;
+    Duplicates d(*t.db);
+    DuplicateStore store(*t.db);
+    const DuplicateCase loaded = store.load("S1");
+    const QStringList before = inventoryRows(*t.db);
+    // The existing unit is deleted before the insert fails.
+    Query(*t.db, "CREATE TRIGGER refuse BEFORE INSERT ON EquipmentInfo BEGIN SELECT RAISE(ABORT, 'disk is full'); END")
+        .exec();
+    try {
+        store.replaceExisting(loaded, valuesOf(*loaded.proposed));
+        QFAIL("the failing insert was not reported");
+    } catch (const DataError& e) {
+        QVERIFY2(e.text().contains("disk is full"), qPrintable(e.text()));
+    }
+    QCOMPARE(inventoryRows(*t.db), before);
+}
+
+void tst_DuplicateStore::proposedLocationUnavailable_data() {
+    QTest::addColumn<int>("option");
+    QTest::addColumn<bool>("retired"); // else missing
+    for (int option : {0, 1}) {
+        QTest::addRow("option %d, location retired", option) << option << true;
+        QTest::addRow("option %d, location missing", option) << option << false;
+    }
+}
+
+void tst_DuplicateStore::proposedLocationUnavailable() {
+    QFETCH(int, option);
+    QFETCH(bool, retired);
+    TestContext t;
+    const qint64 where = 90000;
+    Duplicates d(*t.db, where);
+    if (retired)
+        addLocationWithId(*t.db, where, "Closed", false);
+    DuplicateStore store(*t.db);
+    const DuplicateCase loaded = store.load("S1");
+    UnitValues values = valuesOf(*loaded.proposed);
+    values.serialNumber = "S1-B";
+    const QStringList before = inventoryRows(*t.db);
+    QCOMPARE(resolve(store, option, loaded, values), Resolution::LocationUnavailable);
+    QCOMPARE(inventoryRows(*t.db), before);
+}
+
+void tst_DuplicateStore::caseResolvedElsewhereWritesNothing() {
+    TestContext t;
+    Duplicates d(*t.db);
+    DuplicateStore store(*t.db);
+    const DuplicateCase first = store.load("S1");
+    const DuplicateCase second = store.load("S1");
+    QCOMPARE(store.discardProposed(first), Resolution::Done);
+    park(*t.db, "S1", kStore, "parked after both windows loaded");
+    const QStringList before = inventoryRows(*t.db);
+    UnitValues values = valuesOf(*second.proposed);
+    values.serialNumber = "S1-B";
+    for (int option : {0, 1, 2})
+        QCOMPARE(resolve(store, option, second, values), Resolution::ProposedGone);
+    QCOMPARE(inventoryRows(*t.db), before);
+}
+
+QTEST_GUILESS_MAIN(tst_DuplicateStore)
+#include "tst_duplicatestore.moc"
