@@ -52,7 +52,7 @@ EquipmentFields::EquipmentFields(QWidget* parent, Pickers pickers) {
 }
 
 QList<QLineEdit*> EquipmentFields::boxes() const {
-    return {manufacturer, modelNumber, serialNumber, assetTag, datePurchased, purchasePrice, cpuSpeed,
+    return {manufacturer, modelNumber, serialNumber, assetTag, datePurchased, purchasePrice,  cpuSpeed,
             memory,       hardDrive,   monitor,      mouse,    keyboard,      operatingSystem};
 }
 

@@ -49,19 +49,37 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
       m_fields(this, EquipmentFields::Pickers::TypeLocationTemplate) {
     setObjectName(QStringLiteral("frmCreateEquipment"));
     setWindowTitle(captionFor(QStringLiteral("Enter Equipment")));
+    // The steps run in tab order: each makes its controls in the order Tab visits them.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(buildEntryFrame());
+    layout->addWidget(buildOutboundFrame(), 1);
+    Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
+}
 
-    QGroupBox* entryFrame = m_fields.frame;
-    m_clearAfterSubmit = new QCheckBox(QStringLiteral("Clear Fields After Submitting"), entryFrame);
-    m_clearAfterSubmit->setObjectName(QStringLiteral("chkSubmit"));
-    m_promptAssetTag = new QCheckBox(QStringLiteral("Prompt for Asset Number(Submit Scanner Only)"), entryFrame);
-    m_promptAssetTag->setObjectName(QStringLiteral("Check1"));
+template <typename Slot>
+QPushButton* frmCreateEquipment::button(QWidget* frame, const char* name, const QString& caption, Slot slot) {
+    QPushButton* b = makeButton(frame, name, caption);
+    connect(b, &QPushButton::clicked, this, slot);
+    return b;
+}
 
-    auto* addType = makeButton(entryFrame, "Command7", QStringLiteral("Add"));
-    auto* refreshTypesButton = makeButton(entryFrame, "Command12", QStringLiteral("Refresh"));
-    auto* addLocation = makeButton(entryFrame, "Command8", QStringLiteral("Add"));
-    auto* refreshLocationsButton = makeButton(entryFrame, "Command13", QStringLiteral("Refresh"));
-
+QGroupBox* frmCreateEquipment::buildEntryFrame() {
     const EquipmentFields& f = m_fields;
+    QGroupBox* frame = f.frame;
+    m_clearAfterSubmit = new QCheckBox(QStringLiteral("Clear Fields After Submitting"), frame);
+    m_clearAfterSubmit->setObjectName(QStringLiteral("chkSubmit"));
+    m_promptAssetTag = new QCheckBox(QStringLiteral("Prompt for Asset Number(Submit Scanner Only)"), frame);
+    m_promptAssetTag->setObjectName(QStringLiteral("Check1"));
+    auto* addType =
+        button(frame, "Command7", QStringLiteral("Add"), [this] { openWindow<frmCreateEquipmentTypes>(m_ctx, this); });
+    auto* refreshTypesButton = button(frame, "Command12", QStringLiteral("Refresh"), &frmCreateEquipment::refreshTypes);
+    auto* addLocation =
+        button(frame, "Command8", QStringLiteral("Add"), [this] { m_ctx.navigator->createLocation(this); });
+    auto* refreshLocationsButton =
+        button(frame, "Command13", QStringLiteral("Refresh"), &frmCreateEquipment::refreshLocations);
+    connect(f.templates, &QListWidget::itemDoubleClicked, this, &frmCreateEquipment::loadTemplate);
+
     auto* fields = new QHBoxLayout;
     fields->addLayout(f.pickerColumn(f.types, addType, refreshTypesButton), 2);
     fields->addLayout(f.column({f.manufacturer, f.modelNumber, f.serialNumber, f.assetTag, f.datePurchased,
@@ -72,28 +90,34 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
     pickers->addLayout(f.pickerColumn(f.locations, addLocation, refreshLocationsButton));
     pickers->addLayout(f.pickerColumn(f.templates));
     fields->addLayout(pickers, 2);
-
-    auto* submitButton = makeButton(entryFrame, "Command1", QStringLiteral("Submit into Holding Table"));
-    auto* scanButton = makeButton(entryFrame, "Command5", QStringLiteral("Scan into Holding Table"));
-    auto* clearButton = makeButton(entryFrame, "Command2", QStringLiteral("Clear"));
-    auto* saveTemplateButton = makeButton(entryFrame, "Command4", QStringLiteral("Save Template"));
-    auto* cancelButton = makeButton(entryFrame, "Command3", QStringLiteral("Cancel"));
-    auto* checks = new QHBoxLayout;
-    checks->addWidget(m_clearAfterSubmit);
-    checks->addWidget(m_promptAssetTag);
-    checks->addStretch();
-    auto* entryButtons = new QHBoxLayout;
-    entryButtons->addStretch();
-    for (QPushButton* b : {submitButton, scanButton, clearButton, saveTemplateButton, cancelButton})
-        entryButtons->addWidget(b);
-    auto* entryLayout = new QVBoxLayout(entryFrame);
-    entryLayout->addLayout(fields);
-    entryLayout->addLayout(checks);
-    entryLayout->addLayout(entryButtons);
     f.types->setMaximumHeight(Twips::toPixelsY(2400, this));
     f.locations->setMaximumHeight(Twips::toPixelsY(1400, this));
     f.templates->setMaximumHeight(Twips::toPixelsY(900, this));
 
+    auto* checks = new QHBoxLayout;
+    checks->addWidget(m_clearAfterSubmit);
+    checks->addWidget(m_promptAssetTag);
+    checks->addStretch();
+    auto* entryLayout = new QVBoxLayout(frame);
+    entryLayout->addLayout(fields);
+    entryLayout->addLayout(checks);
+    entryLayout->addLayout(buildEntryButtons());
+    return frame;
+}
+
+QLayout* frmCreateEquipment::buildEntryButtons() {
+    QWidget* frame = m_fields.frame;
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(button(frame, "Command1", QStringLiteral("Submit into Holding Table"), &frmCreateEquipment::submit));
+    row->addWidget(button(frame, "Command5", QStringLiteral("Scan into Holding Table"), &frmCreateEquipment::scan));
+    row->addWidget(button(frame, "Command2", QStringLiteral("Clear"), &frmCreateEquipment::clearFields));
+    row->addWidget(button(frame, "Command4", QStringLiteral("Save Template"), &frmCreateEquipment::saveTemplate));
+    row->addWidget(button(frame, "Command3", QStringLiteral("Cancel"), &QWidget::close));
+    return row;
+}
+
+QGroupBox* frmCreateEquipment::buildOutboundFrame() {
     auto* outboundFrame = new QGroupBox(QStringLiteral("Outbound Equipment Information"), this);
     m_holding->setParent(outboundFrame);
     m_duplicates->setParent(outboundFrame);
@@ -101,13 +125,21 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
     m_holding->setAccessibleName(QStringLiteral("Temporary Holding Table"));
     m_duplicates->setObjectName(QStringLiteral("ListView2"));
     m_duplicates->setAccessibleName(QStringLiteral("Duplicate Table"));
-    auto* commitButton = makeButton(outboundFrame, "Command6", QStringLiteral("Test and Enter in Inventory"));
-    auto* deleteButton = makeButton(outboundFrame, "Command14", QStringLiteral("Delete Selected"));
-    auto* clearHoldingButton = makeButton(outboundFrame, "Command9", QStringLiteral("Clear Holding Table"));
-    auto* refreshHoldingButton = makeButton(outboundFrame, "Command10", QStringLiteral("Refresh Holding Table"));
-    auto* refreshDuplicatesButton = makeButton(outboundFrame, "Command11", QStringLiteral("Refresh Duplicate Table"));
-    auto* printHoldingButton = makeButton(outboundFrame, "Command15", QStringLiteral("Print Holding Table"));
-    auto* printDuplicatesButton = makeButton(outboundFrame, "Command16", QStringLiteral("Print Duplicate Table"));
+    connect(m_holding, &ReportList::rowDoubleClicked, this, &frmCreateEquipment::showHoldingRow);
+    auto* commitButton =
+        button(outboundFrame, "Command6", QStringLiteral("Test and Enter in Inventory"), &frmCreateEquipment::commit);
+    auto* deleteButton =
+        button(outboundFrame, "Command14", QStringLiteral("Delete Selected"), &frmCreateEquipment::deleteSelected);
+    auto* clearHoldingButton = button(outboundFrame, "Command9", QStringLiteral("Clear Holding Table"),
+                                      &frmCreateEquipment::clearHoldingTable);
+    auto* refreshHoldingButton = button(outboundFrame, "Command10", QStringLiteral("Refresh Holding Table"),
+                                        [this] { guarded(*m_ctx.dialogs, this, [this] { refreshHoldingList(); }); });
+    auto* refreshDuplicatesButton = button(outboundFrame, "Command11", QStringLiteral("Refresh Duplicate Table"),
+                                           &frmCreateEquipment::refreshDuplicateList);
+    auto* printHoldingButton = button(outboundFrame, "Command15", QStringLiteral("Print Holding Table"),
+                                      &frmCreateEquipment::printHoldingTable);
+    auto* printDuplicatesButton = button(outboundFrame, "Command16", QStringLiteral("Print Duplicate Table"),
+                                         &frmCreateEquipment::printDuplicateTable);
     auto* outbound = new QGridLayout(outboundFrame);
     outbound->addWidget(makeBuddyLabel(outboundFrame, QStringLiteral("Temporary Holding Table"), m_holding), 0, 0);
     outbound->addWidget(makeBuddyLabel(outboundFrame, QStringLiteral("Duplicate Table"), m_duplicates), 0, 1);
@@ -129,33 +161,7 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
     outbound->addLayout(duplicateRow, 2, 1);
     outbound->setColumnStretch(0, 3);
     outbound->setColumnStretch(1, 2);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(entryFrame);
-    layout->addWidget(outboundFrame, 1);
-
-    connect(submitButton, &QPushButton::clicked, this, &frmCreateEquipment::submit);
-    connect(scanButton, &QPushButton::clicked, this, &frmCreateEquipment::scan);
-    connect(clearButton, &QPushButton::clicked, this, &frmCreateEquipment::clearFields);
-    connect(saveTemplateButton, &QPushButton::clicked, this, &frmCreateEquipment::saveTemplate);
-    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(addType, &QPushButton::clicked, this, [this] { openWindow<frmCreateEquipmentTypes>(m_ctx, this); });
-    connect(refreshTypesButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshTypes);
-    connect(addLocation, &QPushButton::clicked, this, [this] { m_ctx.navigator->createLocation(this); });
-    connect(refreshLocationsButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshLocations);
-    connect(commitButton, &QPushButton::clicked, this, &frmCreateEquipment::commit);
-    connect(deleteButton, &QPushButton::clicked, this, &frmCreateEquipment::deleteSelected);
-    connect(clearHoldingButton, &QPushButton::clicked, this, &frmCreateEquipment::clearHoldingTable);
-    connect(refreshHoldingButton, &QPushButton::clicked, this,
-            [this] { guarded(*m_ctx.dialogs, this, [this] { refreshHoldingList(); }); });
-    connect(refreshDuplicatesButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshDuplicateList);
-    connect(printHoldingButton, &QPushButton::clicked, this, &frmCreateEquipment::printHoldingTable);
-    connect(printDuplicatesButton, &QPushButton::clicked, this, &frmCreateEquipment::printDuplicateTable);
-    connect(f.templates, &QListWidget::itemDoubleClicked, this, &frmCreateEquipment::loadTemplate);
-    connect(m_holding, &ReportList::rowDoubleClicked, this, &frmCreateEquipment::showHoldingRow);
-
-    Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
+    return outboundFrame;
 }
 
 bool frmCreateEquipment::load() {

@@ -6,8 +6,11 @@
 #include <QWidget>
 
 class QCheckBox;
+class QGroupBox;
+class QLayout;
 class QListWidget;
 struct HoldingEntry;
+class QPushButton;
 class ReportList;
 
 // Where new equipment enters: units are keyed, taken from templates or scanned into the holding table, then
@@ -45,6 +48,11 @@ public slots:
     void printDuplicateTable();
 
 private:
+    QGroupBox* buildEntryFrame();
+    QLayout* buildEntryButtons();
+    QGroupBox* buildOutboundFrame();
+    // A button of frame that runs slot when clicked.
+    template <typename Slot> QPushButton* button(QWidget* frame, const char* name, const QString& caption, Slot slot);
     void SetListColumns(ReportList* list);
     void PopulateTypeList();
     void PopulateLocationList();
