@@ -31,7 +31,6 @@
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace {
@@ -43,124 +42,82 @@ QString cell(const QVariant& value, bool blank) {
         return {};
     return blank ? nbspAsBlank(value.toString()) : nbspRemoved(value.toString());
 }
-
-QString selectedText(const QListWidget* list) {
-    const QListWidgetItem* item = list->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
-}
-
-void selectFirst(QListWidget* list) {
-    if (list->count() > 0)
-        list->setCurrentRow(0);
-}
-
-QListWidget* makeList(QWidget* parent, const char* name, const QString& caption) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(QLatin1String(name));
-    list->setAccessibleName(caption);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    return list;
-}
 } // namespace
 
 frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
-    : QWidget(parent), m_ctx(ctx), m_holding(new ReportList(this)), m_duplicates(new ReportList(this)) {
+    : QWidget(parent), m_ctx(ctx), m_holding(new ReportList(this)), m_duplicates(new ReportList(this)),
+      m_fields(this, EquipmentFields::Pickers::TypeLocationTemplate) {
     setObjectName(QStringLiteral("frmCreateEquipment"));
     setWindowTitle(captionFor(QStringLiteral("Enter Equipment")));
+    // The steps run in tab order: each makes its controls in the order Tab visits them.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(buildEntryFrame());
+    layout->addWidget(buildOutboundFrame(), 1);
+    Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
+}
 
-    auto* entryFrame = new QGroupBox(QStringLiteral("Eqipment"), this);
-    m_types = makeList(entryFrame, "List1", QStringLiteral("Description"));
-    m_locations = makeList(entryFrame, "List2", QStringLiteral("Assign Current Location"));
-    m_templates = makeList(entryFrame, "List3", QStringLiteral("Open/Set Template"));
-    m_manufacturer = box("txtManufacturer", QStringLiteral("Manufacturer"));
-    m_modelNumber = box("txtModelNumber", QStringLiteral("Model Number"));
-    m_serialNumber = box("txtSerialNumber", QStringLiteral("Serial Number"));
-    m_assetTag = box("txtAssetTagNumber", QStringLiteral("Asset Tag Number"));
-    m_datePurchased = box("txtDatePurchased", QStringLiteral("Date Purchased"));
-    m_purchasePrice = box("txtPurchasePrice", QStringLiteral("Purchase Price"));
-    m_cpuSpeed = box("txtCpuSpeed", QStringLiteral("Cpu-Speed"));
-    m_memory = box("txtMemory", QStringLiteral("Memory"));
-    m_hardDrive = box("txtHardDriveCapacity", QStringLiteral("Hard Drive Capacity"));
-    m_monitor = box("txtMonitor", QStringLiteral("Monitor"));
-    m_mouse = box("txtMouse", QStringLiteral("Mouse"));
-    m_keyboard = box("txtKeyboard", QStringLiteral("Keyboard"));
-    m_operatingSystem = box("txtOperatingSystem", QStringLiteral("Operating System"));
-    m_clearAfterSubmit = new QCheckBox(QStringLiteral("Clear Fields After Submitting"), entryFrame);
+template <typename Slot>
+QPushButton* frmCreateEquipment::button(QWidget* frame, const char* name, const QString& caption, Slot slot) {
+    QPushButton* b = makeButton(frame, name, caption);
+    connect(b, &QPushButton::clicked, this, slot);
+    return b;
+}
+
+QGroupBox* frmCreateEquipment::buildEntryFrame() {
+    const EquipmentFields& f = m_fields;
+    QGroupBox* frame = f.frame;
+    m_clearAfterSubmit = new QCheckBox(QStringLiteral("Clear Fields After Submitting"), frame);
     m_clearAfterSubmit->setObjectName(QStringLiteral("chkSubmit"));
-    m_promptAssetTag = new QCheckBox(QStringLiteral("Prompt for Asset Number(Submit Scanner Only)"), entryFrame);
+    m_promptAssetTag = new QCheckBox(QStringLiteral("Prompt for Asset Number(Submit Scanner Only)"), frame);
     m_promptAssetTag->setObjectName(QStringLiteral("Check1"));
-
-    const auto form = [entryFrame](std::initializer_list<std::pair<QString, QLineEdit*>> rows) {
-        auto* f = new QFormLayout;
-        f->setVerticalSpacing(2);
-        for (const auto& [caption, edit] : rows) {
-            edit->setParent(entryFrame);
-            f->addRow(makeBuddyLabel(entryFrame, caption, edit), edit);
-        }
-        return f;
-    };
-    const auto listWithButtons = [entryFrame](const QString& caption, QListWidget* list, QPushButton* add,
-                                              QPushButton* refresh) {
-        auto* column = new QVBoxLayout;
-        column->addWidget(makeBuddyLabel(entryFrame, caption, list));
-        column->addWidget(list, 1);
-        if (add) {
-            auto* buttons = new QHBoxLayout;
-            buttons->addWidget(add);
-            buttons->addWidget(refresh);
-            column->addLayout(buttons);
-        }
-        return column;
-    };
-    auto* addType = makeButton(entryFrame, "Command7", QStringLiteral("Add"));
-    auto* refreshTypesButton = makeButton(entryFrame, "Command12", QStringLiteral("Refresh"));
-    auto* addLocation = makeButton(entryFrame, "Command8", QStringLiteral("Add"));
-    auto* refreshLocationsButton = makeButton(entryFrame, "Command13", QStringLiteral("Refresh"));
+    auto* addType =
+        button(frame, "Command7", QStringLiteral("Add"), [this] { openWindow<frmCreateEquipmentTypes>(m_ctx, this); });
+    auto* refreshTypesButton = button(frame, "Command12", QStringLiteral("Refresh"), &frmCreateEquipment::refreshTypes);
+    auto* addLocation =
+        button(frame, "Command8", QStringLiteral("Add"), [this] { m_ctx.navigator->createLocation(this); });
+    auto* refreshLocationsButton =
+        button(frame, "Command13", QStringLiteral("Refresh"), &frmCreateEquipment::refreshLocations);
+    connect(f.templates, &QListWidget::itemDoubleClicked, this, &frmCreateEquipment::loadTemplate);
 
     auto* fields = new QHBoxLayout;
-    fields->addLayout(listWithButtons(QStringLiteral("Description"), m_types, addType, refreshTypesButton), 2);
-    fields->addLayout(form({{QStringLiteral("Manufacturer"), m_manufacturer},
-                            {QStringLiteral("Model Number"), m_modelNumber},
-                            {QStringLiteral("Serial Number"), m_serialNumber},
-                            {QStringLiteral("Asset Tag Number"), m_assetTag},
-                            {QStringLiteral("Date Purchased"), m_datePurchased},
-                            {QStringLiteral("Purchase Price"), m_purchasePrice},
-                            {QStringLiteral("Cpu-Speed"), m_cpuSpeed}}),
+    fields->addLayout(f.pickerColumn(f.types, addType, refreshTypesButton), 2);
+    fields->addLayout(f.column({f.manufacturer, f.modelNumber, f.serialNumber, f.assetTag, f.datePurchased,
+                                f.purchasePrice, f.cpuSpeed}),
                       3);
-    fields->addLayout(form({{QStringLiteral("Memory"), m_memory},
-                            {QStringLiteral("Hard Drive Capacity"), m_hardDrive},
-                            {QStringLiteral("Monitor"), m_monitor},
-                            {QStringLiteral("Mouse"), m_mouse},
-                            {QStringLiteral("Keyboard"), m_keyboard},
-                            {QStringLiteral("Operating System"), m_operatingSystem}}),
-                      3);
+    fields->addLayout(f.column({f.memory, f.hardDrive, f.monitor, f.mouse, f.keyboard, f.operatingSystem}), 3);
     auto* pickers = new QVBoxLayout;
-    pickers->addLayout(
-        listWithButtons(QStringLiteral("Assign Current Location"), m_locations, addLocation, refreshLocationsButton));
-    pickers->addLayout(listWithButtons(QStringLiteral("Open/Set Template"), m_templates, nullptr, nullptr));
+    pickers->addLayout(f.pickerColumn(f.locations, addLocation, refreshLocationsButton));
+    pickers->addLayout(f.pickerColumn(f.templates));
     fields->addLayout(pickers, 2);
+    f.types->setMaximumHeight(Twips::toPixelsY(2400, this));
+    f.locations->setMaximumHeight(Twips::toPixelsY(1400, this));
+    f.templates->setMaximumHeight(Twips::toPixelsY(900, this));
 
-    auto* submitButton = makeButton(entryFrame, "Command1", QStringLiteral("Submit into Holding Table"));
-    auto* scanButton = makeButton(entryFrame, "Command5", QStringLiteral("Scan into Holding Table"));
-    auto* clearButton = makeButton(entryFrame, "Command2", QStringLiteral("Clear"));
-    auto* saveTemplateButton = makeButton(entryFrame, "Command4", QStringLiteral("Save Template"));
-    auto* cancelButton = makeButton(entryFrame, "Command3", QStringLiteral("Cancel"));
     auto* checks = new QHBoxLayout;
     checks->addWidget(m_clearAfterSubmit);
     checks->addWidget(m_promptAssetTag);
     checks->addStretch();
-    auto* entryButtons = new QHBoxLayout;
-    entryButtons->addStretch();
-    for (QPushButton* b : {submitButton, scanButton, clearButton, saveTemplateButton, cancelButton})
-        entryButtons->addWidget(b);
-    auto* entryLayout = new QVBoxLayout(entryFrame);
+    auto* entryLayout = new QVBoxLayout(frame);
     entryLayout->addLayout(fields);
     entryLayout->addLayout(checks);
-    entryLayout->addLayout(entryButtons);
-    m_types->setMaximumHeight(Twips::toPixelsY(2400, this));
-    m_locations->setMaximumHeight(Twips::toPixelsY(1400, this));
-    m_templates->setMaximumHeight(Twips::toPixelsY(900, this));
+    entryLayout->addLayout(buildEntryButtons());
+    return frame;
+}
 
+QLayout* frmCreateEquipment::buildEntryButtons() {
+    QWidget* frame = m_fields.frame;
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(button(frame, "Command1", QStringLiteral("Submit into Holding Table"), &frmCreateEquipment::submit));
+    row->addWidget(button(frame, "Command5", QStringLiteral("Scan into Holding Table"), &frmCreateEquipment::scan));
+    row->addWidget(button(frame, "Command2", QStringLiteral("Clear"), &frmCreateEquipment::clearFields));
+    row->addWidget(button(frame, "Command4", QStringLiteral("Save Template"), &frmCreateEquipment::saveTemplate));
+    row->addWidget(button(frame, "Command3", QStringLiteral("Cancel"), &QWidget::close));
+    return row;
+}
+
+QGroupBox* frmCreateEquipment::buildOutboundFrame() {
     auto* outboundFrame = new QGroupBox(QStringLiteral("Outbound Equipment Information"), this);
     m_holding->setParent(outboundFrame);
     m_duplicates->setParent(outboundFrame);
@@ -168,13 +125,21 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
     m_holding->setAccessibleName(QStringLiteral("Temporary Holding Table"));
     m_duplicates->setObjectName(QStringLiteral("ListView2"));
     m_duplicates->setAccessibleName(QStringLiteral("Duplicate Table"));
-    auto* commitButton = makeButton(outboundFrame, "Command6", QStringLiteral("Test and Enter in Inventory"));
-    auto* deleteButton = makeButton(outboundFrame, "Command14", QStringLiteral("Delete Selected"));
-    auto* clearHoldingButton = makeButton(outboundFrame, "Command9", QStringLiteral("Clear Holding Table"));
-    auto* refreshHoldingButton = makeButton(outboundFrame, "Command10", QStringLiteral("Refresh Holding Table"));
-    auto* refreshDuplicatesButton = makeButton(outboundFrame, "Command11", QStringLiteral("Refresh Duplicate Table"));
-    auto* printHoldingButton = makeButton(outboundFrame, "Command15", QStringLiteral("Print Holding Table"));
-    auto* printDuplicatesButton = makeButton(outboundFrame, "Command16", QStringLiteral("Print Duplicate Table"));
+    connect(m_holding, &ReportList::rowDoubleClicked, this, &frmCreateEquipment::showHoldingRow);
+    auto* commitButton =
+        button(outboundFrame, "Command6", QStringLiteral("Test and Enter in Inventory"), &frmCreateEquipment::commit);
+    auto* deleteButton =
+        button(outboundFrame, "Command14", QStringLiteral("Delete Selected"), &frmCreateEquipment::deleteSelected);
+    auto* clearHoldingButton = button(outboundFrame, "Command9", QStringLiteral("Clear Holding Table"),
+                                      &frmCreateEquipment::clearHoldingTable);
+    auto* refreshHoldingButton = button(outboundFrame, "Command10", QStringLiteral("Refresh Holding Table"),
+                                        [this] { guarded(*m_ctx.dialogs, this, [this] { refreshHoldingList(); }); });
+    auto* refreshDuplicatesButton = button(outboundFrame, "Command11", QStringLiteral("Refresh Duplicate Table"),
+                                           &frmCreateEquipment::refreshDuplicateList);
+    auto* printHoldingButton = button(outboundFrame, "Command15", QStringLiteral("Print Holding Table"),
+                                      &frmCreateEquipment::printHoldingTable);
+    auto* printDuplicatesButton = button(outboundFrame, "Command16", QStringLiteral("Print Duplicate Table"),
+                                         &frmCreateEquipment::printDuplicateTable);
     auto* outbound = new QGridLayout(outboundFrame);
     outbound->addWidget(makeBuddyLabel(outboundFrame, QStringLiteral("Temporary Holding Table"), m_holding), 0, 0);
     outbound->addWidget(makeBuddyLabel(outboundFrame, QStringLiteral("Duplicate Table"), m_duplicates), 0, 1);
@@ -196,47 +161,17 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
     outbound->addLayout(duplicateRow, 2, 1);
     outbound->setColumnStretch(0, 3);
     outbound->setColumnStretch(1, 2);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(entryFrame);
-    layout->addWidget(outboundFrame, 1);
-
-    connect(submitButton, &QPushButton::clicked, this, &frmCreateEquipment::submit);
-    connect(scanButton, &QPushButton::clicked, this, &frmCreateEquipment::scan);
-    connect(clearButton, &QPushButton::clicked, this, &frmCreateEquipment::clearFields);
-    connect(saveTemplateButton, &QPushButton::clicked, this, &frmCreateEquipment::saveTemplate);
-    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(addType, &QPushButton::clicked, this, [this] { openWindow<frmCreateEquipmentTypes>(m_ctx, this); });
-    connect(refreshTypesButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshTypes);
-    connect(addLocation, &QPushButton::clicked, this, [this] { m_ctx.navigator->createLocation(this); });
-    connect(refreshLocationsButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshLocations);
-    connect(commitButton, &QPushButton::clicked, this, &frmCreateEquipment::commit);
-    connect(deleteButton, &QPushButton::clicked, this, &frmCreateEquipment::deleteSelected);
-    connect(clearHoldingButton, &QPushButton::clicked, this, &frmCreateEquipment::clearHoldingTable);
-    connect(refreshHoldingButton, &QPushButton::clicked, this,
-            [this] { guarded(*m_ctx.dialogs, this, [this] { refreshHoldingList(); }); });
-    connect(refreshDuplicatesButton, &QPushButton::clicked, this, &frmCreateEquipment::refreshDuplicateList);
-    connect(printHoldingButton, &QPushButton::clicked, this, &frmCreateEquipment::printHoldingTable);
-    connect(printDuplicatesButton, &QPushButton::clicked, this, &frmCreateEquipment::printDuplicateTable);
-    connect(m_templates, &QListWidget::itemDoubleClicked, this, &frmCreateEquipment::loadTemplate);
-    connect(m_holding, &ReportList::rowDoubleClicked, this, &frmCreateEquipment::showHoldingRow);
-
-    Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
-}
-
-QLineEdit* frmCreateEquipment::box(const char* name, const QString& caption) {
-    return makeTextBox(this, name, caption);
+    return outboundFrame;
 }
 
 bool frmCreateEquipment::load() {
-    m_datePurchased->setText(DateText::toShort(m_ctx.clock->today()));
+    m_fields.datePurchased->setText(DateText::toShort(m_ctx.clock->today()));
     SetListColumns(m_holding);
     SetListColumns(m_duplicates);
     PopulateTypeList();
     PopulateLocationList();
     PopulateTemplateList();
-    if (m_locations->count() == 0) {
+    if (m_fields.locations->count() == 0) {
         m_ctx.dialogs->message(this, QStringLiteral("No Location(s) defined"), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Critical);
         m_ctx.navigator->createLocation(this);
@@ -244,8 +179,7 @@ bool frmCreateEquipment::load() {
     }
     // A new installation has no equipment types yet; units can still be entered, and the "Add" button beside
     // the empty list says where types come from.
-    selectFirst(m_types);
-    selectFirst(m_locations);
+    m_fields.pickFirst();
     PopulateHoldList();
     PopulateDupList();
     return true;
@@ -260,19 +194,16 @@ void frmCreateEquipment::SetListColumns(ReportList* list) {
 
 void frmCreateEquipment::PopulateTypeList() {
     for (const QString& name : EquipmentTypeStore(*m_ctx.db).names())
-        m_types->addItem(name);
+        m_fields.types->addItem(name);
 }
 
 void frmCreateEquipment::PopulateLocationList() {
-    for (const LocationIdName& location : LocationStore(*m_ctx.db).activeLocationNames()) {
-        auto* item = new QListWidgetItem(location.name.toString(), m_locations);
-        item->setData(Qt::UserRole, location.id);
-    }
+    m_fields.addLocations(LocationStore(*m_ctx.db).activeLocationNames());
 }
 
 void frmCreateEquipment::PopulateTemplateList() {
     for (const QString& name : TemplateStore(*m_ctx.db).names())
-        m_templates->addItem(name);
+        m_fields.templates->addItem(name);
 }
 
 void frmCreateEquipment::PopulateHoldList() {
@@ -293,36 +224,11 @@ void frmCreateEquipment::PopulateDupList() {
 }
 
 HoldingEntry frmCreateEquipment::currentEntry() {
-    QDate date = DateText::parse(m_datePurchased->text(), m_ctx.clock->today());
-    if (!date.isValid()) {
-        date = m_ctx.clock->today();
-        m_datePurchased->setText(DateText::toShort(date));
-    }
-    const QListWidgetItem* location = m_locations->currentItem();
-    HoldingEntry e;
-    e.assetTagNumber = m_assetTag->text();
-    e.equipmentType = selectedText(m_types);
-    e.manufacturer = m_manufacturer->text();
-    e.datePurchased = date;
-    e.purchasePrice = m_purchasePrice->text();
-    e.serialNumber = m_serialNumber->text();
-    e.modelNumber = m_modelNumber->text();
-    e.cpuSpeed = m_cpuSpeed->text();
-    e.memory = m_memory->text();
-    e.hardDriveCapacity = m_hardDrive->text();
-    e.monitor = m_monitor->text();
-    e.mouse = m_mouse->text();
-    e.keyboard = m_keyboard->text();
-    e.operatingSystem = m_operatingSystem->text();
-    if (location && location->isSelected()) {
-        e.currentLocation = location->data(Qt::UserRole).toLongLong();
-        e.locationName = location->text();
-    }
-    return e;
+    return m_fields.entry(m_fields.validPurchaseDate(m_ctx.clock->today()));
 }
 
 void frmCreateEquipment::submit() {
-    if (m_serialNumber->text().isEmpty()) {
+    if (m_fields.serialNumber->text().isEmpty()) {
         m_ctx.dialogs->message(this, QStringLiteral("Invalid Serial Number"), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Information);
         return;
@@ -336,13 +242,13 @@ void frmCreateEquipment::submit() {
     });
     if (!stored)
         return;
-    QList<QLineEdit*> cleared = {m_serialNumber, m_assetTag};
+    QList<QLineEdit*> cleared = {m_fields.serialNumber, m_fields.assetTag};
     if (m_clearAfterSubmit->isChecked()) {
         ClearTextFields();
-        cleared = findChildren<QLineEdit*>(QRegularExpression(QStringLiteral("^txt")));
+        cleared = m_fields.boxes();
     } else {
-        m_serialNumber->clear();
-        m_assetTag->clear();
+        m_fields.serialNumber->clear();
+        m_fields.assetTag->clear();
     }
     // The next unit is typed at once, from where the form starts over.
     for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
@@ -353,7 +259,7 @@ void frmCreateEquipment::submit() {
 }
 
 bool frmCreateEquipment::locationChosen() {
-    const QListWidgetItem* location = m_locations->currentItem();
+    const QListWidgetItem* location = m_fields.locations->currentItem();
     if (location && location->isSelected())
         return true;
     // A unit without a location would enter the inventory and then show in no list.
@@ -375,7 +281,7 @@ void frmCreateEquipment::scan() {
                 m_promptAssetTag->isChecked()
                     ? m_ctx.dialogs->input(this, QStringLiteral("Enter Asset Tag Number for Serial Number: ") + serial,
                                            kProductTitle)
-                    : m_assetTag->text();
+                    : m_fields.assetTag->text();
             HoldingEntry entry = currentEntry();
             entry.serialNumber = serial;
             entry.assetTagNumber = assetTag;
@@ -389,19 +295,16 @@ void frmCreateEquipment::scan() {
     if (m_clearAfterSubmit->isChecked())
         ClearTextFields();
     else
-        m_serialNumber->clear();
+        m_fields.serialNumber->clear();
 }
 
 void frmCreateEquipment::ClearTextFields() {
-    for (QLineEdit* edit : findChildren<QLineEdit*>())
-        if (edit->objectName().startsWith(QLatin1String("txt"), Qt::CaseSensitive))
-            edit->clear();
+    clearTextBoxes(this);
 }
 
 void frmCreateEquipment::clearFields() {
     ClearTextFields();
-    selectFirst(m_types);
-    selectFirst(m_locations);
+    m_fields.pickFirst();
     m_clearAfterSubmit->setChecked(false);
 }
 
@@ -410,38 +313,17 @@ void frmCreateEquipment::saveTemplate() {
         m_ctx.dialogs->input(this, QStringLiteral("Enter Template Name"), captionFor(QStringLiteral("Template save")));
     if (name.isEmpty())
         return;
-    const EquipmentTemplate values{selectedText(m_types),    m_manufacturer->text(), m_modelNumber->text(),
-                                   m_cpuSpeed->text(),       m_memory->text(),       m_hardDrive->text(),
-                                   m_monitor->text(),        m_mouse->text(),        m_keyboard->text(),
-                                   m_operatingSystem->text()};
+    const EquipmentTemplate values = m_fields.templateValues();
     guarded(*m_ctx.dialogs, this, [&] { TemplateStore(*m_ctx.db).save(name, values); });
 }
 
 void frmCreateEquipment::loadTemplate() {
-    const QListWidgetItem* chosen = m_templates->currentItem();
+    const QListWidgetItem* chosen = m_fields.templates->currentItem();
     if (!chosen)
         return;
     std::optional<QVariantMap> found;
-    if (!guarded(*m_ctx.dialogs, this, [&] { found = TemplateStore(*m_ctx.db).find(chosen->text()); }) || !found)
-        return;
-    const QVariantMap& t = *found;
-    const QVariant description = t.value(QStringLiteral("Description"));
-    if (!description.isNull()) {
-        const QList<QListWidgetItem*> matches = m_types->findItems(description.toString(), Qt::MatchExactly);
-        if (!matches.isEmpty())
-            m_types->setCurrentItem(matches.first());
-    }
-    const std::pair<QLineEdit*, const char*> fields[] = {{m_manufacturer, "Manufacturer"},
-                                                         {m_modelNumber, "ModelNumber"},
-                                                         {m_cpuSpeed, "CPU"},
-                                                         {m_memory, "Memory"},
-                                                         {m_hardDrive, "HD"},
-                                                         {m_monitor, "Monitor"},
-                                                         {m_mouse, "Mouse"},
-                                                         {m_keyboard, "Keyboard"},
-                                                         {m_operatingSystem, "OS"}};
-    for (const auto& [edit, column] : fields)
-        edit->setText(t.value(QLatin1String(column)).toString()); // Null empties the box
+    if (guarded(*m_ctx.dialogs, this, [&] { found = TemplateStore(*m_ctx.db).find(chosen->text()); }) && found)
+        m_fields.fillFromTemplate(*found);
 }
 
 void frmCreateEquipment::showHoldingRow() {
@@ -549,15 +431,15 @@ void frmCreateEquipment::commit() {
 }
 
 void frmCreateEquipment::refreshTypes() {
-    m_types->clear();
+    m_fields.types->clear();
     guarded(*m_ctx.dialogs, this, [&] { PopulateTypeList(); });
-    selectFirst(m_types);
+    EquipmentFields::selectFirst(m_fields.types);
 }
 
 void frmCreateEquipment::refreshLocations() {
-    m_locations->clear();
+    m_fields.locations->clear();
     guarded(*m_ctx.dialogs, this, [&] { PopulateLocationList(); });
-    selectFirst(m_locations);
+    EquipmentFields::selectFirst(m_fields.locations);
 }
 
 void frmCreateEquipment::refreshHoldingList() {

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "equipment/ui/EquipmentFields.h"
 #include "platform/AppContext.h"
 
 #include <QWidget>
 
 class QCheckBox;
-class QLineEdit;
+class QGroupBox;
+class QLayout;
 class QListWidget;
 struct HoldingEntry;
+class QPushButton;
 class ReportList;
 
 // Where new equipment enters: units are keyed, taken from templates or scanned into the holding table, then
@@ -23,9 +26,9 @@ public:
 
     ReportList* holdingList() const { return m_holding; }
     ReportList* duplicateList() const { return m_duplicates; }
-    QListWidget* typeList() const { return m_types; }
-    QListWidget* locationList() const { return m_locations; }
-    QListWidget* templateList() const { return m_templates; }
+    QListWidget* typeList() const { return m_fields.types; }
+    QListWidget* locationList() const { return m_fields.locations; }
+    QListWidget* templateList() const { return m_fields.templates; }
 
 public slots:
     void submit();
@@ -45,7 +48,11 @@ public slots:
     void printDuplicateTable();
 
 private:
-    QLineEdit* box(const char* name, const QString& caption);
+    QGroupBox* buildEntryFrame();
+    QLayout* buildEntryButtons();
+    QGroupBox* buildOutboundFrame();
+    // A button of frame that runs slot when clicked.
+    template <typename Slot> QPushButton* button(QWidget* frame, const char* name, const QString& caption, Slot slot);
     void SetListColumns(ReportList* list);
     void PopulateTypeList();
     void PopulateLocationList();
@@ -60,24 +67,10 @@ private:
     void printList(ReportList* list, const QString& title);
 
     AppContext& m_ctx;
-    QListWidget* m_types;
-    QListWidget* m_locations;
-    QListWidget* m_templates;
-    QLineEdit* m_manufacturer;
-    QLineEdit* m_modelNumber;
-    QLineEdit* m_serialNumber;
-    QLineEdit* m_assetTag;
-    QLineEdit* m_datePurchased;
-    QLineEdit* m_purchasePrice;
-    QLineEdit* m_cpuSpeed;
-    QLineEdit* m_memory;
-    QLineEdit* m_hardDrive;
-    QLineEdit* m_monitor;
-    QLineEdit* m_mouse;
-    QLineEdit* m_keyboard;
-    QLineEdit* m_operatingSystem;
-    QCheckBox* m_clearAfterSubmit;
-    QCheckBox* m_promptAssetTag;
     ReportList* m_holding;
     ReportList* m_duplicates;
+    // Made after the two lists, which come first in the tab order.
+    EquipmentFields m_fields;
+    QCheckBox* m_clearAfterSubmit;
+    QCheckBox* m_promptAssetTag;
 };

@@ -1,0 +1,161 @@
+#include "equipment/ui/EquipmentFields.h"
+
+#include "data/DateText.h"
+#include "equipment/store/HoldingStore.h"
+#include "equipment/store/TemplateStore.h"
+#include "platform/FormHelpers.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QListWidget* makeList(QWidget* parent, const char* name, const QString& caption) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(QLatin1String(name));
+    list->setAccessibleName(caption);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+const QListWidgetItem* picked(const QListWidget* list) {
+    const QListWidgetItem* item = list ? list->currentItem() : nullptr;
+    return item && item->isSelected() ? item : nullptr;
+}
+} // namespace
+
+EquipmentFields::EquipmentFields(QWidget* parent, Pickers pickers) {
+    frame = new QGroupBox(QStringLiteral("Eqipment"), parent);
+    types = makeList(frame, "List1", QStringLiteral("Description"));
+    if (pickers == Pickers::TypeLocationTemplate) {
+        locations = makeList(frame, "List2", QStringLiteral("Assign Current Location"));
+        templates = makeList(frame, "List3", QStringLiteral("Open/Set Template"));
+    }
+    manufacturer = makeTextBox(frame, "txtManufacturer", QStringLiteral("Manufacturer"));
+    modelNumber = makeTextBox(frame, "txtModelNumber", QStringLiteral("Model Number"));
+    serialNumber = makeTextBox(frame, "txtSerialNumber", QStringLiteral("Serial Number"));
+    assetTag = makeTextBox(frame, "txtAssetTagNumber", QStringLiteral("Asset Tag Number"));
+    datePurchased = makeTextBox(frame, "txtDatePurchased", QStringLiteral("Date Purchased"));
+    purchasePrice = makeTextBox(frame, "txtPurchasePrice", QStringLiteral("Purchase Price"));
+    cpuSpeed = makeTextBox(frame, "txtCpuSpeed", QStringLiteral("Cpu-Speed"));
+    memory = makeTextBox(frame, "txtMemory", QStringLiteral("Memory"));
+    hardDrive = makeTextBox(frame, "txtHardDriveCapacity", QStringLiteral("Hard Drive Capacity"));
+    monitor = makeTextBox(frame, "txtMonitor", QStringLiteral("Monitor"));
+    mouse = makeTextBox(frame, "txtMouse", QStringLiteral("Mouse"));
+    keyboard = makeTextBox(frame, "txtKeyboard", QStringLiteral("Keyboard"));
+    operatingSystem = makeTextBox(frame, "txtOperatingSystem", QStringLiteral("Operating System"));
+}
+
+QList<QLineEdit*> EquipmentFields::boxes() const {
+    return {manufacturer, modelNumber, serialNumber, assetTag, datePurchased, purchasePrice,  cpuSpeed,
+            memory,       hardDrive,   monitor,      mouse,    keyboard,      operatingSystem};
+}
+
+QFormLayout* EquipmentFields::column(std::initializer_list<QLineEdit*> rows) const {
+    auto* form = new QFormLayout;
+    form->setVerticalSpacing(2);
+    for (QLineEdit* box : rows)
+        form->addRow(makeBuddyLabel(frame, box->accessibleName(), box), box);
+    return form;
+}
+
+QVBoxLayout* EquipmentFields::pickerColumn(QListWidget* list, QPushButton* add, QPushButton* refresh) const {
+    auto* column = new QVBoxLayout;
+    column->addWidget(makeBuddyLabel(frame, list->accessibleName(), list));
+    column->addWidget(list, 1);
+    if (add) {
+        auto* buttons = new QHBoxLayout;
+        buttons->addWidget(add);
+        buttons->addWidget(refresh);
+        column->addLayout(buttons);
+    }
+    return column;
+}
+
+void EquipmentFields::addLocations(const std::vector<LocationIdName>& active) {
+    for (const LocationIdName& location : active) {
+        auto* item = new QListWidgetItem(location.name.toString(), locations);
+        item->setData(Qt::UserRole, location.id);
+    }
+}
+
+void EquipmentFields::selectFirst(QListWidget* list) {
+    if (list && list->count() > 0)
+        list->setCurrentRow(0);
+}
+
+QDate EquipmentFields::validPurchaseDate(const QDate& today) {
+    const QDate date = DateText::parse(datePurchased->text(), today);
+    if (date.isValid())
+        return date;
+    datePurchased->setText(DateText::toShort(today));
+    return today;
+}
+
+HoldingEntry EquipmentFields::entry(const QDate& purchased) const {
+    HoldingEntry e;
+    e.assetTagNumber = assetTag->text();
+    if (const QListWidgetItem* type = picked(types))
+        e.equipmentType = type->text();
+    e.manufacturer = manufacturer->text();
+    e.datePurchased = purchased;
+    e.purchasePrice = purchasePrice->text();
+    e.serialNumber = serialNumber->text();
+    e.modelNumber = modelNumber->text();
+    e.cpuSpeed = cpuSpeed->text();
+    e.memory = memory->text();
+    e.hardDriveCapacity = hardDrive->text();
+    e.monitor = monitor->text();
+    e.mouse = mouse->text();
+    e.keyboard = keyboard->text();
+    e.operatingSystem = operatingSystem->text();
+    if (const QListWidgetItem* location = picked(locations)) {
+        e.currentLocation = location->data(Qt::UserRole).toLongLong();
+        e.locationName = location->text();
+    }
+    return e;
+}
+
+EquipmentTemplate EquipmentFields::templateValues() const {
+    const QListWidgetItem* type = picked(types);
+    return {type ? type->text() : QString(),
+            manufacturer->text(),
+            modelNumber->text(),
+            cpuSpeed->text(),
+            memory->text(),
+            hardDrive->text(),
+            monitor->text(),
+            mouse->text(),
+            keyboard->text(),
+            operatingSystem->text()};
+}
+
+void EquipmentFields::fillFromTemplate(const QVariantMap& values) {
+    const QVariant description = values.value(QStringLiteral("Description"));
+    if (!description.isNull()) {
+        const QList<QListWidgetItem*> matches = types->findItems(description.toString(), Qt::MatchExactly);
+        if (!matches.isEmpty())
+            types->setCurrentItem(matches.first());
+    }
+    const std::pair<QLineEdit*, const char*> columns[] = {{manufacturer, "Manufacturer"},
+                                                          {modelNumber, "ModelNumber"},
+                                                          {cpuSpeed, "CPU"},
+                                                          {memory, "Memory"},
+                                                          {hardDrive, "HD"},
+                                                          {monitor, "Monitor"},
+                                                          {mouse, "Mouse"},
+                                                          {keyboard, "Keyboard"},
+                                                          {operatingSystem, "OS"}};
+    for (const auto& [box, column] : columns)
+        box->setText(values.value(QLatin1String(column)).toString()); // Null empties the box
+}
+
+void EquipmentFields::pickFirst() {
+    selectFirst(types);
+    selectFirst(locations);
+}
