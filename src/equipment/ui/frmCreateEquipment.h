@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ListColumns.h"
 #include "platform/AppContext.h"
 
 #include <QWidget>
@@ -46,7 +47,7 @@ public slots:
 
 private:
     QLineEdit* box(const char* name, const QString& caption);
-    void SetListColumns(ReportList* list);
+    void SetListColumns(ReportList* list, const ListColumns& columns);
     void PopulateTypeList();
     void PopulateLocationList();
     void PopulateTemplateList();
