@@ -16,20 +16,9 @@ namespace {
 
 // The active equipment window's list load.
 void loadActiveEquipment(ReportList& list, const EquipmentStore& store) {
-    static const QStringList headers = {"ID",
-                                        "Current Location",
-                                        "Description",
-                                        "Manufacturer",
-                                        "Serial Number",
-                                        "Date Purchased",
-                                        "Purchase Price",
-                                        "Model Number",
-                                        "Asset Tag Number"};
-    list.clearColumns();
-    for (int i = 0; i < headers.size(); ++i)
-        list.addColumn(headers.at(i), EquipmentStore::activeListKeys().value(i));
+    list.setColumns(EquipmentStore::activeListColumns());
     list.beginRows();
-    store.forEachActiveEquipment({}, [&](qint64 id, const QStringList& cells) { list.appendRow(cells, id); });
+    store.forEachActiveEquipment({}, [&](const QVariant& id, const QStringList& cells) { list.appendRow(cells, id); });
     list.endRows();
     // Runs the view's delayed layout and the paint it asks for, as the event loop would after a load.
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5000);
@@ -66,8 +55,9 @@ void benchActiveEquipmentList(Database& db, const Options& opt) {
     for (int r = 0; r < opt.repeat; ++r) {
         queryMs.push_back(millisecondsOf([&] { sink = sink + stepQuery(db, sql); }));
         storeMs.push_back(millisecondsOf([&] {
-            store.forEachActiveEquipment({},
-                                         [&](qint64 id, const QStringList& cells) { sink = sink + id + cells.size(); });
+            store.forEachActiveEquipment({}, [&](const QVariant& id, const QStringList& cells) {
+                sink = sink + id.toLongLong() + cells.size();
+            });
         }));
         // A new window each time: a reused list keeps its row capacity, which would hide it from the heap count.
         ShownList shown;

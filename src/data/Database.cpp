@@ -317,6 +317,50 @@ Query& Query::exec(const QVariantList& values) {
     return *this;
 }
 
+Query& Query::bind(const QString& column, const QVariant& value) {
+    return bindPlaceholder(Columns::placeholder(column), value);
+}
+
+Query& Query::bindPlaceholder(const QString& placeholder, const QVariant& value) {
+    m_query.bindValue(placeholder, value);
+    return *this;
+}
+
+std::optional<QString> Query::optionalText(const QString& column) const {
+    const QVariant value = m_query.value(column);
+    if (value.isNull())
+        return std::nullopt;
+    return value.toString();
+}
+
+QString Columns::placeholder(const QString& column) {
+    return QLatin1Char(':') + column;
+}
+
+QString Columns::list(const QStringList& columns, const QString& table) {
+    if (table.isEmpty())
+        return columns.join(QStringLiteral(", "));
+    QStringList qualified;
+    for (const QString& c : columns)
+        qualified << table + QLatin1Char('.') + c;
+    return qualified.join(QStringLiteral(", "));
+}
+
+QString Columns::insert(const QString& table, const QStringList& columns) {
+    QStringList placeholders;
+    for (const QString& c : columns)
+        placeholders << placeholder(c);
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(table, list(columns), placeholders.join(QStringLiteral(", ")));
+}
+
+QString Columns::assignments(const QStringList& columns) {
+    QStringList parts;
+    for (const QString& c : columns)
+        parts << c + QStringLiteral(" = ") + placeholder(c);
+    return parts.join(QStringLiteral(", "));
+}
+
 QVariant Query::scalar(std::initializer_list<QVariant> values) {
     exec(values);
     return next() ? value(0) : QVariant();

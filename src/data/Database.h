@@ -7,8 +7,10 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
+#include <QStringList>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 
 inline constexpr const char* kMainFileName = "Inventory.mdb";
 inline constexpr const char* kHoldingFileName = "Kavrel.mdb";
@@ -72,6 +74,18 @@ private:
     int m_depth = 0;
 };
 
+// Statements of many columns, written from one list of column names with one named placeholder (:Name) each, so
+// that a value is bound and read by its column's name, never by counting positions.
+namespace Columns {
+QString placeholder(const QString& column);
+// "a, b" or, with a table, "T.a, T.b".
+QString list(const QStringList& columns, const QString& table = QString());
+// "INSERT INTO table (a, b) VALUES (:a, :b)".
+QString insert(const QString& table, const QStringList& columns);
+// "a = :a, b = :b", for an UPDATE's SET clause.
+QString assignments(const QStringList& columns);
+} // namespace Columns
+
 // A prepared statement whose failures throw DataError. Values are always bound, never spliced into the text.
 class Query {
 public:
@@ -80,11 +94,18 @@ public:
     // Binds the values in order to the statement's placeholders and runs it.
     Query& exec(std::initializer_list<QVariant> values = {});
     Query& exec(const QVariantList& values);
+    // Binds value to the statement's placeholder for column (":column"); exec() then runs it. Bound values stay
+    // for the next run, so a statement prepared once binds per row only what changes.
+    Query& bind(const QString& column, const QVariant& value);
+    // The same with the placeholder made beforehand (Columns::placeholder), for statements run many times.
+    Query& bindPlaceholder(const QString& placeholder, const QVariant& value);
     bool next() { return m_query.next(); }
     QVariant value(int column) const { return m_query.value(column); }
     QVariant value(const QString& name) const { return m_query.value(name); }
     QString text(int column) const { return m_query.value(column).toString(); }
     bool isNull(int column) const { return m_query.isNull(column); }
+    // The current row's value of a result column by name, as text; none when it is Null.
+    std::optional<QString> optionalText(const QString& column) const;
     QVariant lastInsertId() const { return m_query.lastInsertId(); }
     // Releases the result so the statement can run again without holding a read lock.
     void finish() { m_query.finish(); }

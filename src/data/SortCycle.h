@@ -29,19 +29,3 @@ public:
 private:
     QString m_remembered;
 };
-
-// The ORDER BY clause for order. Column keys map to SQL expressions through allowed, a fixed table of the
-// list's own columns, so no text from outside ever reaches the statement; an empty or unknown key gives
-// fallback.
-struct SortColumn {
-    const char* key;
-    const char* expression;
-};
-template <size_t N>
-QString orderByClause(const SortOrder& order, const SortColumn (&allowed)[N], const QString& fallback) {
-    for (const SortColumn& column : allowed)
-        if (order.column == QLatin1String(column.key))
-            return QStringLiteral(" ORDER BY %1 %2")
-                .arg(QLatin1String(column.expression), order.descending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
-    return fallback;
-}

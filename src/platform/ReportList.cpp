@@ -175,7 +175,21 @@ void ReportList::clearColumns() {
     m_userSized = false;
 }
 
+void ReportList::setColumns(const ListColumns& columns) {
+    clearColumns();
+    for (const ListColumn& column : columns)
+        addColumn(column.header, column.key);
+}
+
 int ReportList::addRow(const QStringList& cells, const QVariant& tag) { return m_model->addRow(cells, tag); }
+
+void ReportList::setRows(const std::vector<ListRow>& rows) {
+    clearRows();
+    beginRows();
+    for (const ListRow& row : rows)
+        appendRow(row.cells, row.tag);
+    endRows();
+}
 
 void ReportList::clearRows() { m_model->clearRows(); }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/ListColumns.h"
+
 #include <QAbstractTableModel>
 #include <QSet>
 #include <QStringList>
@@ -71,12 +73,16 @@ public:
     Qt::Alignment columnAlignment(int col) const { return m_model->column(col).alignment; }
     int columnWidthPixels(int col) const { return columnWidth(col); }
     void clearColumns();
+    // Replaces the columns (and so the rows) with a list's own: header and key, which is the column's tag.
+    void setColumns(const ListColumns& columns);
 
     // Rows. The row's text is its first cell.
     int addRow(const QStringList& cells, const QVariant& tag = QVariant());
     void beginRows() { m_model->beginBulk(); }
     void appendRow(const QStringList& cells, const QVariant& tag = QVariant()) { m_model->appendBulk(cells, tag); }
     void endRows() { m_model->endBulk(); }
+    // Replaces the rows, in one bulk append.
+    void setRows(const std::vector<ListRow>& rows);
     void clearRows();
     int rowCount() const { return m_model->rowCount(); }
     QString text(int row, int col = 0) const { return m_model->text(row, col); }

@@ -57,7 +57,11 @@ void tst_EquipmentFields::fillFromTemplate() {
     f.pickFirst();
     for (QLineEdit* box : f.boxes())
         box->setText("typed");
-    f.fillFromTemplate({{"Description", description}, {"Manufacturer", "Dell"}, {"CPU", QVariant()}});
+    StoredTemplate stored;
+    if (!description.isNull())
+        stored.description = description.toString();
+    stored.manufacturer = QStringLiteral("Dell");
+    f.fillFromTemplate(stored); // cpu left Null
     QTEST(f.types->currentItem()->text(), "picked");
     QCOMPARE(f.manufacturer->text(), QStringLiteral("Dell"));
     QCOMPARE(f.cpuSpeed->text(), QString());

@@ -404,7 +404,7 @@ void tst_LocationWindows::createLocationSubmitClearAndCancel() {
     QCOMPARE(list->list()->rowCount(), 1);
     QCOMPARE(list->list()->cells(0).mid(1), (QStringList{"O'Hare Depot", "", "Texas", "", "0"}));
     const qint64 id = list->list()->rowTag(0).toLongLong();
-    QCOMPARE(LocationStore(*t.db).contact(id)->value("ContactFirstName").toString(), QStringLiteral("Zoë"));
+    QCOMPARE(LocationStore(*t.db).contact(id)->firstName.value_or(QString()), QStringLiteral("Zoë"));
 }
 
 void tst_LocationWindows::createLocationRefusesEmptyName() {
@@ -484,15 +484,15 @@ void tst_LocationWindows::detailUpdatesAddressAndContact() {
     w.stateList()->clearSelection();
     click(&w, "cmdEditCompany");
     auto location = LocationStore(*t.db).location(id);
-    QCOMPARE(location->value("LocAddressOne").toString(), QStringLiteral("1 O'Neil Way"));
-    QCOMPARE(location->value("StateId").toInt(), 5);
-    QVERIFY(!location->value("LocZip").isNull());
+    QCOMPARE(location->addressOne.value_or(QString()), QStringLiteral("1 O'Neil Way"));
+    QCOMPARE(location->stateId.value_or(0), 5);
+    QVERIFY(location->zip.has_value());
     setText(&w, "txtTitle", "Manager");
     setText(&w, "txtEmailAddress", "m@x.org");
     click(&w, "cmdEditContact");
     auto contact = LocationStore(*t.db).contact(id);
-    QCOMPARE(contact->value("ContactTitle").toString(), QStringLiteral("Manager"));
-    QCOMPARE(contact->value("ContactEmailAddress").toString(), QStringLiteral("m@x.org"));
+    QCOMPARE(contact->title.value_or(QString()), QStringLiteral("Manager"));
+    QCOMPARE(contact->email.value_or(QString()), QStringLiteral("m@x.org"));
     QVERIFY(t.dialogs.messages.isEmpty());
 }
 

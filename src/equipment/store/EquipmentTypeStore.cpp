@@ -2,13 +2,19 @@
 
 #include "data/Database.h"
 
-std::vector<EquipmentTypeRow> EquipmentTypeStore::types() const {
-    Query q(m_db, QStringLiteral("SELECT EquipmentTypeId, EquipmentType FROM EquipmentType ORDER BY EquipmentTypeId"));
+const ListColumns& EquipmentTypeStore::listColumns() {
+    static const ListColumns columns = {
+        {QStringLiteral("EquipmentTypeId"), QStringLiteral("Id"), QStringLiteral("EquipmentTypeId")},
+        {QStringLiteral("EquipmentType"), QStringLiteral("Equipment Type"), QStringLiteral("EquipmentType"),
+         CellDisplay::NbspRemoved}};
+    return columns;
+}
+
+std::vector<ListRow> EquipmentTypeStore::types() const {
+    Query q(m_db, QStringLiteral("SELECT %1 FROM EquipmentType ORDER BY EquipmentTypeId")
+                      .arg(ListColumnsSql::selectList(listColumns())));
     q.exec();
-    std::vector<EquipmentTypeRow> rows;
-    while (q.next())
-        rows.push_back({q.value(0).toLongLong(), q.value(1)});
-    return rows;
+    return ListRowReader(listColumns(), 0).rows(q);
 }
 
 QStringList EquipmentTypeStore::names() const {

@@ -1,23 +1,22 @@
 #pragma once
 
+#include "data/ListColumns.h"
+
 #include <QString>
 #include <QStringList>
-#include <QVariant>
 #include <vector>
 
 class Database;
-
-struct EquipmentTypeRow {
-    qint64 id = 0;
-    QVariant name;
-};
 
 // The names offered as an equipment's description.
 class EquipmentTypeStore {
 public:
     explicit EquipmentTypeStore(Database& db) : m_db(db) {}
 
-    std::vector<EquipmentTypeRow> types() const;
+    // The type list: EquipmentTypeId and EquipmentType, with every "&nbsp;" dropped.
+    static const ListColumns& listColumns();
+    // Every type in id order, tagged with its id.
+    std::vector<ListRow> types() const;
     QStringList names() const; // sorted, for pickers
     qint64 add(const QString& name);
     void remove(qint64 id);

@@ -5,18 +5,43 @@
 #include "equipment/store/ClsDuplicates.h"
 
 namespace {
-const QString kHoldingColumns = QStringLiteral(
-    "AssetTagNumber, EquipmentType, Manufacturer, DatePurchased, PurchasePrice, SerialNumber, ModelNumber, "
-    "CpuSpeed, Memory, HardDriveCapacity, Monitor, Mouse, Keyboard, OperatingSystem, CurrentLocation");
-const QString kInventoryColumns = QStringLiteral(
-    " (AssetTagNumber, EquipmentType, Manufacturer, DatePurchased, PurchasePrice, SerialNumber, ModelNumber, "
-    "CPUSpeed, Memory, HarddriveCap, Monitor, Mouse, Keyboard, OperatingSystem, CurrentLocation, EquActive) "
-    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)");
-constexpr int kHoldingValueCount = 15;
-constexpr int kSerialNumberColumn = 5;
+// The columns a unit carries from the holding table into the inventory, where two of them have other names, with
+// the member each fills in a holding record.
+struct UnitColumn {
+    const char* holding;
+    const char* inventory;
+    std::optional<QString> HoldingRecord::*record;
+};
+const UnitColumn kUnitColumns[] = {
+    {"AssetTagNumber", "AssetTagNumber", &HoldingRecord::assetTagNumber},
+    {"EquipmentType", "EquipmentType", &HoldingRecord::equipmentType},
+    {"Manufacturer", "Manufacturer", &HoldingRecord::manufacturer},
+    {"DatePurchased", "DatePurchased", &HoldingRecord::datePurchased},
+    {"PurchasePrice", "PurchasePrice", &HoldingRecord::purchasePrice},
+    {"SerialNumber", "SerialNumber", &HoldingRecord::serialNumber},
+    {"ModelNumber", "ModelNumber", &HoldingRecord::modelNumber},
+    {"CpuSpeed", "CPUSpeed", &HoldingRecord::cpuSpeed},
+    {"Memory", "Memory", &HoldingRecord::memory},
+    {"HardDriveCapacity", "HarddriveCap", &HoldingRecord::hardDriveCapacity},
+    {"Monitor", "Monitor", &HoldingRecord::monitor},
+    {"Mouse", "Mouse", &HoldingRecord::mouse},
+    {"Keyboard", "Keyboard", &HoldingRecord::keyboard},
+    {"OperatingSystem", "OperatingSystem", &HoldingRecord::operatingSystem},
+    {"CurrentLocation", "CurrentLocation", &HoldingRecord::currentLocation},
+};
+const QString kLocationName = QStringLiteral("LocationName");
+const QString kCurrentLocation = QStringLiteral("CurrentLocation");
+const QString kSerialNumber = QStringLiteral("SerialNumber");
 constexpr int kProgressStep = 500;
 const QString kAtActiveLocation =
     QStringLiteral(" WHERE CurrentLocation IN (SELECT LocId FROM LocationInfo WHERE LocActive = 1)");
+
+QStringList holdingColumns() {
+    QStringList names;
+    for (const UnitColumn& c : kUnitColumns)
+        names << QLatin1String(c.holding);
+    return names;
+}
 
 // A null QString would be bound as Null; the inventory keeps empty text instead.
 QVariant orEmpty(const QVariant& value) { return value.isNull() ? QVariant(QStringLiteral("")) : value; }
@@ -25,12 +50,31 @@ QVariant orEmpty(const QVariant& value) { return value.isNull() ? QVariant(QStri
 qint64 HoldingStore::insert(const HoldingEntry& e) {
     if (e.currentLocation <= 0)
         throw DataError(QStringLiteral("The equipment has no location to be assigned to."));
-    Query q(m_db, QStringLiteral("INSERT INTO HoldEquipment (%1, LocationName) "
-                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                      .arg(kHoldingColumns));
-    q.exec({e.assetTagNumber, e.equipmentType, e.manufacturer, DateText::toStored(e.datePurchased), e.purchasePrice,
-            e.serialNumber, e.modelNumber, e.cpuSpeed, e.memory, e.hardDriveCapacity, e.monitor, e.mouse, e.keyboard,
-            e.operatingSystem, e.currentLocation, e.locationName});
+    const std::pair<const char*, QVariant> values[] = {
+        {"AssetTagNumber", e.assetTagNumber},
+        {"EquipmentType", e.equipmentType},
+        {"Manufacturer", e.manufacturer},
+        {"DatePurchased", DateText::toStored(e.datePurchased)},
+        {"PurchasePrice", e.purchasePrice},
+        {"SerialNumber", e.serialNumber},
+        {"ModelNumber", e.modelNumber},
+        {"CpuSpeed", e.cpuSpeed},
+        {"Memory", e.memory},
+        {"HardDriveCapacity", e.hardDriveCapacity},
+        {"Monitor", e.monitor},
+        {"Mouse", e.mouse},
+        {"Keyboard", e.keyboard},
+        {"OperatingSystem", e.operatingSystem},
+        {"CurrentLocation", e.currentLocation},
+        {"LocationName", e.locationName},
+    };
+    QStringList columns;
+    for (const auto& [column, value] : values)
+        columns << QLatin1String(column);
+    Query q(m_db, Columns::insert(QStringLiteral("HoldEquipment"), columns));
+    for (const auto& [column, value] : values)
+        q.bind(QLatin1String(column), value);
+    q.exec();
     return q.lastInsertId().toLongLong();
 }
 
@@ -38,28 +82,54 @@ int HoldingStore::count() const {
     return Query(m_db, QStringLiteral("SELECT COUNT(*) FROM HoldEquipment")).scalar().toInt();
 }
 
-std::vector<HoldingRow> HoldingStore::rows() const {
-    Query q(m_db, QStringLiteral("SELECT HoldEquipmentId, EquipmentType, Manufacturer, SerialNumber, ModelNumber, "
-                                 "LocationName, AssetTagNumber FROM HoldEquipment ORDER BY HoldEquipmentId"));
-    q.exec();
-    std::vector<HoldingRow> rows;
-    while (q.next())
-        rows.push_back({q.value(0).toLongLong(), q.value(1), q.value(2), q.value(3), q.value(4), q.value(5),
-                        q.value(6)});
-    return rows;
+namespace {
+// Both lists show the same columns; only where a value comes from and how "&nbsp;" shows differ.
+ListColumns outboundColumns(const char* table, const char* locationSql, CellDisplay display) {
+    const auto column = [&](const char* key, const char* header, CellDisplay rule) {
+        return ListColumn{QLatin1String(key), QLatin1String(header),
+                          QLatin1String(table) + QLatin1Char('.') + QLatin1String(key), rule};
+    };
+    ListColumns columns = {column("EquipmentType", "Description", display),
+                           column("Manufacturer", "Manufacturer", display),
+                           column("SerialNumber", "Serial #", display),
+                           column("ModelNumber", "Model #", display),
+                           column("LocationName", "Current Location", display),
+                           column("AssetTagNumber", "Asset #", CellDisplay::NbspRemoved)};
+    columns[4].sql = QLatin1String(locationSql);
+    return columns;
+}
+} // namespace
+
+const ListColumns& HoldingStore::holdingListColumns() {
+    static const ListColumns columns =
+        outboundColumns("HoldEquipment", "HoldEquipment.LocationName", CellDisplay::NbspRemoved);
+    return columns;
 }
 
-std::optional<QVariantMap> HoldingStore::row(qint64 id) const {
-    const QStringList names = QString(kHoldingColumns + QStringLiteral(", LocationName")).split(QStringLiteral(", "));
-    Query q(m_db, QStringLiteral("SELECT %1 FROM HoldEquipment WHERE HoldEquipmentId = ?")
-                      .arg(names.join(QStringLiteral(", "))));
-    q.exec({id});
+const ListColumns& HoldingStore::duplicateListColumns() {
+    static const ListColumns columns =
+        outboundColumns("TempEquipmentInfo", "LocationInfo.LocName", CellDisplay::NbspAsBlank);
+    return columns;
+}
+
+std::vector<ListRow> HoldingStore::rows() const {
+    Query q(m_db, QStringLiteral("SELECT %1, HoldEquipmentId FROM HoldEquipment ORDER BY HoldEquipmentId")
+                      .arg(ListColumnsSql::selectList(holdingListColumns())));
+    q.exec();
+    return ListRowReader(holdingListColumns(), static_cast<int>(holdingListColumns().size())).rows(q);
+}
+
+std::optional<HoldingRecord> HoldingStore::row(qint64 id) const {
+    Query q(m_db, QStringLiteral("SELECT %1 FROM HoldEquipment WHERE HoldEquipmentId = :HoldEquipmentId")
+                      .arg(Columns::list(holdingColumns() << kLocationName)));
+    q.bind(QStringLiteral("HoldEquipmentId"), id).exec();
     if (!q.next())
         return std::nullopt;
-    QVariantMap map;
-    for (int i = 0; i < names.size(); ++i)
-        map.insert(names.at(i), q.value(i));
-    return map;
+    HoldingRecord r;
+    for (const UnitColumn& c : kUnitColumns)
+        r.*c.record = q.optionalText(QLatin1String(c.holding));
+    r.locationName = q.optionalText(kLocationName);
+    return r;
 }
 
 void HoldingStore::remove(const QList<qint64>& ids) {
@@ -72,17 +142,13 @@ void HoldingStore::remove(const QList<qint64>& ids) {
 
 void HoldingStore::clear() { Query(m_db, QStringLiteral("DELETE FROM HoldEquipment")).exec(); }
 
-std::vector<DuplicateRow> HoldingStore::duplicates() const {
-    Query q(m_db, QStringLiteral("SELECT TempEquipmentInfo.EquipmentType, TempEquipmentInfo.Manufacturer, "
-                                 "TempEquipmentInfo.SerialNumber, TempEquipmentInfo.ModelNumber, LocationInfo.LocName, "
-                                 "TempEquipmentInfo.AssetTagNumber FROM TempEquipmentInfo INNER JOIN LocationInfo "
+std::vector<ListRow> HoldingStore::duplicates() const {
+    Query q(m_db, QStringLiteral("SELECT %1 FROM TempEquipmentInfo INNER JOIN LocationInfo "
                                  "ON TempEquipmentInfo.CurrentLocation = LocationInfo.LocId "
-                                 "ORDER BY TempEquipmentInfo.EquipmentId"));
+                                 "ORDER BY TempEquipmentInfo.EquipmentId")
+                      .arg(ListColumnsSql::selectList(duplicateListColumns())));
     q.exec();
-    std::vector<DuplicateRow> rows;
-    while (q.next())
-        rows.push_back({q.value(0), q.value(1), q.value(2), q.value(3), q.value(4), q.value(5)});
-    return rows;
+    return ListRowReader(duplicateListColumns(), -1).rows(q);
 }
 
 CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>& progress) {
@@ -90,34 +156,42 @@ CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>
         const int all = count();
         const int total =
             Query(m_db, QStringLiteral("SELECT COUNT(*) FROM HoldEquipment") + kAtActiveLocation).scalar().toInt();
-        Query source(m_db, QStringLiteral("SELECT %1 FROM HoldEquipment%2 ORDER BY HoldEquipmentId")
-                               .arg(kHoldingColumns, kAtActiveLocation));
-        Query toInventory(m_db, QStringLiteral("INSERT INTO EquipmentInfo") + kInventoryColumns);
-        Query toDuplicates(m_db, QStringLiteral("INSERT INTO TempEquipmentInfo") + kInventoryColumns);
+        const QStringList source = holdingColumns();
+        QStringList target;
+        QStringList placeholders;
+        for (const UnitColumn& c : kUnitColumns) {
+            target << QLatin1String(c.inventory);
+            placeholders << Columns::placeholder(target.last());
+        }
+        const int serialColumn = static_cast<int>(source.indexOf(kSerialNumber));
+        const int locationColumn = static_cast<int>(source.indexOf(kCurrentLocation));
+        Query rows(m_db, QStringLiteral("SELECT %1 FROM HoldEquipment%2 ORDER BY HoldEquipmentId")
+                             .arg(Columns::list(source), kAtActiveLocation));
+        const QString active = QStringLiteral("EquActive");
+        Query toInventory(m_db, Columns::insert(QStringLiteral("EquipmentInfo"), target + QStringList{active}));
+        Query toDuplicates(m_db, Columns::insert(QStringLiteral("TempEquipmentInfo"), target + QStringList{active}));
+        // Bound once: a bound value stays for every further run.
+        toInventory.bind(active, 1);
+        toDuplicates.bind(active, 1);
         ClsDuplicates duplicates(m_db);
         CommitResult result;
-        QVariantList values;
-        values.reserve(kHoldingValueCount);
-        source.exec();
-        while (source.next()) {
-            values.clear();
-            for (int i = 0; i < kHoldingValueCount; ++i)
-                values << orEmpty(source.value(i));
-            values[kHoldingValueCount - 1] = source.value(kHoldingValueCount - 1); // a location id stays a number
+        rows.exec();
+        while (rows.next()) {
             // Earlier rows of this run are already inserted, so a serial number repeated in the holding table
             // enters the inventory once and is parked for every further occurrence.
-            if (duplicates.CheckDuplicate(source.value(kSerialNumberColumn).toString())) {
-                toDuplicates.exec(values);
-                ++result.parked;
-            } else {
-                toInventory.exec(values);
-                ++result.committed;
-            }
+            const bool known = duplicates.CheckDuplicate(rows.text(serialColumn));
+            Query& insert = known ? toDuplicates : toInventory;
+            // Bound by name, each placeholder made once; a location id stays a number.
+            for (int i = 0; i < placeholders.size(); ++i)
+                insert.bindPlaceholder(placeholders.at(i),
+                                       i == locationColumn ? rows.value(i) : orEmpty(rows.value(i)));
+            insert.exec();
+            ++(known ? result.parked : result.committed);
             const int done = result.committed + result.parked;
             if (progress && (done % kProgressStep == 0 || done == total))
                 progress(done, total);
         }
-        source.finish();
+        rows.finish();
         Query(m_db, QStringLiteral("DELETE FROM HoldEquipment") + kAtActiveLocation).exec();
         result.kept = all - total;
         return result;

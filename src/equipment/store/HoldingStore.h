@@ -1,10 +1,11 @@
 #pragma once
 
+#include "data/ListColumns.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
 #include <QVariant>
-#include <QVariantMap>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -31,25 +32,24 @@ struct HoldingEntry {
     QString locationName;
 };
 
-// A holding row as the holding list shows it; Null stays Null.
-struct HoldingRow {
-    qint64 id = 0;
-    QVariant equipmentType;
-    QVariant manufacturer;
-    QVariant serialNumber;
-    QVariant modelNumber;
-    QVariant locationName;
-    QVariant assetTagNumber;
-};
-
-// A parked duplicate whose location exists, as the duplicate list shows it.
-struct DuplicateRow {
-    QVariant equipmentType;
-    QVariant manufacturer;
-    QVariant serialNumber;
-    QVariant modelNumber;
-    QVariant locationName;
-    QVariant assetTagNumber;
+// Every column of one holding row as stored; a Null value is none.
+struct HoldingRecord {
+    std::optional<QString> assetTagNumber;
+    std::optional<QString> equipmentType;
+    std::optional<QString> manufacturer;
+    std::optional<QString> datePurchased; // ISO text
+    std::optional<QString> purchasePrice;
+    std::optional<QString> serialNumber;
+    std::optional<QString> modelNumber;
+    std::optional<QString> cpuSpeed;
+    std::optional<QString> memory;
+    std::optional<QString> hardDriveCapacity;
+    std::optional<QString> monitor;
+    std::optional<QString> mouse;
+    std::optional<QString> keyboard;
+    std::optional<QString> operatingSystem;
+    std::optional<QString> currentLocation;
+    std::optional<QString> locationName;
 };
 
 struct CommitResult {
@@ -65,12 +65,19 @@ public:
 
     qint64 insert(const HoldingEntry& entry);
     int count() const;
-    std::vector<HoldingRow> rows() const;
-    // Every column of one holding row, or none when it is gone.
-    std::optional<QVariantMap> row(qint64 id) const;
+    // The holding list: EquipmentType, Manufacturer, SerialNumber, ModelNumber, LocationName, AssetTagNumber, with
+    // every "&nbsp;" dropped.
+    static const ListColumns& holdingListColumns();
+    // The duplicate list: the same keys and headers; "&nbsp;" shows as a blank, except in the asset tag.
+    static const ListColumns& duplicateListColumns();
+    // The holding rows in entry order, tagged with their HoldEquipmentId.
+    std::vector<ListRow> rows() const;
+    // One holding row, or none when it is gone.
+    std::optional<HoldingRecord> row(qint64 id) const;
     void remove(const QList<qint64>& ids);
     void clear();
-    std::vector<DuplicateRow> duplicates() const;
+    // The parked duplicates whose location exists, untagged.
+    std::vector<ListRow> duplicates() const;
 
     // Moves every holding row into the inventory, or parks it as a duplicate when its serial number is already
     // there (rows of the same run included), then removes those rows from the holding table: one transaction

@@ -3,11 +3,32 @@
 #include "data/Database.h"
 
 namespace {
-const QStringList kColumns = {QStringLiteral("Description"), QStringLiteral("Manufacturer"),
-                              QStringLiteral("ModelNumber"), QStringLiteral("CPU"),
-                              QStringLiteral("Memory"),      QStringLiteral("HD"),
-                              QStringLiteral("Monitor"),     QStringLiteral("Mouse"),
-                              QStringLiteral("Keyboard"),    QStringLiteral("OS")};
+// Each column with the member it is saved from and the one it is read into.
+struct TemplateColumn {
+    const char* name;
+    QString EquipmentTemplate::*saved;
+    std::optional<QString> StoredTemplate::*read;
+};
+const TemplateColumn kColumns[] = {
+    {"Description", &EquipmentTemplate::description, &StoredTemplate::description},
+    {"Manufacturer", &EquipmentTemplate::manufacturer, &StoredTemplate::manufacturer},
+    {"ModelNumber", &EquipmentTemplate::modelNumber, &StoredTemplate::modelNumber},
+    {"CPU", &EquipmentTemplate::cpu, &StoredTemplate::cpu},
+    {"Memory", &EquipmentTemplate::memory, &StoredTemplate::memory},
+    {"HD", &EquipmentTemplate::hd, &StoredTemplate::hd},
+    {"Monitor", &EquipmentTemplate::monitor, &StoredTemplate::monitor},
+    {"Mouse", &EquipmentTemplate::mouse, &StoredTemplate::mouse},
+    {"Keyboard", &EquipmentTemplate::keyboard, &StoredTemplate::keyboard},
+    {"OS", &EquipmentTemplate::os, &StoredTemplate::os},
+};
+const QString kName = QStringLiteral("TemplateName");
+
+QStringList columnNames() {
+    QStringList names;
+    for (const TemplateColumn& c : kColumns)
+        names << QLatin1String(c.name);
+    return names;
+}
 } // namespace
 
 QStringList TemplateStore::names() const {
@@ -22,20 +43,20 @@ QStringList TemplateStore::names() const {
 void TemplateStore::save(const QString& name, const EquipmentTemplate& v) {
     QString cleaned = name;
     cleaned.remove(QLatin1Char('\''));
-    Query(m_db, QStringLiteral("INSERT INTO EquipmentTemplate (%1, TemplateName) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                    .arg(kColumns.join(QStringLiteral(", "))))
-        .exec({v.description, v.manufacturer, v.modelNumber, v.cpu, v.memory, v.hd, v.monitor, v.mouse, v.keyboard,
-               v.os, cleaned});
+    Query q(m_db, Columns::insert(QStringLiteral("EquipmentTemplate"), columnNames() << kName));
+    for (const TemplateColumn& c : kColumns)
+        q.bind(QLatin1String(c.name), v.*c.saved);
+    q.bind(kName, cleaned).exec();
 }
 
-std::optional<QVariantMap> TemplateStore::find(const QString& name) const {
-    Query q(m_db, QStringLiteral("SELECT %1 FROM EquipmentTemplate WHERE TemplateName = ?")
-                      .arg(kColumns.join(QStringLiteral(", "))));
-    q.exec({name});
+std::optional<StoredTemplate> TemplateStore::find(const QString& name) const {
+    Query q(m_db, QStringLiteral("SELECT %1 FROM EquipmentTemplate WHERE TemplateName = :TemplateName")
+                      .arg(Columns::list(columnNames())));
+    q.bind(kName, name).exec();
     if (!q.next())
         return std::nullopt;
-    QVariantMap map;
-    for (int i = 0; i < kColumns.size(); ++i)
-        map.insert(kColumns.at(i), q.value(i));
-    return map;
+    StoredTemplate t;
+    for (const TemplateColumn& c : kColumns)
+        t.*c.read = q.optionalText(QLatin1String(c.name));
+    return t;
 }

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <QVariantMap>
 #include <optional>
 
 class Database;
@@ -21,6 +20,20 @@ struct EquipmentTemplate {
     QString os;
 };
 
+// A template as stored; a Null value is none.
+struct StoredTemplate {
+    std::optional<QString> description;
+    std::optional<QString> manufacturer;
+    std::optional<QString> modelNumber;
+    std::optional<QString> cpu;
+    std::optional<QString> memory;
+    std::optional<QString> hd;
+    std::optional<QString> monitor;
+    std::optional<QString> mouse;
+    std::optional<QString> keyboard;
+    std::optional<QString> os;
+};
+
 // Named sets of entry values.
 class TemplateStore {
 public:
@@ -29,9 +42,8 @@ public:
     QStringList names() const;
     // Saves the template under name with its apostrophes removed.
     void save(const QString& name, const EquipmentTemplate& values);
-    // The first template with this name: columns Description, Manufacturer, ModelNumber, CPU, Memory, HD,
-    // Monitor, Mouse, Keyboard, OS (Null where nothing was stored).
-    std::optional<QVariantMap> find(const QString& name) const;
+    // The first template with this name.
+    std::optional<StoredTemplate> find(const QString& name) const;
 
 private:
     Database& m_db;

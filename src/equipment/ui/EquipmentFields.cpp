@@ -135,24 +135,18 @@ EquipmentTemplate EquipmentFields::templateValues() const {
             operatingSystem->text()};
 }
 
-void EquipmentFields::fillFromTemplate(const QVariantMap& values) {
-    const QVariant description = values.value(QStringLiteral("Description"));
-    if (!description.isNull()) {
-        const QList<QListWidgetItem*> matches = types->findItems(description.toString(), Qt::MatchExactly);
+void EquipmentFields::fillFromTemplate(const StoredTemplate& values) {
+    if (values.description) {
+        const QList<QListWidgetItem*> matches = types->findItems(*values.description, Qt::MatchExactly);
         if (!matches.isEmpty())
             types->setCurrentItem(matches.first());
     }
-    const std::pair<QLineEdit*, const char*> columns[] = {{manufacturer, "Manufacturer"},
-                                                          {modelNumber, "ModelNumber"},
-                                                          {cpuSpeed, "CPU"},
-                                                          {memory, "Memory"},
-                                                          {hardDrive, "HD"},
-                                                          {monitor, "Monitor"},
-                                                          {mouse, "Mouse"},
-                                                          {keyboard, "Keyboard"},
-                                                          {operatingSystem, "OS"}};
-    for (const auto& [box, column] : columns)
-        box->setText(values.value(QLatin1String(column)).toString()); // Null empties the box
+    const std::pair<QLineEdit*, const std::optional<QString>&> boxes[] = {
+        {manufacturer, values.manufacturer}, {modelNumber, values.modelNumber}, {cpuSpeed, values.cpu},
+        {memory, values.memory},             {hardDrive, values.hd},            {monitor, values.monitor},
+        {mouse, values.mouse},               {keyboard, values.keyboard},       {operatingSystem, values.os}};
+    for (const auto& [box, value] : boxes)
+        box->setText(value.value_or(QString())); // Null empties the box
 }
 
 void EquipmentFields::pickFirst() {

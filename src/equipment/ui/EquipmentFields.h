@@ -1,10 +1,10 @@
 #pragma once
 
+#include "equipment/store/TemplateStore.h"
 #include "locations/store/LocationStore.h"
 
 #include <QDate>
 #include <QList>
-#include <QVariantMap>
 #include <initializer_list>
 #include <vector>
 
@@ -62,7 +62,7 @@ struct EquipmentFields {
     EquipmentTemplate templateValues() const;
     // The template's values into their boxes, a Null emptying its box, and its type picked when it is listed.
     // Serial number, asset tag, date, price and location keep theirs: a template carries none.
-    void fillFromTemplate(const QVariantMap& values);
+    void fillFromTemplate(const StoredTemplate& values);
     // The first type and location picked, as when the window opened.
     void pickFirst();
 };

@@ -59,15 +59,10 @@ frmActiveEquipment::frmActiveEquipment(AppContext& ctx, QWidget* parent)
 void frmActiveEquipment::load() { loadList(QString()); }
 
 void frmActiveEquipment::loadList(const QString& key) {
-    m_list->clearColumns();
-    const QStringList headers = {"ID",          "Current Location", "Description",    "Manufacturer",    "Serial Number",
-                                 "Date Purchased", "Purchase Price", "Model Number", "Asset Tag Number"};
-    const QStringList& keys = EquipmentStore::activeListKeys();
-    for (int i = 0; i < headers.size(); ++i)
-        m_list->addColumn(headers.at(i), keys.value(i));
+    m_list->setColumns(EquipmentStore::activeListColumns());
     m_list->beginRows();
     EquipmentStore(*m_ctx.db).forEachActiveEquipment(
-        m_sort.next(key), [this](qint64 id, const QStringList& cells) { m_list->appendRow(cells, id); });
+        m_sort.next(key), [this](const QVariant& id, const QStringList& cells) { m_list->appendRow(cells, id); });
     m_list->endRows();
 }
 

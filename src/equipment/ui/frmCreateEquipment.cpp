@@ -36,12 +36,6 @@
 namespace {
 constexpr int kWidthTwips = 13770;
 constexpr int kHeightTwips = 10335;
-
-QString cell(const QVariant& value, bool blank) {
-    if (value.isNull())
-        return {};
-    return blank ? nbspAsBlank(value.toString()) : nbspRemoved(value.toString());
-}
 } // namespace
 
 frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
@@ -166,8 +160,8 @@ QGroupBox* frmCreateEquipment::buildOutboundFrame() {
 
 bool frmCreateEquipment::load() {
     m_fields.datePurchased->setText(DateText::toShort(m_ctx.clock->today()));
-    SetListColumns(m_holding);
-    SetListColumns(m_duplicates);
+    SetListColumns(m_holding, HoldingStore::holdingListColumns());
+    SetListColumns(m_duplicates, HoldingStore::duplicateListColumns());
     PopulateTypeList();
     PopulateLocationList();
     PopulateTemplateList();
@@ -185,10 +179,8 @@ bool frmCreateEquipment::load() {
     return true;
 }
 
-void frmCreateEquipment::SetListColumns(ReportList* list) {
-    list->clearColumns();
-    for (const char* header : {"Description", "Manufacturer", "Serial #", "Model #", "Current Location", "Asset #"})
-        list->addColumn(QLatin1String(header));
+void frmCreateEquipment::SetListColumns(ReportList* list, const ListColumns& columns) {
+    list->setColumns(columns);
     list->header()->setSectionsClickable(false);
 }
 
@@ -207,20 +199,11 @@ void frmCreateEquipment::PopulateTemplateList() {
 }
 
 void frmCreateEquipment::PopulateHoldList() {
-    m_holding->beginRows();
-    for (const HoldingRow& r : HoldingStore(*m_ctx.db).rows())
-        m_holding->appendRow({cell(r.equipmentType, false), cell(r.manufacturer, false), cell(r.serialNumber, false),
-                              cell(r.modelNumber, false), cell(r.locationName, false), cell(r.assetTagNumber, false)},
-                             r.id);
-    m_holding->endRows();
+    m_holding->setRows(HoldingStore(*m_ctx.db).rows());
 }
 
 void frmCreateEquipment::PopulateDupList() {
-    m_duplicates->beginRows();
-    for (const DuplicateRow& r : HoldingStore(*m_ctx.db).duplicates())
-        m_duplicates->appendRow({cell(r.equipmentType, true), cell(r.manufacturer, true), cell(r.serialNumber, true),
-                                 cell(r.modelNumber, true), cell(r.locationName, true), cell(r.assetTagNumber, false)});
-    m_duplicates->endRows();
+    m_duplicates->setRows(HoldingStore(*m_ctx.db).duplicates());
 }
 
 HoldingEntry frmCreateEquipment::currentEntry() {
@@ -321,7 +304,7 @@ void frmCreateEquipment::loadTemplate() {
     const QListWidgetItem* chosen = m_fields.templates->currentItem();
     if (!chosen)
         return;
-    std::optional<QVariantMap> found;
+    std::optional<StoredTemplate> found;
     if (guarded(*m_ctx.dialogs, this, [&] { found = TemplateStore(*m_ctx.db).find(chosen->text()); }) && found)
         m_fields.fillFromTemplate(*found);
 }
@@ -330,7 +313,7 @@ void frmCreateEquipment::showHoldingRow() {
     const int row = m_holding->currentRow();
     if (row < 0)
         return;
-    std::optional<QVariantMap> found;
+    std::optional<HoldingRecord> found;
     try {
         found = HoldingStore(*m_ctx.db).row(m_holding->rowTag(row).toLongLong());
     } catch (const DataError&) {
@@ -338,29 +321,29 @@ void frmCreateEquipment::showHoldingRow() {
     }
     if (!found)
         return;
-    const QVariantMap& r = *found;
-    QString text = QStringLiteral("Description: ") + nbspRemoved(r.value(QStringLiteral("EquipmentType")).toString()) +
-                   QLatin1Char('\n');
-    const std::pair<const char*, const char*> lines[] = {{"Manufacturer", "Manufacturer: "},
-                                                         {"DatePurchased", "Date Purchased: "},
-                                                         {"PurchasePrice", "Purchase Price: "},
-                                                         {"SerialNumber", "Serial Number: "},
-                                                         {"ModelNumber", "Model Number: "},
-                                                         {"CpuSpeed", "Cpu Speed: "},
-                                                         {"Memory", "Memory: "},
-                                                         {"HardDriveCapacity", "HardDriveCapacity: "},
-                                                         {"Monitor", "Monitor: "},
-                                                         {"Mouse", "Mouse: "},
-                                                         {"Keyboard", "Keyboard: "},
-                                                         {"OperatingSystem", "Operating System: "},
-                                                         {"LocationName", "Location Name: "},
-                                                         {"AssetTagNumber", "Asset Tag Number: "}};
-    for (const auto& [column, label] : lines) {
-        const QVariant value = r.value(QLatin1String(column));
-        if (value.isNull())
+    const HoldingRecord& r = *found;
+    QString text =
+        QStringLiteral("Description: ") + nbspRemoved(r.equipmentType.value_or(QString())) + QLatin1Char('\n');
+    using Field = std::optional<QString> HoldingRecord::*;
+    const std::pair<Field, const char*> lines[] = {{&HoldingRecord::manufacturer, "Manufacturer: "},
+                                                   {&HoldingRecord::datePurchased, "Date Purchased: "},
+                                                   {&HoldingRecord::purchasePrice, "Purchase Price: "},
+                                                   {&HoldingRecord::serialNumber, "Serial Number: "},
+                                                   {&HoldingRecord::modelNumber, "Model Number: "},
+                                                   {&HoldingRecord::cpuSpeed, "Cpu Speed: "},
+                                                   {&HoldingRecord::memory, "Memory: "},
+                                                   {&HoldingRecord::hardDriveCapacity, "HardDriveCapacity: "},
+                                                   {&HoldingRecord::monitor, "Monitor: "},
+                                                   {&HoldingRecord::mouse, "Mouse: "},
+                                                   {&HoldingRecord::keyboard, "Keyboard: "},
+                                                   {&HoldingRecord::operatingSystem, "Operating System: "},
+                                                   {&HoldingRecord::locationName, "Location Name: "},
+                                                   {&HoldingRecord::assetTagNumber, "Asset Tag Number: "}};
+    for (const auto& [field, label] : lines) {
+        const std::optional<QString>& value = r.*field;
+        if (!value)
             continue;
-        const QString shown =
-            QLatin1String(column) == QLatin1String("DatePurchased") ? DateText::display(value) : value.toString();
+        const QString shown = field == &HoldingRecord::datePurchased ? DateText::display(*value) : *value;
         text += QLatin1String(label) + nbspRemoved(shown) + QLatin1Char('\n');
     }
     m_ctx.dialogs->message(this, text);

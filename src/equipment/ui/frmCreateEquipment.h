@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ListColumns.h"
 #include "equipment/ui/EquipmentFields.h"
 #include "platform/AppContext.h"
 
@@ -53,7 +54,7 @@ private:
     QGroupBox* buildOutboundFrame();
     // A button of frame that runs slot when clicked.
     template <typename Slot> QPushButton* button(QWidget* frame, const char* name, const QString& caption, Slot slot);
-    void SetListColumns(ReportList* list);
+    void SetListColumns(ReportList* list, const ListColumns& columns);
     void PopulateTypeList();
     void PopulateLocationList();
     void PopulateTemplateList();

@@ -1,6 +1,5 @@
 #include "equipment/ui/frmCreateEquipmentTypes.h"
 
-#include "data/DisplayRules.h"
 #include "equipment/store/EquipmentTypeStore.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
@@ -54,12 +53,8 @@ frmCreateEquipmentTypes::frmCreateEquipmentTypes(AppContext& ctx, QWidget* paren
 }
 
 void frmCreateEquipmentTypes::load() {
-    m_list->clearColumns();
-    m_list->addColumn(QStringLiteral("Id"), QStringLiteral("EquipmentTypeId"));
-    m_list->addColumn(QStringLiteral("Equipment Type"), QStringLiteral("EquipmentType"));
-    for (const EquipmentTypeRow& type : EquipmentTypeStore(*m_ctx.db).types())
-        m_list->addRow({QString::number(type.id), type.name.isNull() ? QString() : nbspRemoved(type.name.toString())},
-                       type.id);
+    m_list->setColumns(EquipmentTypeStore::listColumns());
+    m_list->setRows(EquipmentTypeStore(*m_ctx.db).types());
 }
 
 void frmCreateEquipmentTypes::add() {

@@ -5,42 +5,95 @@
 
 namespace {
 
-const SortColumn kActiveLocationColumns[] = {
-    {"LocId", "LocationInfo.LocId"},      {"LocName", "LocationInfo.LocName"},   {"LocCity", "LocationInfo.LocCity"},
-    {"StateName", "StateInfo.StateName"}, {"LocPhone", "LocationInfo.LocPhone"},
+// The text columns of a location, with the member each fills when read and the address value each is written from.
+struct AddressColumn {
+    const char* name;
+    std::optional<QString> LocationRecord::*read;
+    QString LocationAddress::*written;
 };
-
-const SortColumn kLocationEquipmentColumns[] = {
-    {"EquipmentId", "EquipmentInfo.EquipmentId"},     {"EquipmentType", "EquipmentInfo.EquipmentType"},
-    {"Manufacturer", "EquipmentInfo.Manufacturer"},   {"DatePurchased", "EquipmentInfo.DatePurchased"},
-    {"PurchasePrice", "EquipmentInfo.PurchasePrice"}, {"SerialNumber", "EquipmentInfo.SerialNumber"},
-    {"ModelNumber", "EquipmentInfo.ModelNumber"},     {"AssetTagNumber", "EquipmentInfo.AssetTagNumber"},
+const AddressColumn kAddressColumns[] = {
+    {"LocAddressOne", &LocationRecord::addressOne, &LocationAddress::addressOne},
+    {"LocAddressTwo", &LocationRecord::addressTwo, &LocationAddress::addressTwo},
+    {"LocCity", &LocationRecord::city, &LocationAddress::city},
+    {"LocZip", &LocationRecord::zip, &LocationAddress::zip},
+    {"LocPhone", &LocationRecord::phone, &LocationAddress::phone},
 };
+constexpr int kUserFields = 20;
 
-QVariantMap rowAsMap(Query& q, int columns, const QStringList& names) {
-    QVariantMap map;
-    for (int i = 0; i < columns; ++i)
-        map.insert(names.at(i), q.value(i));
-    return map;
+QString userField(int i) {
+    return QStringLiteral("Field%1").arg(i + 1);
 }
+
+struct ContactColumn {
+    const char* name;
+    std::optional<QString> ContactRecord::*read;
+    QString LocationContact::*written;
+};
+const ContactColumn kContactColumns[] = {
+    {"ContactFirstName", &ContactRecord::firstName, &LocationContact::firstName},
+    {"ContactMiddleName", &ContactRecord::middleName, &LocationContact::middleName},
+    {"ContactLastName", &ContactRecord::lastName, &LocationContact::lastName},
+    {"ContactTitle", &ContactRecord::title, &LocationContact::title},
+    {"ContactPhoneNumber", &ContactRecord::phone, &LocationContact::phone},
+    {"ContactCellPhone", &ContactRecord::cellPhone, &LocationContact::cellPhone},
+    {"ContactEmailAddress", &ContactRecord::email, &LocationContact::email},
+};
+
+template <typename Column, size_t N> QStringList names(const Column (&columns)[N]) {
+    QStringList list;
+    for (const Column& c : columns)
+        list << QLatin1String(c.name);
+    return list;
+}
+
+// Binds the address values and the state (none keeps Null, or with COALESCE the stored state).
+void bindAddress(Query& q, const LocationAddress& a) {
+    for (const AddressColumn& c : kAddressColumns)
+        q.bind(QLatin1String(c.name), a.*c.written);
+    q.bind(QStringLiteral("StateId"), a.stateId ? QVariant(*a.stateId) : QVariant());
+}
+
+void bindContact(Query& q, const LocationContact& contact) {
+    for (const ContactColumn& c : kContactColumns)
+        q.bind(QLatin1String(c.name), contact.*c.written);
+}
+
+ListColumn asStored(const char* key, const char* header, const char* sql) {
+    return {QLatin1String(key), QLatin1String(header), QLatin1String(sql)};
+}
+
+const QString kTypeCounts =
+    QStringLiteral("SELECT %1 FROM EquipmentInfo WHERE (CurrentLocation = ?) GROUP BY EquipmentType");
 
 } // namespace
 
-std::vector<ActiveLocationRow> LocationStore::activeLocations(const SortOrder& order) const {
+const ListColumns& LocationStore::activeListColumns() {
     // The count is taken per location through the index on CurrentLocation, which keeps the list quick on a
-    // large inventory; locations without a known state are left out, as the join with the states requires.
-    Query q(m_db, QStringLiteral("SELECT LocationInfo.LocId, LocationInfo.LocName, LocationInfo.LocCity, "
-                                 "StateInfo.StateName, LocationInfo.LocPhone, "
-                                 "(SELECT COUNT(*) FROM EquipmentInfo "
-                                 " WHERE EquipmentInfo.CurrentLocation = LocationInfo.LocId) "
-                                 "FROM LocationInfo INNER JOIN StateInfo ON StateInfo.StateId = LocationInfo.StateId "
-                                 "WHERE LocationInfo.LocActive = 1") +
-                      orderByClause(order, kActiveLocationColumns, QStringLiteral(" ORDER BY LocationInfo.LocName")));
+    // large inventory.
+    static const ListColumns columns = [] {
+        ListColumns c = {asStored("LocId", "Location Id", "LocationInfo.LocId"),
+                         asStored("LocName", "Location Name", "LocationInfo.LocName"),
+                         asStored("LocCity", "City", "LocationInfo.LocCity"),
+                         asStored("StateName", "State", "StateInfo.StateName"),
+                         asStored("LocPhone", "Phone Number", "LocationInfo.LocPhone"),
+                         asStored("Equipment Count", "Equipment Count",
+                                  "(SELECT COUNT(*) FROM EquipmentInfo "
+                                  "WHERE EquipmentInfo.CurrentLocation = LocationInfo.LocId)")};
+        c.last().sorts = false;
+        return c;
+    }();
+    return columns;
+}
+
+std::vector<ListRow> LocationStore::activeLocations(const SortOrder& order) const {
+    // Locations without a known state are left out, as the join with the states requires.
+    Query q(m_db, QStringLiteral("SELECT ") + ListColumnsSql::selectList(activeListColumns()) +
+                      QStringLiteral(" FROM LocationInfo INNER JOIN StateInfo ON StateInfo.StateId = "
+                                     "LocationInfo.StateId WHERE LocationInfo.LocActive = 1") +
+                      ListColumnsSql::orderBy(order, activeListColumns(),
+                                              QStringLiteral(" ORDER BY LocationInfo.LocName")));
     q.exec();
-    std::vector<ActiveLocationRow> rows;
-    while (q.next())
-        rows.push_back({q.value(0), q.value(1), q.value(2), q.value(3), q.value(4), q.value(5).toLongLong()});
-    return rows;
+    return ListRowReader(activeListColumns(), 0).rows(q);
 }
 
 std::vector<LocationIdName> LocationStore::activeLocationNames() const {
@@ -53,20 +106,28 @@ std::vector<LocationIdName> LocationStore::activeLocationNames() const {
     return rows;
 }
 
+std::vector<ListRow> LocationStore::activeLocationNameRows() const {
+    std::vector<ListRow> rows;
+    const ListColumns& columns = activeListColumns();
+    for (const LocationIdName& l : activeLocationNames())
+        rows.push_back({l.id, {QString::number(l.id), displayText(l.name, columns.at(1))}});
+    return rows;
+}
+
 qint64 LocationStore::createLocation(const NewLocation& location, const LocationContact& contact) {
     return m_db.transaction([&] {
-        const LocationAddress& a = location.address;
-        Query insert(m_db, QStringLiteral("INSERT INTO LocationInfo (LocName, LocAddressOne, LocAddressTwo, LocCity, "
-                                          "LocZip, LocPhone, StateId) VALUES (?, ?, ?, ?, ?, ?, ?)"));
-        insert.exec({location.name, a.addressOne, a.addressTwo, a.city, a.zip, a.phone,
-                     a.stateId ? QVariant(*a.stateId) : QVariant()});
+        Query insert(m_db, Columns::insert(QStringLiteral("LocationInfo"),
+                                           QStringList{QStringLiteral("LocName")} + names(kAddressColumns) +
+                                               QStringList{QStringLiteral("StateId")}));
+        insert.bind(QStringLiteral("LocName"), location.name);
+        bindAddress(insert, location.address);
+        insert.exec();
         // The id of the row just inserted: never another location's with the same values.
         const qint64 id = insert.lastInsertId().toLongLong();
-        Query(m_db, QStringLiteral("INSERT INTO ContactInfo (ContactFirstName, ContactMiddleName, ContactLastName, "
-                                   "ContactTitle, ContactPhoneNumber, ContactCellPhone, ContactEmailAddress, LocId) "
-                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"))
-            .exec({contact.firstName, contact.middleName, contact.lastName, contact.title, contact.phone,
-                   contact.cellPhone, contact.email, id});
+        Query contactInsert(m_db, Columns::insert(QStringLiteral("ContactInfo"),
+                                                  names(kContactColumns) << QStringLiteral("LocId")));
+        bindContact(contactInsert, contact);
+        contactInsert.bind(QStringLiteral("LocId"), id).exec();
         return id;
     });
 }
@@ -108,76 +169,104 @@ void LocationStore::reassignAndRetire(qint64 sourceId, qint64 targetId) {
     });
 }
 
-std::optional<QVariantMap> LocationStore::location(qint64 locId) const {
-    QStringList names = {QStringLiteral("LocName"), QStringLiteral("LocAddressOne"), QStringLiteral("LocAddressTwo"),
-                         QStringLiteral("LocCity"), QStringLiteral("LocZip"),        QStringLiteral("LocPhone"),
-                         QStringLiteral("StateId")};
-    for (int i = 1; i <= 20; ++i)
-        names << QStringLiteral("Field%1").arg(i);
-    QStringList columns;
-    for (const QString& n : names)
-        columns << QStringLiteral("LocationInfo.") + n;
+std::optional<LocationRecord> LocationStore::location(qint64 locId) const {
+    QStringList columns = QStringList{QStringLiteral("LocName")} + names(kAddressColumns);
+    columns << QStringLiteral("StateId");
+    for (int i = 0; i < kUserFields; ++i)
+        columns << userField(i);
     Query q(m_db, QStringLiteral("SELECT %1 FROM LocationInfo INNER JOIN StateInfo "
-                                 "ON LocationInfo.StateId = StateInfo.StateId WHERE (LocationInfo.LocId = ?)")
-                      .arg(columns.join(QStringLiteral(", "))));
-    q.exec({locId});
+                                 "ON LocationInfo.StateId = StateInfo.StateId WHERE (LocationInfo.LocId = :LocId)")
+                      .arg(Columns::list(columns, QStringLiteral("LocationInfo"))));
+    q.bind(QStringLiteral("LocId"), locId).exec();
     if (!q.next())
         return std::nullopt;
-    return rowAsMap(q, static_cast<int>(names.size()), names);
+    LocationRecord r;
+    r.name = q.optionalText(QStringLiteral("LocName"));
+    for (const AddressColumn& c : kAddressColumns)
+        r.*c.read = q.optionalText(QLatin1String(c.name));
+    if (const auto stateId = q.optionalText(QStringLiteral("StateId")))
+        r.stateId = stateId->toInt();
+    for (int i = 0; i < kUserFields; ++i)
+        r.fields[static_cast<size_t>(i)] = q.optionalText(userField(i));
+    return r;
 }
 
-std::optional<QVariantMap> LocationStore::contact(qint64 locId) const {
-    const QStringList names = {QStringLiteral("ContactFirstName"),   QStringLiteral("ContactMiddleName"),
-                               QStringLiteral("ContactLastName"),    QStringLiteral("ContactTitle"),
-                               QStringLiteral("ContactPhoneNumber"), QStringLiteral("ContactCellPhone"),
-                               QStringLiteral("ContactEmailAddress")};
-    Query q(m_db, QStringLiteral("SELECT %1 FROM ContactInfo WHERE (LocId = ?)").arg(names.join(QStringLiteral(", "))));
-    q.exec({locId});
+std::optional<ContactRecord> LocationStore::contact(qint64 locId) const {
+    Query q(m_db, QStringLiteral("SELECT %1 FROM ContactInfo WHERE (LocId = :LocId)")
+                      .arg(Columns::list(names(kContactColumns))));
+    q.bind(QStringLiteral("LocId"), locId).exec();
     if (!q.next())
         return std::nullopt;
-    return rowAsMap(q, static_cast<int>(names.size()), names);
+    ContactRecord r;
+    for (const ContactColumn& c : kContactColumns)
+        r.*c.read = q.optionalText(QLatin1String(c.name));
+    return r;
 }
 
 void LocationStore::updateAddress(qint64 locId, const LocationAddress& a) {
     // Without a chosen state the stored one stays.
-    Query(m_db, QStringLiteral("UPDATE LocationInfo SET LocAddressOne = ?, LocAddressTwo = ?, LocCity = ?, LocZip = ?, "
-                               "LocPhone = ?, StateId = COALESCE(?, StateId) WHERE (LocId = ?)"))
-        .exec(
-            {a.addressOne, a.addressTwo, a.city, a.zip, a.phone, a.stateId ? QVariant(*a.stateId) : QVariant(), locId});
+    Query q(m_db, QStringLiteral("UPDATE LocationInfo SET %1, StateId = COALESCE(:StateId, StateId) "
+                                 "WHERE (LocId = :LocId)")
+                      .arg(Columns::assignments(names(kAddressColumns))));
+    bindAddress(q, a);
+    q.bind(QStringLiteral("LocId"), locId).exec();
 }
 
 void LocationStore::updateContact(qint64 locId, const LocationContact& c) {
-    Query(m_db,
-          QStringLiteral("UPDATE ContactInfo SET ContactFirstName = ?, ContactMiddleName = ?, ContactLastName = ?, "
-                         "ContactTitle = ?, ContactPhoneNumber = ?, ContactCellPhone = ?, "
-                         "ContactEmailAddress = ? WHERE (LocId = ?)"))
-        .exec({c.firstName, c.middleName, c.lastName, c.title, c.phone, c.cellPhone, c.email, locId});
+    Query q(m_db, QStringLiteral("UPDATE ContactInfo SET %1 WHERE (LocId = :LocId)")
+                      .arg(Columns::assignments(names(kContactColumns))));
+    bindContact(q, c);
+    q.bind(QStringLiteral("LocId"), locId).exec();
 }
 
-std::vector<LocationEquipmentRow> LocationStore::equipment(qint64 locId, const SortOrder& order) const {
-    Query q(
-        m_db,
-        QStringLiteral("SELECT EquipmentInfo.EquipmentId, EquipmentInfo.EquipmentType, "
-                       "EquipmentInfo.Manufacturer, EquipmentInfo.DatePurchased, EquipmentInfo.PurchasePrice, "
-                       "EquipmentInfo.SerialNumber, EquipmentInfo.ModelNumber, EquipmentInfo.AssetTagNumber "
-                       "FROM LocationInfo INNER JOIN EquipmentInfo "
-                       "ON LocationInfo.LocId = EquipmentInfo.CurrentLocation "
-                       "WHERE (LocationInfo.LocId = ?)") +
-            orderByClause(order, kLocationEquipmentColumns, QStringLiteral(" ORDER BY EquipmentInfo.SerialNumber")));
+const ListColumns& LocationStore::equipmentListColumns() {
+    static const ListColumns columns = [] {
+        const auto column = [](const char* key, const char* header, CellDisplay display, bool shortDate = false) {
+            return ListColumn{QLatin1String(key), QLatin1String(header),
+                              QStringLiteral("EquipmentInfo.") + QLatin1String(key), display, shortDate};
+        };
+        return ListColumns{column("EquipmentId", "Equipment Id", CellDisplay::AsStored),
+                           column("EquipmentType", "Equipment Type", CellDisplay::AsStored),
+                           column("Manufacturer", "Manufacturer", CellDisplay::NbspAsBlank),
+                           column("DatePurchased", "Date Purchased", CellDisplay::NbspAsBlank, true),
+                           column("PurchasePrice", "Purchase Price", CellDisplay::NbspAsBlank),
+                           column("SerialNumber", "Serial Number", CellDisplay::NbspAsBlank),
+                           column("ModelNumber", "Model Number", CellDisplay::NbspAsBlank),
+                           column("AssetTagNumber", "Asset Tag Number", CellDisplay::NbspAsBlank)};
+    }();
+    return columns;
+}
+
+std::vector<ListRow> LocationStore::equipment(qint64 locId, const SortOrder& order) const {
+    Query q(m_db, QStringLiteral("SELECT ") + ListColumnsSql::selectList(equipmentListColumns()) +
+                      QStringLiteral(" FROM LocationInfo INNER JOIN EquipmentInfo "
+                                     "ON LocationInfo.LocId = EquipmentInfo.CurrentLocation "
+                                     "WHERE (LocationInfo.LocId = ?)") +
+                      ListColumnsSql::orderBy(order, equipmentListColumns(),
+                                              QStringLiteral(" ORDER BY EquipmentInfo.SerialNumber")));
     q.exec({locId});
-    std::vector<LocationEquipmentRow> rows;
-    while (q.next())
-        rows.push_back(
-            {q.value(0), q.value(1), q.value(2), q.value(3), q.value(4), q.value(5), q.value(6), q.value(7)});
-    return rows;
+    return ListRowReader(equipmentListColumns(), 0).rows(q);
+}
+
+const ListColumns& LocationStore::typeCountColumns() {
+    static const ListColumns columns = {
+        asStored("Num", "Count", "COUNT(EquipmentType)"),
+        {QStringLiteral("EquipmentType"), QStringLiteral("Equipment Type"), QStringLiteral("EquipmentType"),
+         CellDisplay::NbspAsBlank}};
+    return columns;
 }
 
 std::vector<TypeCountRow> LocationStore::typeCounts(qint64 locId) const {
-    Query q(m_db, QStringLiteral("SELECT COUNT(EquipmentType), EquipmentType FROM EquipmentInfo "
-                                 "WHERE (CurrentLocation = ?) GROUP BY EquipmentType"));
+    Query q(m_db, kTypeCounts.arg(ListColumnsSql::selectList(typeCountColumns())));
     q.exec({locId});
     std::vector<TypeCountRow> rows;
     while (q.next())
         rows.push_back({q.value(0).toLongLong(), q.value(1)});
     return rows;
+}
+
+std::vector<ListRow> LocationStore::typeCountRows(qint64 locId) const {
+    Query q(m_db, kTypeCounts.arg(ListColumnsSql::selectList(typeCountColumns())));
+    q.exec({locId});
+    return ListRowReader(typeCountColumns(), 0).rows(q);
 }

@@ -1,24 +1,14 @@
 #pragma once
 
-#include "data/SortCycle.h"
+#include "data/ListColumns.h"
 
 #include <QString>
 #include <QVariant>
-#include <QVariantMap>
+#include <array>
 #include <optional>
 #include <vector>
 
 class Database;
-
-// One row of the active location list. Values stay Null where the database holds Null.
-struct ActiveLocationRow {
-    QVariant id;
-    QVariant name;
-    QVariant city;
-    QVariant state;
-    QVariant phone;
-    qint64 equipmentCount = 0;
-};
 
 struct LocationIdName {
     qint64 id = 0;
@@ -49,16 +39,27 @@ struct LocationContact {
     QString email;
 };
 
-// A unit assigned to a location, as the location's own equipment list shows it.
-struct LocationEquipmentRow {
-    QVariant equipmentId;
-    QVariant equipmentType;
-    QVariant manufacturer;
-    QVariant datePurchased;
-    QVariant purchasePrice;
-    QVariant serialNumber;
-    QVariant modelNumber;
-    QVariant assetTagNumber;
+// A location as stored. A Null value is none, so that a window can leave a box as it is.
+struct LocationRecord {
+    std::optional<QString> name;
+    std::optional<QString> addressOne;
+    std::optional<QString> addressTwo;
+    std::optional<QString> city;
+    std::optional<QString> zip;
+    std::optional<QString> phone;
+    std::optional<int> stateId;
+    std::array<std::optional<QString>, 20> fields; // the user-defined fields 1 to 20
+};
+
+// A location's contact as stored; a Null value is none.
+struct ContactRecord {
+    std::optional<QString> firstName;
+    std::optional<QString> middleName;
+    std::optional<QString> lastName;
+    std::optional<QString> title;
+    std::optional<QString> phone;
+    std::optional<QString> cellPhone;
+    std::optional<QString> email;
 };
 
 struct TypeCountRow {
@@ -71,11 +72,16 @@ class LocationStore {
 public:
     explicit LocationStore(Database& db) : m_db(db) {}
 
-    // Active locations whose state is known, with the count of all units assigned to each (retired units too).
-    // Column keys: LocId, LocName, LocCity, StateName, LocPhone; empty sorts by name.
-    std::vector<ActiveLocationRow> activeLocations(const SortOrder& order = {}) const;
+    // The active location list's columns, shared by the windows that list locations: LocId, LocName, LocCity,
+    // StateName, LocPhone and "Equipment Count", which does not sort. Every value shows as stored.
+    static const ListColumns& activeListColumns();
+    // Active locations whose state is known, with the count of all units assigned to each (retired units too),
+    // tagged with their id. Sorts by a key of activeListColumns(); empty sorts by name.
+    std::vector<ListRow> activeLocations(const SortOrder& order = {}) const;
     // Active locations by name, for pickers.
     std::vector<LocationIdName> activeLocationNames() const;
+    // The same, as rows of activeListColumns() holding only the id and the name.
+    std::vector<ListRow> activeLocationNameRows() const;
 
     // Adds a location and its contact row in one transaction; returns the new location's id.
     qint64 createLocation(const NewLocation& location, const LocationContact& contact);
@@ -89,20 +95,23 @@ public:
     // have no history yet), then retires source; all or nothing.
     void reassignAndRetire(qint64 sourceId, qint64 targetId);
 
-    // The location's own columns (LocName, LocAddressOne, ..., StateId, Field1..Field20), or none when the
-    // location or its state does not exist.
-    std::optional<QVariantMap> location(qint64 locId) const;
-    // The location's contact columns, or none when it has no contact row.
-    std::optional<QVariantMap> contact(qint64 locId) const;
+    // The location, or none when it or its state does not exist.
+    std::optional<LocationRecord> location(qint64 locId) const;
+    // The location's contact, or none when it has no contact row.
+    std::optional<ContactRecord> contact(qint64 locId) const;
     void updateAddress(qint64 locId, const LocationAddress& address);
     void updateContact(qint64 locId, const LocationContact& contact);
 
-    // Every unit whose current location is locId, active or not. Column keys: EquipmentId, EquipmentType,
-    // Manufacturer, DatePurchased, PurchasePrice, SerialNumber, ModelNumber, AssetTagNumber; empty sorts by
-    // serial number.
-    std::vector<LocationEquipmentRow> equipment(qint64 locId, const SortOrder& order = {}) const;
+    // The location's equipment list: EquipmentId, EquipmentType, Manufacturer, DatePurchased (short date),
+    // PurchasePrice, SerialNumber, ModelNumber, AssetTagNumber; from Manufacturer on "&nbsp;" shows as a blank.
+    static const ListColumns& equipmentListColumns();
+    // Every unit whose current location is locId, active or not, tagged with its id; empty sorts by serial number.
+    std::vector<ListRow> equipment(qint64 locId, const SortOrder& order = {}) const;
     // Units per type at the location; a Null type forms its own row with count 0.
     std::vector<TypeCountRow> typeCounts(qint64 locId) const;
+    // The same as the statistics list shows it: Num (the count, also the row's tag) and EquipmentType.
+    static const ListColumns& typeCountColumns();
+    std::vector<ListRow> typeCountRows(qint64 locId) const;
 
 private:
     Database& m_db;

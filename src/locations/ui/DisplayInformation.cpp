@@ -1,6 +1,5 @@
 #include "locations/ui/DisplayInformation.h"
 
-#include "data/DateText.h"
 #include "data/DisplayRules.h"
 #include "locations/store/LocationStore.h"
 #include "locations/ui/StateList.h"
@@ -35,15 +34,9 @@ constexpr int kWidthTwips = 13170;
 constexpr int kHeightTwips = 9720;
 
 // A stored value shown in a box: Null leaves the box as it is.
-void showValue(QLineEdit* box, const QVariant& value, bool replacePlaceholder = true) {
-    if (!value.isNull())
-        box->setText(replacePlaceholder ? nbspAsBlank(value.toString()) : value.toString());
-}
-
-QString cellText(const QVariant& value, bool replacePlaceholder) {
-    if (value.isNull())
-        return {};
-    return replacePlaceholder ? nbspAsBlank(value.toString()) : value.toString();
+void showValue(QLineEdit* box, const std::optional<QString>& value, bool replacePlaceholder = true) {
+    if (value)
+        box->setText(replacePlaceholder ? nbspAsBlank(*value) : *value);
 }
 
 } // namespace
@@ -212,54 +205,34 @@ void DisplayInformation::PopulateLocation(const QString& sortName) {
     LocationStore store(*m_ctx.db);
     const qint64 id = locationId();
     if (const auto location = store.location(id)) {
-        const QVariantMap& l = *location;
-        showValue(m_location.name, l.value(QStringLiteral("LocName")));
+        const LocationRecord& l = *location;
+        showValue(m_location.name, l.name);
         m_location.name->setCursorPosition(0); // a long name shows from its start
-        showValue(m_location.addressOne, l.value(QStringLiteral("LocAddressOne")));
-        showValue(m_location.addressTwo, l.value(QStringLiteral("LocAddressTwo")));
-        showValue(m_location.city, l.value(QStringLiteral("LocCity")));
-        showValue(m_location.zip, l.value(QStringLiteral("LocZip")));
-        showValue(m_location.phone, l.value(QStringLiteral("LocPhone")));
-        const QVariant stateId = l.value(QStringLiteral("StateId"));
-        if (!stateId.isNull())
-            selectState(m_location.states, stateId.toInt());
+        showValue(m_location.addressOne, l.addressOne);
+        showValue(m_location.addressTwo, l.addressTwo);
+        showValue(m_location.city, l.city);
+        showValue(m_location.zip, l.zip);
+        showValue(m_location.phone, l.phone);
+        if (l.stateId)
+            selectState(m_location.states, *l.stateId);
         for (int i = 0; i < m_fieldBoxes.size(); ++i)
-            showValue(m_fieldBoxes.at(i), l.value(QStringLiteral("Field%1").arg(i + 1)), false);
+            showValue(m_fieldBoxes.at(i), l.fields.at(static_cast<size_t>(i)), false);
     }
     if (const auto contact = store.contact(id)) {
-        const QVariantMap& c = *contact;
-        showValue(m_contact.firstName, c.value(QStringLiteral("ContactFirstName")));
-        showValue(m_contact.middleName, c.value(QStringLiteral("ContactMiddleName")));
-        showValue(m_contact.lastName, c.value(QStringLiteral("ContactLastName")));
-        showValue(m_contact.title, c.value(QStringLiteral("ContactTitle")));
-        showValue(m_contact.phone, c.value(QStringLiteral("ContactPhoneNumber")));
-        showValue(m_contact.cellPhone, c.value(QStringLiteral("ContactCellPhone")));
-        showValue(m_contact.email, c.value(QStringLiteral("ContactEmailAddress")));
+        const ContactRecord& c = *contact;
+        showValue(m_contact.firstName, c.firstName);
+        showValue(m_contact.middleName, c.middleName);
+        showValue(m_contact.lastName, c.lastName);
+        showValue(m_contact.title, c.title);
+        showValue(m_contact.phone, c.phone);
+        showValue(m_contact.cellPhone, c.cellPhone);
+        showValue(m_contact.email, c.email);
     }
 
-    m_equipment->clearColumns();
-    m_equipment->addColumn(QStringLiteral("Equipment Id"), QStringLiteral("EquipmentId"));
-    m_equipment->addColumn(QStringLiteral("Equipment Type"), QStringLiteral("EquipmentType"));
-    m_equipment->addColumn(QStringLiteral("Manufacturer"), QStringLiteral("Manufacturer"));
-    m_equipment->addColumn(QStringLiteral("Date Purchased"), QStringLiteral("DatePurchased"));
-    m_equipment->addColumn(QStringLiteral("Purchase Price"), QStringLiteral("PurchasePrice"));
-    m_equipment->addColumn(QStringLiteral("Serial Number"), QStringLiteral("SerialNumber"));
-    m_equipment->addColumn(QStringLiteral("Model Number"), QStringLiteral("ModelNumber"));
-    m_equipment->addColumn(QStringLiteral("Asset Tag Number"), QStringLiteral("AssetTagNumber"));
-    m_equipment->beginRows();
-    for (const LocationEquipmentRow& r : store.equipment(id, m_sort.next(sortName)))
-        m_equipment->appendRow({cellText(r.equipmentId, false), cellText(r.equipmentType, false),
-                                cellText(r.manufacturer, true), nbspAsBlank(DateText::display(r.datePurchased)),
-                                cellText(r.purchasePrice, true), cellText(r.serialNumber, true),
-                                cellText(r.modelNumber, true), cellText(r.assetTagNumber, true)},
-                               r.equipmentId);
-    m_equipment->endRows();
-
-    m_statistics->clearColumns();
-    m_statistics->addColumn(QStringLiteral("Count"), QStringLiteral("Num"));
-    m_statistics->addColumn(QStringLiteral("Equipment Type"), QStringLiteral("EquipmentType"));
-    for (const TypeCountRow& r : store.typeCounts(id))
-        m_statistics->addRow({QString::number(r.count), cellText(r.equipmentType, true)}, r.count);
+    m_equipment->setColumns(LocationStore::equipmentListColumns());
+    m_equipment->setRows(store.equipment(id, m_sort.next(sortName)));
+    m_statistics->setColumns(LocationStore::typeCountColumns());
+    m_statistics->setRows(store.typeCountRows(id));
 }
 
 void DisplayInformation::updateAddress() {

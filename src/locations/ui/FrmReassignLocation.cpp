@@ -36,16 +36,8 @@ FrmReassignLocation::FrmReassignLocation(AppContext& ctx, QWidget* parent)
 }
 
 void FrmReassignLocation::load() {
-    m_list->clearColumns();
-    m_list->addColumn(QStringLiteral("Location Id"), QStringLiteral("LocId"));
-    m_list->addColumn(QStringLiteral("Location Name"), QStringLiteral("LocName"));
-    m_list->addColumn(QStringLiteral("City"), QStringLiteral("LocCity"));
-    m_list->addColumn(QStringLiteral("State"), QStringLiteral("StateName"));
-    m_list->addColumn(QStringLiteral("Phone Number"), QStringLiteral("LocPhone"));
-    m_list->addColumn(QStringLiteral("Equipment Count"), QStringLiteral("Equipment Count"));
-    for (const LocationIdName& location : LocationStore(*m_ctx.db).activeLocationNames())
-        m_list->addRow({QString::number(location.id), location.name.isNull() ? QString() : location.name.toString()},
-                       location.id);
+    m_list->setColumns(LocationStore::activeListColumns());
+    m_list->setRows(LocationStore(*m_ctx.db).activeLocationNameRows());
 }
 
 void FrmReassignLocation::submit() {

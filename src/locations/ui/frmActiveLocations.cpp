@@ -20,13 +20,7 @@
 namespace {
 const QString kCreateLocation = QStringLiteral("Create Location");
 const QString kRefresh = QStringLiteral("Refresh");
-const QString kEquipmentCountTag = QStringLiteral("Equipment Count");
-const QString kNameTag = QStringLiteral("LocName");
 constexpr int kNameColumn = 1;
-
-QString cellText(const QVariant& value) {
-    return value.isNull() ? QString() : value.toString();
-}
 } // namespace
 
 frmActiveLocations::frmActiveLocations(AppContext& ctx, QWidget* parent)
@@ -60,25 +54,13 @@ void frmActiveLocations::load() {
 }
 
 void frmActiveLocations::populateTree(const QString& Order) {
-    m_list->clearColumns();
-    m_list->addColumn(QStringLiteral("Location Id"), QStringLiteral("LocId"));
-    m_list->addColumn(QStringLiteral("Location Name"), kNameTag);
-    m_list->addColumn(QStringLiteral("City"), QStringLiteral("LocCity"));
-    m_list->addColumn(QStringLiteral("State"), QStringLiteral("StateName"));
-    m_list->addColumn(QStringLiteral("Phone Number"), QStringLiteral("LocPhone"));
-    m_list->addColumn(QStringLiteral("Equipment Count"), kEquipmentCountTag);
-    const auto rows = LocationStore(*m_ctx.db).activeLocations(m_sort.next(Order));
-    m_list->beginRows();
-    for (const ActiveLocationRow& r : rows)
-        m_list->appendRow({cellText(r.id), cellText(r.name), cellText(r.city), cellText(r.state), cellText(r.phone),
-                           QString::number(r.equipmentCount)},
-                          r.id);
-    m_list->endRows();
+    m_list->setColumns(LocationStore::activeListColumns());
+    m_list->setRows(LocationStore(*m_ctx.db).activeLocations(m_sort.next(Order)));
 }
 
 void frmActiveLocations::headerClicked(int column) {
     const QString tag = m_list->columnTag(column);
-    if (tag == kEquipmentCountTag)
+    if (!sortsBy(LocationStore::activeListColumns(), tag))
         return;
     guarded(*m_ctx.dialogs, this, [&] { populateTree(tag); });
 }

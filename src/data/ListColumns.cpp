@@ -1,0 +1,79 @@
+#include "data/ListColumns.h"
+
+#include "data/Database.h"
+#include "data/DateText.h"
+#include "data/DisplayRules.h"
+
+namespace {
+// Most values hold no '&'; the scan for it is far cheaper than the replacement's own search.
+QString applyRule(QString text, CellDisplay rule) {
+    if (rule == CellDisplay::AsStored || !text.contains(QLatin1Char('&')))
+        return text;
+    return rule == CellDisplay::NbspAsBlank ? nbspAsBlank(text) : nbspRemoved(text);
+}
+} // namespace
+
+QString ListColumnsSql::selectList(const ListColumns& columns) {
+    QStringList expressions;
+    for (const ListColumn& c : columns)
+        expressions << c.sql;
+    return expressions.join(QStringLiteral(", "));
+}
+
+QString ListColumnsSql::orderBy(const SortOrder& order, const ListColumns& columns, const QString& fallback) {
+    for (const ListColumn& c : columns)
+        if (c.sorts && order.column == c.key)
+            return QStringLiteral(" ORDER BY %1 %2")
+                .arg(c.sql, order.descending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
+    return fallback;
+}
+
+bool sortsBy(const ListColumns& columns, const QString& key) {
+    for (const ListColumn& c : columns)
+        if (c.key == key)
+            return c.sorts;
+    return false;
+}
+
+QString displayText(const QVariant& value, const ListColumn& column) {
+    if (value.isNull())
+        return {};
+    const QString text = applyRule(value.toString(), column.display);
+    return column.shortDate ? DateText::display(text) : text;
+}
+
+ListRowReader::ListRowReader(const ListColumns& columns, int tagColumn)
+    : m_columns(columns), m_tagColumn(tagColumn), m_cells(columns.size()) {}
+
+const QStringList& ListRowReader::read(const Query& q) {
+    for (int c = 0; c < m_columns.size(); ++c) {
+        const QVariant value = q.value(c);
+        QString& cell = m_cells[c];
+        if (value.isNull()) {
+            cell.clear();
+            continue;
+        }
+        const ListColumn& column = m_columns.at(c);
+        cell = applyRule(value.toString(), column.display);
+        if (column.shortDate && !cell.isEmpty()) {
+            auto it = m_dates.constFind(cell);
+            if (it == m_dates.cend())
+                it = m_dates.insert(cell, DateText::display(cell));
+            cell = *it;
+        }
+    }
+    return m_cells;
+}
+
+void ListRowReader::forEach(Query& q, const ListRowReceiver& row) {
+    while (q.next()) {
+        const QStringList& cells = read(q);
+        row(m_tagColumn < 0 ? QVariant() : q.value(m_tagColumn), cells);
+    }
+}
+
+std::vector<ListRow> ListRowReader::rows(Query& q) {
+    std::vector<ListRow> rows;
+    forEach(q, [&](const QVariant& tag, const QStringList& cells) { rows.push_back({tag, cells}); });
+    return rows;
+}
