@@ -8,9 +8,9 @@
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
 #include "platform/WindowHost.h"
-#include "platform/OpenWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,8 +6,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
-#include <QVariant>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 #include <initializer_list>
 #include <optional>

@@ -12,25 +12,24 @@ QString additionalFieldColumns(const QString& suffix, const QString& type) {
 }
 
 QString equipmentColumns() {
-    return QStringLiteral(
-        "AssetTagNumber TEXT COLLATE NOCASE,\n"
-        "  EquipmentType TEXT COLLATE NOCASE,\n"
-        "  Manufacturer TEXT COLLATE NOCASE,\n"
-        "  DatePurchased TEXT,\n"
-        "  PurchasePrice TEXT COLLATE NOCASE,\n"
-        "  SerialNumber TEXT COLLATE NOCASE,\n"
-        "  ModelNumber TEXT COLLATE NOCASE,\n"
-        "  OtherIdentificationNumber TEXT COLLATE NOCASE,\n"
-        "  OtherIdentificationType TEXT COLLATE NOCASE,\n"
-        "  CPUSpeed TEXT COLLATE NOCASE,\n"
-        "  Memory TEXT COLLATE NOCASE,\n"
-        "  HarddriveCap TEXT COLLATE NOCASE,\n"
-        "  Monitor TEXT COLLATE NOCASE,\n"
-        "  Mouse TEXT COLLATE NOCASE,\n"
-        "  Keyboard TEXT COLLATE NOCASE,\n"
-        "  OperatingSystem TEXT COLLATE NOCASE,\n"
-        "  CurrentLocation INTEGER,\n"
-        "  EquActive INTEGER");
+    return QStringLiteral("AssetTagNumber TEXT COLLATE NOCASE,\n"
+                          "  EquipmentType TEXT COLLATE NOCASE,\n"
+                          "  Manufacturer TEXT COLLATE NOCASE,\n"
+                          "  DatePurchased TEXT,\n"
+                          "  PurchasePrice TEXT COLLATE NOCASE,\n"
+                          "  SerialNumber TEXT COLLATE NOCASE,\n"
+                          "  ModelNumber TEXT COLLATE NOCASE,\n"
+                          "  OtherIdentificationNumber TEXT COLLATE NOCASE,\n"
+                          "  OtherIdentificationType TEXT COLLATE NOCASE,\n"
+                          "  CPUSpeed TEXT COLLATE NOCASE,\n"
+                          "  Memory TEXT COLLATE NOCASE,\n"
+                          "  HarddriveCap TEXT COLLATE NOCASE,\n"
+                          "  Monitor TEXT COLLATE NOCASE,\n"
+                          "  Mouse TEXT COLLATE NOCASE,\n"
+                          "  Keyboard TEXT COLLATE NOCASE,\n"
+                          "  OperatingSystem TEXT COLLATE NOCASE,\n"
+                          "  CurrentLocation INTEGER,\n"
+                          "  EquActive INTEGER");
 }
 
 QString noteTable(const QString& table, const QString& owner) {
@@ -68,15 +67,15 @@ namespace Schema {
 
 const QStringList& stateNames() {
     static const QStringList names = {
-        "Alabama",       "Alaska",         "Arizona",      "Arkansas",     "California",     "Colorado",
-        "Connecticut",   "Delaware",       "Florida",      "Georgia",      "Hawaii",         "Idaho",
-        "Illinois",      "Indiana",        "Iowa",         "Kansas",       "Kentucky",       "Louisiana",
-        "Maine",         "Maryland",       "Massachusetts", "Michigan",    "Minnesota",      "Mississippi",
-        "Missouri",      "Montana",        "Nebraska",     "Nevada",       "New Hampshire",  "New Jersey",
-        "New Mexico",    "New York",       "North Carolina", "North Dakota", "Ohio",         "Oklahoma",
-        "Oregon",        "Pennsylvania",   "Rhode Island", "South Carolina", "South Dakota", "Tennessee",
-        "Texas",         "Utah",           "Vermont",      "Virginia",     "Washington",     "West Virginia",
-        "Wisconsin",     "Wyoming"};
+        "Alabama",     "Alaska",       "Arizona",        "Arkansas",       "California",    "Colorado",
+        "Connecticut", "Delaware",     "Florida",        "Georgia",        "Hawaii",        "Idaho",
+        "Illinois",    "Indiana",      "Iowa",           "Kansas",         "Kentucky",      "Louisiana",
+        "Maine",       "Maryland",     "Massachusetts",  "Michigan",       "Minnesota",     "Mississippi",
+        "Missouri",    "Montana",      "Nebraska",       "Nevada",         "New Hampshire", "New Jersey",
+        "New Mexico",  "New York",     "North Carolina", "North Dakota",   "Ohio",          "Oklahoma",
+        "Oregon",      "Pennsylvania", "Rhode Island",   "South Carolina", "South Dakota",  "Tennessee",
+        "Texas",       "Utah",         "Vermont",        "Virginia",       "Washington",    "West Virginia",
+        "Wisconsin",   "Wyoming"};
     return names;
 }
 

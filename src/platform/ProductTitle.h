@@ -6,4 +6,6 @@
 inline const QString kProductTitle = QStringLiteral("Kavrel");
 
 // A window's caption: the product title, one blank, the window's own text.
-inline QString captionFor(const QString& text) { return kProductTitle + QLatin1Char(' ') + text; }
+inline QString captionFor(const QString& text) {
+    return kProductTitle + QLatin1Char(' ') + text;
+}

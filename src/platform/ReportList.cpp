@@ -79,9 +79,13 @@ int ReportListModel::addRow(const QStringList& cells, const QVariant& tag) {
     return at;
 }
 
-void ReportListModel::beginBulk() { m_bulkFirst = rowCount(); }
+void ReportListModel::beginBulk() {
+    m_bulkFirst = rowCount();
+}
 
-void ReportListModel::appendBulk(const QStringList& cells, const QVariant& tag) { m_rows.push_back(pack(cells, tag)); }
+void ReportListModel::appendBulk(const QStringList& cells, const QVariant& tag) {
+    m_rows.push_back(pack(cells, tag));
+}
 
 void ReportListModel::endBulk() {
     const int first = m_bulkFirst;
@@ -181,7 +185,9 @@ void ReportList::setColumns(const ListColumns& columns) {
         addColumn(column.header, column.key);
 }
 
-int ReportList::addRow(const QStringList& cells, const QVariant& tag) { return m_model->addRow(cells, tag); }
+int ReportList::addRow(const QStringList& cells, const QVariant& tag) {
+    return m_model->addRow(cells, tag);
+}
 
 void ReportList::setRows(const std::vector<ListRow>& rows) {
     clearRows();
@@ -191,7 +197,9 @@ void ReportList::setRows(const std::vector<ListRow>& rows) {
     endRows();
 }
 
-void ReportList::clearRows() { m_model->clearRows(); }
+void ReportList::clearRows() {
+    m_model->clearRows();
+}
 
 bool ReportList::isRowSelected(int row) const {
     return selectionModel()->isRowSelected(row, QModelIndex());

@@ -123,7 +123,7 @@ private:
     QSet<int> m_pressedKeys;
     std::vector<int> m_headerWidths; // the header's own width, or the width asked for
     std::vector<int> m_baseWidths;   // asked for, or the default width grown to the header's
-    std::vector<int> m_textWidths; // what the widest text in the measured rows needs
+    std::vector<int> m_textWidths;   // what the widest text in the measured rows needs
     bool m_fitting = false;
     bool m_userSized = false; // a column dragged by hand keeps its width until the columns are rebuilt
 };

@@ -4,7 +4,9 @@
 #include <QProcess>
 #include <QUrl>
 
-bool DesktopShell::openFile(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool DesktopShell::openFile(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 bool DesktopShell::startProgram(const QString& path, const QStringList& arguments) {
     return QProcess::startDetached(path, arguments);

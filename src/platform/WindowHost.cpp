@@ -11,7 +11,9 @@ QList<QWidget*> DesktopWindowHost::openWindows() const {
     return windows;
 }
 
-QWidget* DesktopWindowHost::activeWindow() const { return QApplication::activeWindow(); }
+QWidget* DesktopWindowHost::activeWindow() const {
+    return QApplication::activeWindow();
+}
 
 void DesktopWindowHost::activate(QWidget* window) {
     window->raise();

@@ -14,8 +14,7 @@ class Printer;
 // Printouts of the active location list, placed at fixed positions in twips. Each row is a list row's six
 // cells: id, name, city, state, phone number, equipment count.
 void printLocationListing(Printer& printer, const QList<QStringList>& rows, bool selectedOnly, const QDate& today);
-void printLocationDetailListing(Printer& printer, const QList<QStringList>& rows, bool selectedOnly,
-                                const QDate& today,
+void printLocationDetailListing(Printer& printer, const QList<QStringList>& rows, bool selectedOnly, const QDate& today,
                                 const std::function<std::vector<TypeCountRow>(qint64 locId)>& typeCounts);
 
 // What the location detail window holds when its report is printed.

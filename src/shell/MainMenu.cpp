@@ -5,8 +5,8 @@
 #include "equipment/ui/frmCreateEquipmentTypes.h"
 #include "locations/ui/frmActiveLocations.h"
 #include "locations/ui/frmCreateLocation.h"
-#include "shell/FrmAbout.h"
 #include "platform/OpenWindow.h"
+#include "shell/FrmAbout.h"
 
 #include <QAction>
 #include <QMenu>

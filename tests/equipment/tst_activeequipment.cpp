@@ -3,8 +3,8 @@
 #include "equipment/ui/frmActiveEquipment.h"
 #include "equipment/ui/frmCreateEquipment.h"
 #include "locations/ui/frmCreateLocation.h"
-#include "platform/ReportList.h"
 #include "platform/OpenWindow.h"
+#include "platform/ReportList.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 

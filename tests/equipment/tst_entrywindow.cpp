@@ -4,9 +4,9 @@
 #include "equipment/ui/frmCreateEquipment.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
 #include "locations/ui/frmCreateLocation.h"
+#include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
-#include "platform/OpenWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 

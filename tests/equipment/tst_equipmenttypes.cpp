@@ -1,8 +1,8 @@
 #include "data/Database.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
+#include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
-#include "platform/OpenWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 

@@ -114,8 +114,8 @@ void tst_HoldingStore::commitCopiesEveryColumn() {
                    "CurrentLocation, EquActive FROM EquipmentInfo");
     q.exec();
     QVERIFY(q.next());
-    const QVariantList expected = {"AT-1", "Laptop", "Dell", "2025-12-31", "1,299.00", "SN-9", "Dell's XPS", "3 GHz",
-                                   "16 GB", "1 TB", "24\"", "Optical", "US", "Linux", loc, 1};
+    const QVariantList expected = {"AT-1",  "Laptop", "Dell", "2025-12-31", "1,299.00", "SN-9",  "Dell's XPS", "3 GHz",
+                                   "16 GB", "1 TB",   "24\"", "Optical",    "US",       "Linux", loc,          1};
     for (int i = 0; i < expected.size(); ++i)
         QCOMPARE(q.value(i).toString(), expected.at(i).toString());
 }

@@ -74,8 +74,8 @@ void tst_LocationStore::sortsByEveryKey_data() {
     QTest::newRow("state asc") << "StateName" << false << QStringList{"Banana", "cherry", "apple"};
     QTest::newRow("id desc") << "LocId" << true << QStringList{"apple", "Banana", "cherry"};
     QTest::newRow("phone asc") << "LocPhone" << false << QStringList{"Banana", "apple", "cherry"};
-    QTest::newRow("unknown key falls back to name") << "1; DROP TABLE LocationInfo" << false
-                                                    << QStringList{"apple", "Banana", "cherry"};
+    QTest::newRow("unknown key falls back to name")
+        << "1; DROP TABLE LocationInfo" << false << QStringList{"apple", "Banana", "cherry"};
 }
 
 void tst_LocationStore::sortsByEveryKey() {

@@ -1,25 +1,25 @@
 #include "data/Database.h"
 #include "equipment/ui/frmActiveEquipment.h"
+#include "locations/store/LocationStore.h"
 #include "locations/ui/DisplayInformation.h"
 #include "locations/ui/FrmReassignLocation.h"
-#include "locations/store/LocationStore.h"
 #include "locations/ui/frmActiveLocations.h"
 #include "locations/ui/frmCreateLocation.h"
+#include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 #include "shell/MDIKavrel.h"
-#include "platform/OpenWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 
 #include <QAction>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolBar>
 

@@ -1,7 +1,7 @@
 #include "data/DataError.h"
+#include "platform/OpenWindow.h"
 #include "shell/FrmAbout.h"
 #include "shell/MDIKavrel.h"
-#include "platform/OpenWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 

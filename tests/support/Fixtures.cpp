@@ -22,7 +22,8 @@ qint64 addEquipment(Database& db, qint64 locId, const QString& serial, const QVa
 }
 
 int count(Database& db, const QString& table, const QString& where, const QVariantList& values) {
-    Query q(db, QStringLiteral("SELECT COUNT(*) FROM ") + table + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where));
+    Query q(db, QStringLiteral("SELECT COUNT(*) FROM ") + table +
+                    (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where));
     q.exec(values);
     return q.next() ? q.value(0).toInt() : -1;
 }

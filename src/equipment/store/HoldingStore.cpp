@@ -1,7 +1,7 @@
 #include "equipment/store/HoldingStore.h"
 
-#include "data/DateText.h"
 #include "data/Database.h"
+#include "data/DateText.h"
 #include "equipment/store/ClsDuplicates.h"
 
 namespace {
@@ -44,7 +44,9 @@ QStringList holdingColumns() {
 }
 
 // A null QString would be bound as Null; the inventory keeps empty text instead.
-QVariant orEmpty(const QVariant& value) { return value.isNull() ? QVariant(QStringLiteral("")) : value; }
+QVariant orEmpty(const QVariant& value) {
+    return value.isNull() ? QVariant(QStringLiteral("")) : value;
+}
 } // namespace
 
 qint64 HoldingStore::insert(const HoldingEntry& e) {
@@ -140,7 +142,9 @@ void HoldingStore::remove(const QList<qint64>& ids) {
     });
 }
 
-void HoldingStore::clear() { Query(m_db, QStringLiteral("DELETE FROM HoldEquipment")).exec(); }
+void HoldingStore::clear() {
+    Query(m_db, QStringLiteral("DELETE FROM HoldEquipment")).exec();
+}
 
 std::vector<ListRow> HoldingStore::duplicates() const {
     Query q(m_db, QStringLiteral("SELECT %1 FROM TempEquipmentInfo INNER JOIN LocationInfo "

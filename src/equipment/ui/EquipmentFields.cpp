@@ -141,10 +141,15 @@ void EquipmentFields::fillFromTemplate(const StoredTemplate& values) {
         if (!matches.isEmpty())
             types->setCurrentItem(matches.first());
     }
-    const std::pair<QLineEdit*, const std::optional<QString>&> boxes[] = {
-        {manufacturer, values.manufacturer}, {modelNumber, values.modelNumber}, {cpuSpeed, values.cpu},
-        {memory, values.memory},             {hardDrive, values.hd},            {monitor, values.monitor},
-        {mouse, values.mouse},               {keyboard, values.keyboard},       {operatingSystem, values.os}};
+    const std::pair<QLineEdit*, const std::optional<QString>&> boxes[] = {{manufacturer, values.manufacturer},
+                                                                          {modelNumber, values.modelNumber},
+                                                                          {cpuSpeed, values.cpu},
+                                                                          {memory, values.memory},
+                                                                          {hardDrive, values.hd},
+                                                                          {monitor, values.monitor},
+                                                                          {mouse, values.mouse},
+                                                                          {keyboard, values.keyboard},
+                                                                          {operatingSystem, values.os}};
     for (const auto& [box, value] : boxes)
         box->setText(value.value_or(QString())); // Null empties the box
 }

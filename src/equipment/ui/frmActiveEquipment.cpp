@@ -5,12 +5,12 @@
 #include "equipment/ui/frmCreateEquipment.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
-#include "platform/Navigator.h"
 #include "platform/FormHelpers.h"
+#include "platform/Navigator.h"
+#include "platform/OpenWindow.h"
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
-#include "platform/OpenWindow.h"
 
 #include <QAction>
 #include <QMenu>
@@ -56,7 +56,9 @@ frmActiveEquipment::frmActiveEquipment(AppContext& ctx, QWidget* parent)
     resize(Twips::toPixelsX(14000, this), Twips::toPixelsY(7000, this));
 }
 
-void frmActiveEquipment::load() { loadList(QString()); }
+void frmActiveEquipment::load() {
+    loadList(QString());
+}
 
 void frmActiveEquipment::loadList(const QString& key) {
     m_list->setColumns(EquipmentStore::activeListColumns());

@@ -10,14 +10,14 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
-#include "platform/Navigator.h"
 #include "platform/FormHelpers.h"
+#include "platform/Navigator.h"
+#include "platform/OpenWindow.h"
 #include "platform/Printer.h"
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 #include "printing/LVPrint.h"
-#include "platform/OpenWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -390,10 +390,12 @@ void frmCreateEquipment::commit() {
         progress.setWindowTitle(kProductTitle);
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(500);
-        kept = store.commitToInventory([&](int done, int) {
-                        progress.setValue(done);
-                        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                    }).kept;
+        kept = store
+                   .commitToInventory([&](int done, int) {
+                       progress.setValue(done);
+                       QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                   })
+                   .kept;
         progress.reset();
     });
     // Whatever happened, the lists show the tables as they now stand.

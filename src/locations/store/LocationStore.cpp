@@ -1,7 +1,7 @@
 #include "locations/store/LocationStore.h"
 
-#include "data/Database.h"
 #include "assignment/store/AssignmentStore.h"
+#include "data/Database.h"
 
 namespace {
 
@@ -87,11 +87,11 @@ const ListColumns& LocationStore::activeListColumns() {
 
 std::vector<ListRow> LocationStore::activeLocations(const SortOrder& order) const {
     // Locations without a known state are left out, as the join with the states requires.
-    Query q(m_db, QStringLiteral("SELECT ") + ListColumnsSql::selectList(activeListColumns()) +
-                      QStringLiteral(" FROM LocationInfo INNER JOIN StateInfo ON StateInfo.StateId = "
-                                     "LocationInfo.StateId WHERE LocationInfo.LocActive = 1") +
-                      ListColumnsSql::orderBy(order, activeListColumns(),
-                                              QStringLiteral(" ORDER BY LocationInfo.LocName")));
+    Query q(m_db,
+            QStringLiteral("SELECT ") + ListColumnsSql::selectList(activeListColumns()) +
+                QStringLiteral(" FROM LocationInfo INNER JOIN StateInfo ON StateInfo.StateId = "
+                               "LocationInfo.StateId WHERE LocationInfo.LocActive = 1") +
+                ListColumnsSql::orderBy(order, activeListColumns(), QStringLiteral(" ORDER BY LocationInfo.LocName")));
     q.exec();
     return ListRowReader(activeListColumns(), 0).rows(q);
 }
@@ -116,16 +116,16 @@ std::vector<ListRow> LocationStore::activeLocationNameRows() const {
 
 qint64 LocationStore::createLocation(const NewLocation& location, const LocationContact& contact) {
     return m_db.transaction([&] {
-        Query insert(m_db, Columns::insert(QStringLiteral("LocationInfo"),
-                                           QStringList{QStringLiteral("LocName")} + names(kAddressColumns) +
-                                               QStringList{QStringLiteral("StateId")}));
+        Query insert(m_db, Columns::insert(QStringLiteral("LocationInfo"), QStringList{QStringLiteral("LocName")} +
+                                                                               names(kAddressColumns) +
+                                                                               QStringList{QStringLiteral("StateId")}));
         insert.bind(QStringLiteral("LocName"), location.name);
         bindAddress(insert, location.address);
         insert.exec();
         // The id of the row just inserted: never another location's with the same values.
         const qint64 id = insert.lastInsertId().toLongLong();
-        Query contactInsert(m_db, Columns::insert(QStringLiteral("ContactInfo"),
-                                                  names(kContactColumns) << QStringLiteral("LocId")));
+        Query contactInsert(
+            m_db, Columns::insert(QStringLiteral("ContactInfo"), names(kContactColumns) << QStringLiteral("LocId")));
         bindContact(contactInsert, contact);
         contactInsert.bind(QStringLiteral("LocId"), id).exec();
         return id;
@@ -192,8 +192,9 @@ std::optional<LocationRecord> LocationStore::location(qint64 locId) const {
 }
 
 std::optional<ContactRecord> LocationStore::contact(qint64 locId) const {
-    Query q(m_db, QStringLiteral("SELECT %1 FROM ContactInfo WHERE (LocId = :LocId)")
-                      .arg(Columns::list(names(kContactColumns))));
+    Query q(
+        m_db,
+        QStringLiteral("SELECT %1 FROM ContactInfo WHERE (LocId = :LocId)").arg(Columns::list(names(kContactColumns))));
     q.bind(QStringLiteral("LocId"), locId).exec();
     if (!q.next())
         return std::nullopt;
@@ -249,10 +250,9 @@ std::vector<ListRow> LocationStore::equipment(qint64 locId, const SortOrder& ord
 }
 
 const ListColumns& LocationStore::typeCountColumns() {
-    static const ListColumns columns = {
-        asStored("Num", "Count", "COUNT(EquipmentType)"),
-        {QStringLiteral("EquipmentType"), QStringLiteral("Equipment Type"), QStringLiteral("EquipmentType"),
-         CellDisplay::NbspAsBlank}};
+    static const ListColumns columns = {asStored("Num", "Count", "COUNT(EquipmentType)"),
+                                        {QStringLiteral("EquipmentType"), QStringLiteral("Equipment Type"),
+                                         QStringLiteral("EquipmentType"), CellDisplay::NbspAsBlank}};
     return columns;
 }
 

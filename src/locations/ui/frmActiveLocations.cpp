@@ -1,8 +1,8 @@
 #include "locations/ui/frmActiveLocations.h"
 
+#include "locations/store/LocationStore.h"
 #include "locations/ui/DisplayInformation.h"
 #include "locations/ui/FrmReassignLocation.h"
-#include "locations/store/LocationStore.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"

@@ -138,10 +138,10 @@ void frmNewUser::save() {
     if (!guarded(*m_ctx.dialogs, this, [&] { added = UserStore(*m_ctx.db).addUser(user); }))
         return;
     if (!added)
-        return refuse(QStringLiteral("An active user named \"%1\" already exists\nChoose another User Name")
-                          .arg(user.userName));
-    m_ctx.dialogs->message(this,
-                           QStringLiteral("New user has been added\nRestart the application the login as the new user"));
+        return refuse(
+            QStringLiteral("An active user named \"%1\" already exists\nChoose another User Name").arg(user.userName));
+    m_ctx.dialogs->message(
+        this, QStringLiteral("New user has been added\nRestart the application the login as the new user"));
     cancel();
 }
 
