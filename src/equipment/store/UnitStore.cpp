@@ -72,13 +72,34 @@ QVariant asDate(const std::optional<QDate>& date) {
     return DateText::toStored(*date);
 }
 
-// Every value in the order of the statements below, then the one that follows them.
-QVariantList boundValues(const UnitValues& v, const QVariant& last) {
-    return {asType(v.equipmentType), asText(v.assetTagNumber),  asText(v.manufacturer),
-            asDate(v.datePurchased), asText(v.purchasePrice),   asText(v.serialNumber),
-            asText(v.modelNumber),   asText(v.cpuSpeed),        asText(v.memory),
-            asText(v.harddriveCap),  asText(v.monitor),         asText(v.mouse),
-            asText(v.keyboard),      asText(v.operatingSystem), last};
+// The edited values, one column each; the type is bound apart, since none keeps the stored one.
+const std::pair<const char*, QString UnitValues::*> kTextColumns[] = {
+    {"AssetTagNumber", &UnitValues::assetTagNumber},
+    {"Manufacturer", &UnitValues::manufacturer},
+    {"PurchasePrice", &UnitValues::purchasePrice},
+    {"SerialNumber", &UnitValues::serialNumber},
+    {"ModelNumber", &UnitValues::modelNumber},
+    {"CPUSpeed", &UnitValues::cpuSpeed},
+    {"Memory", &UnitValues::memory},
+    {"HarddriveCap", &UnitValues::harddriveCap},
+    {"Monitor", &UnitValues::monitor},
+    {"Mouse", &UnitValues::mouse},
+    {"Keyboard", &UnitValues::keyboard},
+    {"OperatingSystem", &UnitValues::operatingSystem}};
+
+QStringList valueColumns() {
+    QStringList columns{QStringLiteral("DatePurchased")};
+    for (const auto& [column, member] : kTextColumns)
+        columns << QLatin1String(column);
+    return columns;
+}
+
+// Checks the date before anything is bound, so an invalid one writes nothing.
+void bindValues(Query& q, const UnitValues& v) {
+    q.bind(QStringLiteral("DatePurchased"), asDate(v.datePurchased));
+    q.bind(QStringLiteral("EquipmentType"), asType(v.equipmentType));
+    for (const auto& [column, member] : kTextColumns)
+        q.bind(QLatin1String(column), asText(v.*member));
 }
 
 } // namespace
@@ -100,12 +121,11 @@ std::optional<UnitRecord> UnitStore::firstWithSerial(const QString& serialNumber
 }
 
 bool UnitStore::save(qint64 id, const UnitValues& values) {
-    const QVariantList bound = boundValues(values, id);
-    Query q(m_db, QStringLiteral("UPDATE EquipmentInfo SET EquipmentType = COALESCE(?, EquipmentType), "
-                                 "AssetTagNumber = ?, Manufacturer = ?, DatePurchased = ?, PurchasePrice = ?, "
-                                 "SerialNumber = ?, ModelNumber = ?, CPUSpeed = ?, Memory = ?, HarddriveCap = ?, "
-                                 "Monitor = ?, Mouse = ?, Keyboard = ?, OperatingSystem = ? WHERE (EquipmentId = ?)"));
-    q.exec(bound);
+    Query q(m_db, QStringLiteral("UPDATE EquipmentInfo SET EquipmentType = COALESCE(:EquipmentType, EquipmentType), "
+                                 "%1 WHERE (EquipmentId = :EquipmentId)")
+                      .arg(Columns::assignments(valueColumns())));
+    bindValues(q, values);
+    q.bind(QStringLiteral("EquipmentId"), id).exec();
     return q.numRowsAffected() > 0;
 }
 
@@ -144,11 +164,10 @@ bool UnitStore::locationAvailable(qint64 locId) const {
 }
 
 qint64 UnitStore::insert(const UnitValues& values, qint64 locId) {
-    const QVariantList bound = boundValues(values, locId);
-    Query q(m_db, QStringLiteral("INSERT INTO EquipmentInfo (EquipmentType, AssetTagNumber, Manufacturer, "
-                                 "DatePurchased, PurchasePrice, SerialNumber, ModelNumber, CPUSpeed, Memory, "
-                                 "HarddriveCap, Monitor, Mouse, Keyboard, OperatingSystem, CurrentLocation, EquActive) "
-                                 "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"));
-    q.exec(bound);
+    Query q(m_db, Columns::insert(QStringLiteral("EquipmentInfo"), valueColumns() << QStringLiteral("EquipmentType")
+                                                                                  << QStringLiteral("CurrentLocation")
+                                                                                  << QStringLiteral("EquActive")));
+    bindValues(q, values);
+    q.bind(QStringLiteral("CurrentLocation"), locId).bind(QStringLiteral("EquActive"), 1).exec();
     return q.lastInsertId().toLongLong();
 }
