@@ -2,6 +2,7 @@
 #include "data/DateText.h"
 #include "equipment/ui/frmActiveEquipment.h"
 #include "equipment/ui/frmEditEquipment.h"
+#include "locations/ui/DisplayInformation.h"
 #include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
 #include "support/Fixtures.h"
@@ -77,7 +78,8 @@ private slots:
     void invalidDateWritesNothing_data();
     void invalidDateWritesNothing();
     void unitDeletedMeanwhile();
-    void opensFromTheActiveList();
+    void opensFromEveryList_data();
+    void opensFromEveryList();
 };
 
 void tst_EditEquipment::showsTheUnit() {
@@ -286,14 +288,36 @@ void tst_EditEquipment::unitDeletedMeanwhile() {
     QCOMPARE(count(*t.db, "EquipLocAssign"), 0);
 }
 
-void tst_EditEquipment::opensFromTheActiveList() {
+void tst_EditEquipment::opensFromEveryList_data() {
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("atLimitByEnter");
+    QTest::addColumn<QString>("atLimitByDoubleClick"); // empty: silent
+    QTest::newRow("active equipment list") << "active"
+                                           << "Out of memory\nToo Many windows are currently open"
+                                           << "";
+    // The location detail window shows it as any other failure.
+    QTest::newRow("location detail asset list") << "location"
+                                                << "Out of memory"
+                                                << "Out of memory";
+}
+
+void tst_EditEquipment::opensFromEveryList() {
+    QFETCH(QString, source);
+    QFETCH(QString, atLimitByEnter);
+    QFETCH(QString, atLimitByDoubleClick);
     TestContext t;
     const qint64 loc = addLocation(*t.db, "Depot");
     QList<qint64> ids;
     for (const char* serial : {"A1", "B2", "C3"})
         ids << addEquipment(*t.db, loc, serial);
-    auto* list = openWindow<frmActiveEquipment>(t.ctx, nullptr);
-    ReportList* rows = list->list();
+    ReportList* rows = nullptr;
+    if (source == "active")
+        rows = openWindow<frmActiveEquipment>(t.ctx, nullptr)->list();
+    else
+        rows = openWindow<DisplayInformation>(t.ctx, nullptr, [&](DisplayInformation& w) {
+                   w.LocId = QString::number(loc);
+               })->equipmentList();
+    QCOMPARE(rows->rowCount(), 3);
     rows->setCurrentRow(1);
     emit rows->rowDoubleClicked(1);
     QCOMPARE(details(t).size(), 1);
@@ -310,13 +334,14 @@ void tst_EditEquipment::opensFromTheActiveList() {
     QCOMPARE(box(details(t)[2], "txtSerialNumber")->text(), QStringLiteral("C3"));
     QVERIFY(t.dialogs.messages.isEmpty());
 
-    // At the window limit Enter says so once; a double click stays silent.
+    // At the window limit Enter opens what fits, then says so once.
     t.windows.setWindowLimit(t.windows.openWindowCount() + 1);
     QTest::keyClick(rows, Qt::Key_Enter);
     QCOMPARE(details(t).size(), 4);
-    QCOMPARE(t.dialogs.texts(), QStringList{"Out of memory\nToo Many windows are currently open"});
+    QCOMPARE(t.dialogs.texts(), QStringList{atLimitByEnter});
+    t.dialogs.reset();
     emit rows->rowDoubleClicked(1);
-    QCOMPARE(t.dialogs.messages.size(), 1);
+    QCOMPARE(t.dialogs.texts(), atLimitByDoubleClick.isEmpty() ? QStringList() : QStringList{atLimitByDoubleClick});
     QCOMPARE(details(t).size(), 4);
 }
 

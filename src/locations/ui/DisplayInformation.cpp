@@ -32,6 +32,7 @@
 namespace {
 constexpr int kWidthTwips = 13170;
 constexpr int kHeightTwips = 9720;
+constexpr int kSerialColumn = 5;
 
 // A stored value shown in a box: Null leaves the box as it is.
 void showValue(QLineEdit* box, const std::optional<QString>& value, bool replacePlaceholder = true) {
@@ -115,6 +116,14 @@ QWidget* DisplayInformation::buildGeneralTab() {
 
     connect(editCompany, &QPushButton::clicked, this, &DisplayInformation::updateAddress);
     connect(editContact, &QPushButton::clicked, this, &DisplayInformation::updateContact);
+    // The window has no handling of its own for too many windows: it shows as any other failure.
+    opensRowWindows(
+        m_equipment,
+        [this](int row, OnTooManyWindows how) {
+            return m_ctx.navigator->equipmentDetail(this, m_equipment->rowTag(row).toLongLong(),
+                                                    m_equipment->text(row, kSerialColumn), how);
+        },
+        OnTooManyWindows::AsFailure, OnTooManyWindows::AsFailure);
     connect(m_equipment, &ReportList::headerClicked, this, [this](int column) {
         const QString tag = m_equipment->columnTag(column);
         guarded(*m_ctx.dialogs, this, [&] { PopulateLocation(tag); });
