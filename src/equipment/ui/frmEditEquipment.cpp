@@ -175,38 +175,11 @@ void frmEditEquipment::PopulateLocationList() {
 }
 
 void frmEditEquipment::saveChanges() {
-    const QString dateText = m_fields.datePurchased->text().trimmed();
-    std::optional<QDate> purchased;
-    if (!dateText.isEmpty()) {
-        const QDate date = DateText::parse(dateText, m_ctx.clock->today());
-        if (!date.isValid()) {
-            m_ctx.dialogs->message(this, QStringLiteral("Date Purchased: \"%1\" is not a date").arg(dateText),
-                                   Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
-            m_fields.datePurchased->setFocus();
-            return;
-        }
-        purchased = date;
-    }
-    UnitValues values;
-    // With no type picked (a stored type the list does not offer) the stored type stays.
-    const QListWidgetItem* type = m_fields.types->currentItem();
-    if (type && type->isSelected())
-        values.equipmentType = type->text();
-    values.assetTagNumber = m_fields.assetTag->text();
-    values.manufacturer = m_fields.manufacturer->text();
-    values.datePurchased = purchased;
-    values.purchasePrice = m_fields.purchasePrice->text();
-    values.serialNumber = m_fields.serialNumber->text();
-    values.modelNumber = m_fields.modelNumber->text();
-    values.cpuSpeed = m_fields.cpuSpeed->text();
-    values.memory = m_fields.memory->text();
-    values.harddriveCap = m_fields.hardDrive->text();
-    values.monitor = m_fields.monitor->text();
-    values.mouse = m_fields.mouse->text();
-    values.keyboard = m_fields.keyboard->text();
-    values.operatingSystem = m_fields.operatingSystem->text();
+    const std::optional<UnitValues> values = m_fields.unitValues(*m_ctx.dialogs, this, m_ctx.clock->today());
+    if (!values)
+        return;
     guarded(*m_ctx.dialogs, this, [&] {
-        if (!UnitStore(*m_ctx.db).save(unitId(), values))
+        if (!UnitStore(*m_ctx.db).save(unitId(), *values))
             return sayUnitGone();
         m_ctx.dialogs->message(this, QStringLiteral("Changes have been saved"), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Information);
