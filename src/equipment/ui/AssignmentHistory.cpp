@@ -13,7 +13,7 @@ ReportList* makeHistoryList(QWidget* parent) {
 
 void showHistory(ReportList* list, const std::vector<AssignmentRow>& rows) {
     list->clearColumns();
-    for (const QString header : {QStringLiteral("Transfer Date"), QStringLiteral("Location")})
+    for (const QString& header : {QStringLiteral("Transfer Date"), QStringLiteral("Location")})
         list->addColumn(header, header);
     list->beginRows();
     for (const AssignmentRow& row : rows)
