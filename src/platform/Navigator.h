@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/OpenWindow.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -19,6 +21,8 @@ public:
     virtual void fillMenuBar(QMenuBar* bar, QWidget* owner, Menu variant) = 0;
     // A new "Create Location" window; false when none opened (too many windows, reported).
     virtual bool createLocation(QWidget* owner) = 0;
+    // A new equipment detail window for the unit id, captioned with its serial number; false when none opened.
+    virtual bool equipmentDetail(QWidget* owner, qint64 id, const QString& serial, OnTooManyWindows how) = 0;
 };
 
 // A child window with a menu bar of its own, which the main window shows in place of its own bar while the

@@ -5,8 +5,10 @@
 #include "platform/WindowHost.h"
 
 #include <concepts>
+#include <functional>
 
 class QWidget;
+class ReportList;
 
 // Report: the platform's text and "Too Many windows are currently open". AsFailure: the platform's text alone,
 // as any other failure is shown. Ignore: nothing.
@@ -17,6 +19,11 @@ inline const QString kOutOfMemoryText = QStringLiteral("Out of memory");
 
 // Shows the message for too many open windows.
 void reportTooManyWindows(AppContext& ctx, QWidget* parent, OnTooManyWindows how = OnTooManyWindows::Report);
+
+// A list whose rows open windows: a double click opens the current row's, Enter one for each selected row in list
+// order, stopping at the first that does not open. open(row, how) answers whether a window opened.
+void opensRowWindows(ReportList* list, std::function<bool(int row, OnTooManyWindows how)> open,
+                     OnTooManyWindows onDoubleClick, OnTooManyWindows onEnter);
 
 // Opens a new window of class W: creates it, lets setup set its members, loads it (when W has load()) and shows
 // it modeless in the window host. Returns nullptr when nothing opened: too many windows are open (reported

@@ -1,5 +1,6 @@
 #include "shell/ShellNavigator.h"
 
+#include "equipment/ui/frmEditEquipment.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
 #include "shell/MainMenu.h"
@@ -10,4 +11,14 @@ void ShellNavigator::fillMenuBar(QMenuBar* bar, QWidget* owner, Menu variant) {
 
 bool ShellNavigator::createLocation(QWidget* owner) {
     return openWindow<frmCreateLocation>(m_ctx, owner) != nullptr;
+}
+
+bool ShellNavigator::equipmentDetail(QWidget* owner, qint64 id, const QString& serial, OnTooManyWindows how) {
+    return openWindow<frmEditEquipment>(
+               m_ctx, owner,
+               [&](frmEditEquipment& w) {
+                   w.Idnum = QString::number(id);
+                   w.ssn = serial;
+               },
+               how) != nullptr;
 }

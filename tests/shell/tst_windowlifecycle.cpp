@@ -1,8 +1,13 @@
+#include "equipment/ui/FrmDuplicate.h"
+#include "equipment/ui/frmActiveEquipment.h"
+#include "equipment/ui/frmCreateEquipment.h"
+#include "equipment/ui/frmEditEquipment.h"
 #include "locations/ui/frmActiveLocations.h"
 #include "platform/ReportList.h"
 #include "shell/MDIKavrel.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
+#include "support/UnitFixtures.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -28,9 +33,25 @@ frmActiveLocations* openLocationList(MDIKavrel& main) {
     return qobject_cast<frmActiveLocations*>(main.activeWindow());
 }
 
-// Opens the window named by how (a main menu entry, or "detail" / "reassign" from the location list).
+// Double clicks the first row of list.
+void openFirstRow(ReportList* list) {
+    list->setCurrentRow(0);
+    list->setRowSelected(0, true);
+    emit list->rowDoubleClicked(0);
+}
+
+// Opens the window named by how: a main menu entry, "detail" / "reassign" from the location list, "equipment
+// detail" from the active equipment list or "duplicate" from the entry window's duplicate table.
 QWidget* open(MDIKavrel& main, TestContext& t, const QString& how) {
-    if (how == "detail") {
+    if (how == "equipment detail") {
+        mainEntry(main, "mnuActiveEquipment")->trigger();
+        openFirstRow(qobject_cast<frmActiveEquipment*>(main.activeWindow())->list());
+        return qobject_cast<frmEditEquipment*>(main.activeWindow());
+    } else if (how == "duplicate") {
+        mainEntry(main, "mnuEnterEquipment")->trigger();
+        openFirstRow(qobject_cast<frmCreateEquipment*>(main.activeWindow())->duplicateList());
+        return qobject_cast<FrmDuplicate*>(main.activeWindow());
+    } else if (how == "detail") {
         auto* list = openLocationList(main);
         list->list()->setCurrentRow(0);
         list->list()->setRowSelected(0, true);
@@ -79,7 +100,9 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                  "mnuActiveEquipment",
                                  "FrmAbout",
                                  "detail",
-                                 "reassign"};
+                                 "reassign",
+                                 "equipment detail",
+                                 "duplicate"};
     for (const QString& how : windows)
         for (const char* route : {"closebox", "ctrl+f4"})
             QTest::addRow("%s by %s", qPrintable(how), route) << how << route;
@@ -93,14 +116,22 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                         << "Command2";
     QTest::newRow("reassign by Submit") << "reassign"
                                         << "Command1";
+    QTest::newRow("equipment detail by Cancel") << "equipment detail"
+                                                << "cmdCancel";
+    QTest::newRow("duplicate by Cancel") << "duplicate"
+                                         << "Command6";
+    QTest::newRow("duplicate by Submit with no option") << "duplicate"
+                                                        << "Command5";
 }
 
 void tst_WindowLifecycle::closesByEveryRoute() {
     QFETCH(QString, how);
     QFETCH(QString, route);
     TestContext t;
-    addLocation(*t.db, "Alpha");
+    const qint64 alpha = addLocation(*t.db, "Alpha");
     addLocation(*t.db, "Beta");
+    addEquipment(*t.db, alpha, "S1");
+    UnitFixtures::park(*t.db, "S1", alpha);
     MDIKavrel main(t.ctx);
     main.show();
     main.activateWindow();

@@ -3,6 +3,7 @@
 #include "data/DateText.h"
 #include "equipment/store/HoldingStore.h"
 #include "equipment/store/TemplateStore.h"
+#include "platform/Dialogs.h"
 #include "platform/FormHelpers.h"
 
 #include <QFormLayout>
@@ -119,6 +120,36 @@ HoldingEntry EquipmentFields::entry(const QDate& purchased) const {
         e.locationName = location->text();
     }
     return e;
+}
+
+std::optional<UnitValues> EquipmentFields::unitValues(Dialogs& dialogs, QWidget* window, const QDate& today) const {
+    UnitValues v;
+    const QString dateText = datePurchased->text().trimmed();
+    if (!dateText.isEmpty()) {
+        const QDate date = DateText::parse(dateText, today);
+        if (!date.isValid()) {
+            dialogs.message(window, QStringLiteral("Date Purchased: \"%1\" is not a date").arg(dateText),
+                            Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+            datePurchased->setFocus();
+            return std::nullopt;
+        }
+        v.datePurchased = date;
+    }
+    if (const QListWidgetItem* type = picked(types))
+        v.equipmentType = type->text();
+    v.assetTagNumber = assetTag->text();
+    v.manufacturer = manufacturer->text();
+    v.purchasePrice = purchasePrice->text();
+    v.serialNumber = serialNumber->text();
+    v.modelNumber = modelNumber->text();
+    v.cpuSpeed = cpuSpeed->text();
+    v.memory = memory->text();
+    v.harddriveCap = hardDrive->text();
+    v.monitor = monitor->text();
+    v.mouse = mouse->text();
+    v.keyboard = keyboard->text();
+    v.operatingSystem = operatingSystem->text();
+    return v;
 }
 
 EquipmentTemplate EquipmentFields::templateValues() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "equipment/store/TemplateStore.h"
+#include "equipment/store/UnitStore.h"
 #include "locations/store/LocationStore.h"
 
 #include <QDate>
@@ -8,6 +9,7 @@
 #include <initializer_list>
 #include <vector>
 
+class Dialogs;
 class QFormLayout;
 class QGroupBox;
 class QLineEdit;
@@ -60,6 +62,9 @@ struct EquipmentFields {
     // The values as they stand, the type and location as picked (empty when none is).
     HoldingEntry entry(const QDate& purchased) const;
     EquipmentTemplate templateValues() const;
+    // The values as typed, for a unit of the inventory: an empty date box stores no date, and with no type picked
+    // the stored type stays. None, once the user has been told, when the date box holds no date.
+    std::optional<UnitValues> unitValues(Dialogs& dialogs, QWidget* window, const QDate& today) const;
     // The template's values into their boxes, a Null emptying its box, and its type picked when it is listed.
     // Serial number, asset tag, date, price and location keep theirs: a template carries none.
     void fillFromTemplate(const StoredTemplate& values);

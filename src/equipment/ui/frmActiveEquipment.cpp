@@ -3,6 +3,7 @@
 #include "data/Module1.h"
 #include "equipment/store/EquipmentStore.h"
 #include "equipment/ui/frmCreateEquipment.h"
+#include "equipment/ui/frmEditEquipment.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
@@ -21,6 +22,7 @@ namespace {
 const QString kCreateEquipment = QStringLiteral("Create Equipment");
 const QString kRefresh = QStringLiteral("Refresh");
 const QString kDeleteSelected = QStringLiteral("Delete Selected");
+constexpr int kSerialColumn = 4;
 } // namespace
 
 frmActiveEquipment::frmActiveEquipment(AppContext& ctx, QWidget* parent)
@@ -53,6 +55,9 @@ frmActiveEquipment::frmActiveEquipment(AppContext& ctx, QWidget* parent)
         const QString key = m_list->columnTag(column);
         guarded(*m_ctx.dialogs, this, [&] { loadList(key); });
     });
+    opensRowWindows(
+        m_list, [this](int row, OnTooManyWindows how) { return openDetail(row, how); }, OnTooManyWindows::Ignore,
+        OnTooManyWindows::Report);
     resize(Twips::toPixelsX(14000, this), Twips::toPixelsY(7000, this));
 }
 
@@ -66,6 +71,18 @@ void frmActiveEquipment::loadList(const QString& key) {
     EquipmentStore(*m_ctx.db).forEachActiveEquipment(
         m_sort.next(key), [this](const QVariant& id, const QStringList& cells) { m_list->appendRow(cells, id); });
     m_list->endRows();
+}
+
+bool frmActiveEquipment::openDetail(int row, OnTooManyWindows onTooMany) {
+    const QString id = m_list->text(row, 0);
+    const QString serial = m_list->text(row, kSerialColumn);
+    return openWindow<frmEditEquipment>(
+               m_ctx, this,
+               [&](frmEditEquipment& w) {
+                   w.Idnum = id;
+                   w.ssn = serial;
+               },
+               onTooMany) != nullptr;
 }
 
 void frmActiveEquipment::toolbarClicked(const QString& tag) {

@@ -2,6 +2,7 @@
 
 #include "data/SortCycle.h"
 #include "platform/AppContext.h"
+#include "platform/OpenWindow.h"
 
 #include <QWidget>
 
@@ -29,6 +30,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    bool openDetail(int row, OnTooManyWindows onTooMany);
     void createEquipment();
     void deleteSelected();
 

@@ -5,6 +5,7 @@
 #include "equipment/store/EquipmentTypeStore.h"
 #include "equipment/store/HoldingStore.h"
 #include "equipment/store/TemplateStore.h"
+#include "equipment/ui/FrmDuplicate.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
 #include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
@@ -36,6 +37,7 @@
 namespace {
 constexpr int kWidthTwips = 13770;
 constexpr int kHeightTwips = 10335;
+constexpr int kDuplicateSerialColumn = 2;
 } // namespace
 
 frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
@@ -120,6 +122,9 @@ QGroupBox* frmCreateEquipment::buildOutboundFrame() {
     m_duplicates->setObjectName(QStringLiteral("ListView2"));
     m_duplicates->setAccessibleName(QStringLiteral("Duplicate Table"));
     connect(m_holding, &ReportList::rowDoubleClicked, this, &frmCreateEquipment::showHoldingRow);
+    opensRowWindows(
+        m_duplicates, [this](int row, OnTooManyWindows how) { return openDuplicate(row, how); },
+        OnTooManyWindows::Report, OnTooManyWindows::Report);
     auto* commitButton =
         button(outboundFrame, "Command6", QStringLiteral("Test and Enter in Inventory"), &frmCreateEquipment::commit);
     auto* deleteButton =
@@ -459,4 +464,10 @@ void frmCreateEquipment::printList(ReportList* list, const QString& title) {
     if (!printed)
         m_ctx.dialogs->message(this, QStringLiteral("Printing error. Please make sure your computer can access the "
                                                     "selected printer and the printer is online"));
+}
+
+bool frmCreateEquipment::openDuplicate(int row, OnTooManyWindows onTooMany) {
+    const QString serial = m_duplicates->text(row, kDuplicateSerialColumn);
+    return openWindow<FrmDuplicate>(
+               m_ctx, this, [&](FrmDuplicate& w) { w.Idnum = serial; }, onTooMany) != nullptr;
 }

@@ -3,6 +3,7 @@
 #include "data/ListColumns.h"
 #include "equipment/ui/EquipmentFields.h"
 #include "platform/AppContext.h"
+#include "platform/OpenWindow.h"
 
 #include <QWidget>
 
@@ -66,6 +67,7 @@ private:
     // True when a location is selected; otherwise says so.
     bool locationChosen();
     void printList(ReportList* list, const QString& title);
+    bool openDuplicate(int row, OnTooManyWindows onTooMany);
 
     AppContext& m_ctx;
     ReportList* m_holding;

@@ -9,12 +9,12 @@
 #include "platform/FormHelpers.h"
 #include "platform/Printer.h"
 #include "platform/ProductTitle.h"
+#include "platform/RecordTabs.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 #include "printing/LocationReports.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -32,6 +32,7 @@
 namespace {
 constexpr int kWidthTwips = 13170;
 constexpr int kHeightTwips = 9720;
+constexpr int kSerialColumn = 5;
 
 // A stored value shown in a box: Null leaves the box as it is.
 void showValue(QLineEdit* box, const std::optional<QString>& value, bool replacePlaceholder = true) {
@@ -59,9 +60,9 @@ DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
 
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->addTab(buildGeneralTab(), QStringLiteral("General Location Information"));
-    m_tabs->addTab(buildNotesTab(), QStringLiteral("Location Notes"));
-    m_tabs->addTab(buildAttachmentsTab(), QStringLiteral("Location Attachments"));
-    m_tabs->addTab(buildFieldsTab(), QStringLiteral("User Defined Location Information"));
+    m_tabs->addTab(makeNotesTab(QStringLiteral("Location Notes")), QStringLiteral("Location Notes"));
+    m_tabs->addTab(makeAttachmentsTab(QStringLiteral("Location Attachments")), QStringLiteral("Location Attachments"));
+    m_tabs->addTab(makeFieldsTab(m_fieldLabels, m_fieldBoxes), QStringLiteral("User Defined Location Information"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -115,76 +116,18 @@ QWidget* DisplayInformation::buildGeneralTab() {
 
     connect(editCompany, &QPushButton::clicked, this, &DisplayInformation::updateAddress);
     connect(editContact, &QPushButton::clicked, this, &DisplayInformation::updateContact);
+    // The window has no handling of its own for too many windows: it shows as any other failure.
+    opensRowWindows(
+        m_equipment,
+        [this](int row, OnTooManyWindows how) {
+            return m_ctx.navigator->equipmentDetail(this, m_equipment->rowTag(row).toLongLong(),
+                                                    m_equipment->text(row, kSerialColumn), how);
+        },
+        OnTooManyWindows::AsFailure, OnTooManyWindows::AsFailure);
     connect(m_equipment, &ReportList::headerClicked, this, [this](int column) {
         const QString tag = m_equipment->columnTag(column);
         guarded(*m_ctx.dialogs, this, [&] { PopulateLocation(tag); });
     });
-    return page;
-}
-
-QWidget* DisplayInformation::buildNotesTab() {
-    auto* page = new QWidget;
-    auto* notes = new ReportList(page);
-    notes->setObjectName(QStringLiteral("LstNotes"));
-    notes->setAccessibleName(QStringLiteral("Location Notes"));
-    auto* add = makeButton(page, "CmdAddNote", QStringLiteral("Add Note"));
-    auto* refresh = makeButton(page, "CmdRefreshNote", QStringLiteral("Refresh Note Listing"));
-    add->setEnabled(false);
-    refresh->setEnabled(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(add);
-    buttons->addWidget(refresh);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(notes);
-    layout->addLayout(buttons);
-    return page;
-}
-
-QWidget* DisplayInformation::buildAttachmentsTab() {
-    auto* page = new QWidget;
-    auto* attachments = new ReportList(page);
-    attachments->setObjectName(QStringLiteral("LstAttachment"));
-    attachments->setAccessibleName(QStringLiteral("Location Attachments"));
-    auto* currentOnly = new QCheckBox(QStringLiteral("Show current version only"), page);
-    currentOnly->setObjectName(QStringLiteral("Check1"));
-    auto* upload = makeButton(page, "CmdUpload", QStringLiteral("Upload Attachment"));
-    currentOnly->setEnabled(false);
-    upload->setEnabled(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(currentOnly);
-    buttons->addStretch();
-    buttons->addWidget(upload);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(attachments);
-    layout->addLayout(buttons);
-    return page;
-}
-
-QWidget* DisplayInformation::buildFieldsTab() {
-    auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    for (int frameIndex = 0; frameIndex < 4; ++frameIndex) {
-        auto* frame = new QGroupBox(page);
-        frame->setObjectName(QStringLiteral("Frame%1").arg(frameIndex + 5));
-        auto* form = new QFormLayout(frame);
-        for (int i = 0; i < 5; ++i) {
-            const int number = frameIndex * 5 + i + 1;
-            auto* box = new QLineEdit(frame);
-            box->setObjectName(QStringLiteral("txtField%1").arg(number));
-            box->setAccessibleName(QStringLiteral("Field %1").arg(number));
-            auto* label = new QLabel(frame);
-            label->setObjectName(QStringLiteral("lblField%1").arg(number));
-            label->setBuddy(box);
-            form->addRow(label, box);
-            m_fieldLabels << label;
-            m_fieldBoxes << box;
-        }
-        grid->addWidget(frame, frameIndex / 2, frameIndex % 2);
-    }
-    auto* update = makeButton(page, "cmdUpdate", QStringLiteral("Update"));
-    update->setEnabled(false);
-    grid->addWidget(update, 2, 1, Qt::AlignRight);
     return page;
 }
 

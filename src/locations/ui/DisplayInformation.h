@@ -48,9 +48,6 @@ protected:
 
 private:
     QWidget* buildGeneralTab();
-    QWidget* buildNotesTab();
-    QWidget* buildAttachmentsTab();
-    QWidget* buildFieldsTab();
     qint64 locationId() const { return LocId.toLongLong(); }
     void printReport();
 

@@ -1,0 +1,223 @@
+#include "equipment/ui/frmEditEquipment.h"
+
+#include "data/DateText.h"
+#include "data/DisplayRules.h"
+#include "equipment/store/EquipmentTypeStore.h"
+#include "equipment/store/UnitStore.h"
+#include "equipment/ui/AssignmentHistory.h"
+#include "locations/store/LocationStore.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorGuard.h"
+#include "platform/FormHelpers.h"
+#include "platform/RecordTabs.h"
+#include "platform/ReportList.h"
+#include "platform/Twips.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kWidthTwips = 12945;
+constexpr int kHeightTwips = 9210;
+
+// A stored value shown in a box: Null leaves the box as it is.
+void showValue(QLineEdit* box, const std::optional<QString>& value) {
+    if (value)
+        box->setText(nbspAsBlank(*value));
+}
+} // namespace
+
+frmEditEquipment::frmEditEquipment(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_menuBar(new QMenuBar(this)), m_tabs(new QTabWidget(this)),
+      m_fields(this, EquipmentFields::Pickers::Type),
+      m_barcodeNumber(makeTextBox(m_fields.frame, "txtBarCodeNumber", QStringLiteral("Barcode Number"))),
+      m_barcodeIdentification(
+          makeTextBox(m_fields.frame, "txtBarCodeIdentification", QStringLiteral("Barcode Identification"))) {
+    setObjectName(QStringLiteral("frmEditEquipment"));
+    m_menuBar->setObjectName(QStringLiteral("frmEditEquipmentMenu"));
+    m_menuBar->hide();
+    m_ctx.navigator->fillMenuBar(m_menuBar, this, Navigator::Menu::DetailWindow);
+
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_tabs->addTab(buildInformationTab(), QStringLiteral("Equipment Information"));
+    m_tabs->addTab(makeNotesTab(QStringLiteral("Equipment Notes")), QStringLiteral("Equipment Notes"));
+    m_tabs->addTab(makeAttachmentsTab(QStringLiteral("Equipment Attachments")),
+                   QStringLiteral("Equipment Attachments"));
+    m_tabs->addTab(makeFieldsTab(m_fieldLabels, m_fieldBoxes), QStringLiteral("User Defined Information"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(m_tabs);
+    Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
+}
+
+frmEditEquipment::~frmEditEquipment() {
+    // The main window may have taken the menu bar into its own frame.
+    delete m_menuBar.data();
+}
+
+QWidget* frmEditEquipment::buildInformationTab() {
+    auto* page = new QWidget;
+    QGroupBox* unitFrame = m_fields.frame;
+    unitFrame->setParent(page);
+    m_barcodeNumber->setEnabled(false);
+    m_barcodeIdentification->setEnabled(false);
+    // One row high: the stored type shows, the others scroll by.
+    m_fields.types->setFixedHeight(m_fields.types->fontMetrics().height() + 8);
+    auto* save = makeButton(unitFrame, "cmdSaveChanges", QStringLiteral("Save Changes"));
+    auto* cancel = makeButton(unitFrame, "cmdCancel", QStringLiteral("Cancel"));
+    QFormLayout* form =
+        m_fields.column({m_fields.manufacturer, m_fields.datePurchased, m_fields.purchasePrice, m_fields.serialNumber,
+                         m_fields.modelNumber, m_fields.assetTag, m_barcodeNumber, m_barcodeIdentification,
+                         m_fields.cpuSpeed, m_fields.memory, m_fields.hardDrive, m_fields.monitor, m_fields.mouse,
+                         m_fields.keyboard, m_fields.operatingSystem});
+    form->insertRow(0, makeBuddyLabel(unitFrame, m_fields.types->accessibleName(), m_fields.types), m_fields.types);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    auto* unitLayout = new QVBoxLayout(unitFrame);
+    unitLayout->addLayout(form);
+    unitLayout->addStretch();
+    unitLayout->addLayout(buttons);
+
+    auto* assignmentFrame = new QGroupBox(QStringLiteral("Assignment Information"), page);
+    auto* historyFrame = new QGroupBox(QStringLiteral("Assignment History"), assignmentFrame);
+    m_history = makeHistoryList(historyFrame);
+    auto* historyLayout = new QVBoxLayout(historyFrame);
+    historyLayout->addWidget(m_history);
+    auto* editFrame = new QGroupBox(QStringLiteral("Edit Assignment"), assignmentFrame);
+    m_currentLocation = makeTextBox(editFrame, "txtCurrentLocation", QStringLiteral("Current Location"));
+    m_locations = new QListWidget(editFrame);
+    m_locations->setObjectName(QStringLiteral("List2"));
+    m_locations->setAccessibleName(QStringLiteral("Select New Location"));
+    auto* reassignButton = makeButton(editFrame, "cmdSaveAssignment", QStringLiteral("Reassign"));
+    auto* editLayout = new QVBoxLayout(editFrame);
+    editLayout->addWidget(makeBuddyLabel(editFrame, m_currentLocation->accessibleName(), m_currentLocation));
+    editLayout->addWidget(m_currentLocation);
+    editLayout->addWidget(makeBuddyLabel(editFrame, m_locations->accessibleName(), m_locations));
+    editLayout->addWidget(m_locations, 1);
+    editLayout->addWidget(reassignButton, 0, Qt::AlignRight);
+    auto* assignmentLayout = new QVBoxLayout(assignmentFrame);
+    assignmentLayout->addWidget(historyFrame, 1);
+    assignmentLayout->addWidget(editFrame, 1);
+
+    auto* layout = new QHBoxLayout(page);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(unitFrame, 1);
+    layout->addWidget(assignmentFrame, 1);
+
+    connect(save, &QPushButton::clicked, this, &frmEditEquipment::saveChanges);
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(reassignButton, &QPushButton::clicked, this, &frmEditEquipment::reassign);
+    return page;
+}
+
+void frmEditEquipment::load() {
+    setWindowTitle(QStringLiteral("View/Edit Detailed Equipment Information for Item Number : ") + Idnum +
+                   QStringLiteral(", Serial Number : ") + ssn);
+    popNotes();
+    PopulateListAtt();
+    m_fields.types->clear();
+    m_fields.types->addItems(EquipmentTypeStore(*m_ctx.db).names());
+    PopulateDetail();
+    PopulateLocationList();
+}
+
+void frmEditEquipment::popNotes() {}
+
+void frmEditEquipment::PopulateListAtt() {}
+
+void frmEditEquipment::PopulateDetail() {
+    UnitStore store(*m_ctx.db);
+    if (const auto unit = store.unit(unitId())) {
+        const UnitRecord& u = *unit;
+        if (u.equipmentType) {
+            const QList<QListWidgetItem*> matches = m_fields.types->findItems(*u.equipmentType, Qt::MatchExactly);
+            if (matches.isEmpty())
+                m_fields.types->setCurrentRow(-1);
+            else
+                m_fields.types->setCurrentItem(matches.first());
+        }
+        showValue(m_fields.manufacturer, u.manufacturer);
+        if (u.datePurchased)
+            m_fields.datePurchased->setText(DateText::toShort(*u.datePurchased));
+        showValue(m_fields.purchasePrice, u.purchasePrice);
+        showValue(m_fields.serialNumber, u.serialNumber);
+        showValue(m_fields.modelNumber, u.modelNumber);
+        showValue(m_fields.cpuSpeed, u.cpuSpeed);
+        showValue(m_fields.memory, u.memory);
+        showValue(m_fields.hardDrive, u.harddriveCap);
+        showValue(m_fields.monitor, u.monitor);
+        showValue(m_fields.mouse, u.mouse);
+        showValue(m_fields.keyboard, u.keyboard);
+        showValue(m_fields.operatingSystem, u.operatingSystem);
+        showValue(m_currentLocation, u.locationName);
+        showValue(m_fields.assetTag, u.assetTagNumber);
+    }
+    showHistory(m_history, store.history(unitId()));
+}
+
+void frmEditEquipment::PopulateLocationList() {
+    m_locations->clear();
+    for (const LocationIdName& location : LocationStore(*m_ctx.db).activeLocationNames()) {
+        auto* item = new QListWidgetItem(location.name.toString(), m_locations);
+        item->setData(Qt::UserRole, location.id);
+    }
+}
+
+void frmEditEquipment::saveChanges() {
+    const std::optional<UnitValues> values = m_fields.unitValues(*m_ctx.dialogs, this, m_ctx.clock->today());
+    if (!values)
+        return;
+    guarded(*m_ctx.dialogs, this, [&] {
+        if (!UnitStore(*m_ctx.db).save(unitId(), *values))
+            return sayUnitGone();
+        m_ctx.dialogs->message(this, QStringLiteral("Changes have been saved"), Dialogs::Buttons::Ok,
+                               Dialogs::Icon::Information);
+    });
+}
+
+void frmEditEquipment::reassign() {
+    if (m_locations->count() == 0) {
+        m_ctx.dialogs->message(this,
+                               QStringLiteral("Currently there are no locations defined in the database\n"
+                                              "You must create a location before proceeding"),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        return;
+    }
+    const QListWidgetItem* picked = m_locations->currentItem();
+    if (!picked || !picked->isSelected()) {
+        m_ctx.dialogs->message(this, QStringLiteral("No location selected"), Dialogs::Buttons::Ok,
+                               Dialogs::Icon::Critical);
+        return;
+    }
+    const qint64 locId = picked->data(Qt::UserRole).toLongLong();
+    guarded(*m_ctx.dialogs, this, [&] {
+        switch (UnitStore(*m_ctx.db).reassign(unitId(), locId)) {
+        case ReassignResult::Done:
+            PopulateDetail();
+            break;
+        case ReassignResult::UnitGone:
+            return sayUnitGone();
+        case ReassignResult::LocationUnavailable:
+            m_ctx.dialogs->message(this, QStringLiteral("The selected location no longer exists or has been retired"),
+                                   Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+            break;
+        }
+        PopulateLocationList();
+    });
+}
+
+void frmEditEquipment::sayUnitGone() {
+    m_ctx.dialogs->message(this, QStringLiteral("This equipment no longer exists; it may have been deleted"),
+                           Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+}
