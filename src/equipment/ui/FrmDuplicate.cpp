@@ -32,6 +32,7 @@ const QString kSerialTaken =
 
 void showValue(QLineEdit* box, const std::optional<QString>& value) {
     box->setText(value ? nbspAsBlank(*value) : QString());
+    box->setCursorPosition(0); // a long value shows from its start
 }
 } // namespace
 

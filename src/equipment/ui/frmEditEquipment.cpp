@@ -30,8 +30,10 @@ constexpr int kHeightTwips = 9210;
 
 // A stored value shown in a box: Null leaves the box as it is.
 void showValue(QLineEdit* box, const std::optional<QString>& value) {
-    if (value)
+    if (value) {
         box->setText(nbspAsBlank(*value));
+        box->setCursorPosition(0); // a long value shows from its start
+    }
 }
 } // namespace
 
