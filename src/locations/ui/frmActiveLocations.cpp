@@ -37,15 +37,9 @@ frmActiveLocations::frmActiveLocations(AppContext& ctx, QWidget* parent)
     m_list->setObjectName(QStringLiteral("LstStudenInformation"));
     m_list->setAccessibleName(QStringLiteral("Active locations"));
     connect(m_list, &ReportList::headerClicked, this, &frmActiveLocations::headerClicked);
-    connect(m_list, &ReportList::rowDoubleClicked, this, [this] {
-        const int row = m_list->currentRow();
-        if (row >= 0)
-            openDetail(row, OnTooManyWindows::Ignore);
-    });
-    connect(m_list, &ReportList::keyReleased, this, [this](int key) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            openSelectedDetails();
-    });
+    opensRowWindows(
+        m_list, [this](int row, OnTooManyWindows how) { return openDetail(row, how); }, OnTooManyWindows::Ignore,
+        OnTooManyWindows::Report);
     resize(Twips::toPixelsX(11000, this), Twips::toPixelsY(6000, this));
 }
 
@@ -75,12 +69,6 @@ bool frmActiveLocations::openDetail(int row, OnTooManyWindows onTooMany) {
                    w.setWindowTitle(caption);
                },
                onTooMany) != nullptr;
-}
-
-void frmActiveLocations::openSelectedDetails() {
-    for (int row : m_list->selectedRows())
-        if (!openDetail(row, OnTooManyWindows::Report))
-            return;
 }
 
 void frmActiveLocations::toolbarClicked(const QString& tag) {

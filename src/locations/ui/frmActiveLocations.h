@@ -32,7 +32,6 @@ protected:
 private:
     void headerClicked(int column);
     bool openDetail(int row, OnTooManyWindows onTooMany);
-    void openSelectedDetails();
     void deleteSelected();
     void reassignSelected();
     void print(const QString& tag);
