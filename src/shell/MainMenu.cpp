@@ -1,5 +1,6 @@
 #include "shell/MainMenu.h"
 
+#include "equipment/ui/FrmBatchAssign.h"
 #include "equipment/ui/frmActiveEquipment.h"
 #include "equipment/ui/frmCreateEquipment.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
@@ -90,7 +91,8 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
                  QStringLiteral("Edit Additional Information Fields (Equipment)"));
 
     QMenu* assignment = addMenu(bar, "FrmAssignment", QStringLiteral("&Assignment"));
-    addEntry(assignment, "MnuBatchAssign", QStringLiteral("Batch Assign"));
+    addEntry(assignment, "MnuBatchAssign", QStringLiteral("Batch Assign"), {},
+             opens<FrmBatchAssign>(ctx, owner, tooMany));
 
     QMenu* search = addMenu(bar, "mnuSearch", QStringLiteral("&Search"));
     addEntry(search, "mnuSearchEquipment", QStringLiteral("Search Equipment"), QKeySequence(QStringLiteral("Ctrl+E")));

@@ -98,6 +98,7 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                  "mnuManageEquipmentTypes",
                                  "mnuEnterEquipment",
                                  "mnuActiveEquipment",
+                                 "MnuBatchAssign",
                                  "FrmAbout",
                                  "detail",
                                  "reassign",
@@ -110,6 +111,8 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                                << "Command3";
     QTest::newRow("enter equipment by Cancel") << "mnuEnterEquipment"
                                                << "Command3";
+    QTest::newRow("batch assign by Cancel") << "MnuBatchAssign"
+                                            << "cmdCancel";
     QTest::newRow("about by OK") << "FrmAbout"
                                  << "cmdOK";
     QTest::newRow("reassign by Cancel") << "reassign"
