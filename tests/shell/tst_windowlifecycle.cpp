@@ -63,6 +63,8 @@ QWidget* open(MDIKavrel& main, TestContext& t, const QString& how) {
         t.dialogs.answer(Dialogs::Answer::Yes);
         list->toolbarClicked("Reassign");
     } else {
+        if (how == "mnuSearchEquipmentUsingScanner")
+            t.dialogs.type(QString()); // the scan asked for at opening, cancelled
         mainEntry(main, how)->trigger();
     }
     return main.activeWindow();
@@ -99,6 +101,8 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                  "mnuEnterEquipment",
                                  "mnuActiveEquipment",
                                  "MnuBatchAssign",
+                                 "mnuSearchEquipment",
+                                 "mnuSearchEquipmentUsingScanner",
                                  "FrmAbout",
                                  "detail",
                                  "reassign",
