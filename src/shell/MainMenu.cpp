@@ -1,8 +1,11 @@
 #include "shell/MainMenu.h"
 
+#include "equipment/ui/FrmBatchAssign.h"
+#include "equipment/ui/FrmSearchEquipmentScanner.h"
 #include "equipment/ui/frmActiveEquipment.h"
 #include "equipment/ui/frmCreateEquipment.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
+#include "equipment/ui/frmSearchEquipment.h"
 #include "locations/ui/frmActiveLocations.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
@@ -90,11 +93,14 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
                  QStringLiteral("Edit Additional Information Fields (Equipment)"));
 
     QMenu* assignment = addMenu(bar, "FrmAssignment", QStringLiteral("&Assignment"));
-    addEntry(assignment, "MnuBatchAssign", QStringLiteral("Batch Assign"));
+    addEntry(assignment, "MnuBatchAssign", QStringLiteral("Batch Assign"), {},
+             opens<FrmBatchAssign>(ctx, owner, tooMany));
 
     QMenu* search = addMenu(bar, "mnuSearch", QStringLiteral("&Search"));
-    addEntry(search, "mnuSearchEquipment", QStringLiteral("Search Equipment"), QKeySequence(QStringLiteral("Ctrl+E")));
-    addEntry(search, "mnuSearchEquipmentUsingScanner", QStringLiteral("Search Equipment Using Scanner"));
+    addEntry(search, "mnuSearchEquipment", QStringLiteral("Search Equipment"), QKeySequence(QStringLiteral("Ctrl+E")),
+             opens<frmSearchEquipment>(ctx, owner, tooMany));
+    addEntry(search, "mnuSearchEquipmentUsingScanner", QStringLiteral("Search Equipment Using Scanner"), {},
+             opens<FrmSearchEquipmentScanner>(ctx, owner, tooMany));
 
     QMenu* windows = addMenu(bar, "FrmWindows", QStringLiteral("&Windows"));
     QObject::connect(windows, &QMenu::aboutToShow, windows, [windows, &ctx] { fillWindowsMenu(windows, ctx); });

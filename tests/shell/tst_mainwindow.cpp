@@ -178,6 +178,7 @@ void tst_MainWindow::shortcutsOpenTheirWindows_data() {
     QTest::newRow("Ctrl+C") << int(Qt::Key_C) << "frmCreateLocation";
     QTest::newRow("Ctrl+N") << int(Qt::Key_N) << "frmCreateEquipment";
     QTest::newRow("Ctrl+Q") << int(Qt::Key_Q) << "frmActiveEquipment";
+    QTest::newRow("Ctrl+E") << int(Qt::Key_E) << "frmSearchEquipment";
 }
 
 void tst_MainWindow::shortcutsOpenTheirWindows() {

@@ -63,6 +63,8 @@ QWidget* open(MDIKavrel& main, TestContext& t, const QString& how) {
         t.dialogs.answer(Dialogs::Answer::Yes);
         list->toolbarClicked("Reassign");
     } else {
+        if (how == "mnuSearchEquipmentUsingScanner")
+            t.dialogs.type(QString()); // the scan asked for at opening, cancelled
         mainEntry(main, how)->trigger();
     }
     return main.activeWindow();
@@ -98,6 +100,9 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                  "mnuManageEquipmentTypes",
                                  "mnuEnterEquipment",
                                  "mnuActiveEquipment",
+                                 "MnuBatchAssign",
+                                 "mnuSearchEquipment",
+                                 "mnuSearchEquipmentUsingScanner",
                                  "FrmAbout",
                                  "detail",
                                  "reassign",
@@ -110,6 +115,8 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                                << "Command3";
     QTest::newRow("enter equipment by Cancel") << "mnuEnterEquipment"
                                                << "Command3";
+    QTest::newRow("batch assign by Cancel") << "MnuBatchAssign"
+                                            << "cmdCancel";
     QTest::newRow("about by OK") << "FrmAbout"
                                  << "cmdOK";
     QTest::newRow("reassign by Cancel") << "reassign"

@@ -1,0 +1,51 @@
+#include "equipment/store/SearchStore.h"
+
+#include "data/Database.h"
+
+const ListColumns& SearchStore::resultColumns() {
+    static const ListColumns columns = [] {
+        const auto column = [](const char* header, const char* sql, CellDisplay display, bool shortDate = false) {
+            return ListColumn{
+                QLatin1String(header), QLatin1String(header), QLatin1String(sql), display, shortDate, false};
+        };
+        return ListColumns{column("Id", "EquipmentId", CellDisplay::AsStored),
+                           column("Equipment Type", "EquipmentType", CellDisplay::AsStored),
+                           column("Manufacturer", "Manufacturer", CellDisplay::NbspAsBlank),
+                           column("Date Purchased", "DatePurchased", CellDisplay::NbspAsBlank, true),
+                           column("PurchasePrice", "PurchasePrice", CellDisplay::NbspAsBlank),
+                           column("Serial Number", "SerialNumber", CellDisplay::NbspAsBlank),
+                           column("Model Number", "ModelNumber", CellDisplay::NbspAsBlank),
+                           column("AssetTagNumber", "AssetTagNumber", CellDisplay::NbspAsBlank)};
+    }();
+    return columns;
+}
+
+const ListColumns& SearchStore::scannerColumns() {
+    static const ListColumns columns = resultColumns().first(resultColumns().size() - 1);
+    return columns;
+}
+
+QString SearchStore::likePattern(const QString& text) {
+    QString pattern;
+    pattern.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('*')) {
+            pattern += QLatin1Char('%');
+            continue;
+        }
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            pattern += QLatin1Char('\\');
+        pattern += c;
+    }
+    return pattern;
+}
+
+void SearchStore::forEachFound(Field field, const QString& text, const ListColumns& columns,
+                               const ListRowReceiver& row) const {
+    const QString column =
+        field == Field::SerialNumber ? QStringLiteral("SerialNumber") : QStringLiteral("AssetTagNumber");
+    Query q(m_db, QStringLiteral("SELECT ") + ListColumnsSql::selectList(columns) +
+                      QStringLiteral(" FROM EquipmentInfo WHERE ") + column + QStringLiteral(" LIKE ? ESCAPE '\\'"));
+    q.exec({likePattern(text)});
+    ListRowReader(columns, 0).forEach(q, row);
+}

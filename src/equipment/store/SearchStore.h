@@ -1,0 +1,31 @@
+#pragma once
+
+#include "data/ListColumns.h"
+
+#include <QString>
+
+class Database;
+
+// Finding units by serial number or asset tag, retired ones too.
+class SearchStore {
+public:
+    enum class Field { SerialNumber, AssetTagNumber };
+
+    explicit SearchStore(Database& db) : m_db(db) {}
+
+    // The result columns, each keyed by its header: Id, Equipment Type, Manufacturer, Date Purchased,
+    // PurchasePrice, Serial Number, Model Number, AssetTagNumber. None sorts.
+    static const ListColumns& resultColumns();
+    // The same without AssetTagNumber, as the scanner lists them.
+    static const ListColumns& scannerColumns();
+    // The LIKE pattern (escaped with "\") for typed text: "*" stands for any run of characters, every other
+    // character, "%" and "_" included, for itself.
+    static QString likePattern(const QString& text);
+
+    // Every unit whose field matches text, in the database's order, as rows of columns (resultColumns() or
+    // scannerColumns()) tagged with the unit's id.
+    void forEachFound(Field field, const QString& text, const ListColumns& columns, const ListRowReceiver& row) const;
+
+private:
+    Database& m_db;
+};
