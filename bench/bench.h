@@ -50,6 +50,8 @@ qint64 stepQuery(const Database& db, const QString& sql);
 // Each benchmark generates nothing itself: it works on the inventory in opt.dataDir, open as db.
 void benchActiveEquipmentList(Database& db, const Options& opt);
 void benchActiveEquipmentWindow(Database& db, const Options& opt);
+void benchSearch(Database& db, const Options& opt);
+void benchBatchAssign(Database& db, const Options& opt);
 // False when the store and the baseline left different tables behind, which would void the comparison.
 bool benchCommitToInventory(const Options& opt);
 

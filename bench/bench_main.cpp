@@ -1,5 +1,6 @@
-// kavrel_bench [list] [commit] [window] [--units N] [--locations N] [--holding N] [--repeat N] [--data-dir DIR]
-// Each benchmark times the application's path against a baseline measured in the same run, on generated data.
+// kavrel_bench [list] [commit] [window] [search] [batch] [--units N] [--locations N] [--holding N] [--repeat N]
+// [--data-dir DIR] Each benchmark times the application's path against a baseline measured in the same run, on
+// generated data.
 
 #include "bench.h"
 
@@ -16,7 +17,8 @@
 
 namespace {
 
-const QStringList kBenchmarks = {QStringLiteral("list"), QStringLiteral("commit"), QStringLiteral("window")};
+const QStringList kBenchmarks = {QStringLiteral("list"), QStringLiteral("commit"), QStringLiteral("window"),
+                                 QStringLiteral("search"), QStringLiteral("batch")};
 
 struct Selection {
     bench::Options options;
@@ -101,6 +103,10 @@ int main(int argc, char* argv[]) {
                 agreed = bench::benchCommitToInventory(opt) && agreed;
             else if (name == QLatin1String("window"))
                 bench::benchActiveEquipmentWindow(db, opt);
+            else if (name == QLatin1String("search"))
+                bench::benchSearch(db, opt);
+            else if (name == QLatin1String("batch"))
+                bench::benchBatchAssign(db, opt);
         }
         if (!agreed)
             return 1;

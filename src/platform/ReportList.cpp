@@ -145,6 +145,8 @@ ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportL
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     header()->setSectionsClickable(true);
     header()->setSectionsMovable(false);
+    // Column widths are fitted to the rows in sight only, so a long list opens as fast as a short one.
+    header()->setResizeContentsPrecision(0);
     header()->setStretchLastSection(false);
     connect(header(), &QHeaderView::sectionClicked, this, &ReportList::headerClicked);
     connect(header(), &QHeaderView::sectionResized, this, [this] {
