@@ -113,7 +113,7 @@ void benchSearch(Database& db, const Options& opt) {
     sqlite3* raw = openMainFile(opt.dataDir);
     std::printf("\nsearch: %d units, median of %d runs\n", opt.units, opt.repeat);
     searchOne(db, raw, opt, SearchStore::Field::SerialNumber, QStringLiteral("5CG0*"));
-    searchOne(db, raw, opt, SearchStore::Field::AssetTagNumber, QStringLiteral("AT-0001*"));
+    searchOne(db, raw, opt, SearchStore::Field::AssetTagNumber, QStringLiteral("AT-1001*"));
     sqlite3_close(raw);
     std::fflush(stdout);
 }
