@@ -6,6 +6,7 @@
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
+#include "support/Widgets.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,19 +22,6 @@ namespace {
 const QString kComplete = "Operation complete\n\nBe sure to refresh the duplicate table to reflect all changes";
 const QString kTaken = "The changes to the proposed were test and it has been determined that another record exist "
                        "for the new proposed serial number.\nTry another options or another serial number.";
-
-QLineEdit* box(QWidget* w, const char* name) {
-    auto* b = w->findChild<QLineEdit*>(name);
-    if (!b)
-        qFatal("no box %s", name);
-    return b;
-}
-
-void click(QWidget* w, const char* name) {
-    auto* button = w->findChild<QPushButton*>(name);
-    QVERIFY2(button, name);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 FrmDuplicate* openCase(TestContext& t, const QString& serial) {
     return openWindow<FrmDuplicate>(t.ctx, nullptr, [&](FrmDuplicate& w) { w.Idnum = serial; });

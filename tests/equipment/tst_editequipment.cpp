@@ -8,6 +8,7 @@
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
+#include "support/Widgets.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -21,19 +22,6 @@ using namespace Fixtures;
 using namespace UnitFixtures;
 
 namespace {
-
-QLineEdit* box(QWidget* w, const char* name) {
-    auto* b = w->findChild<QLineEdit*>(name);
-    if (!b)
-        qFatal("no box %s", name);
-    return b;
-}
-
-void click(QWidget* w, const char* name) {
-    auto* button = w->findChild<QPushButton*>(name);
-    QVERIFY2(button, name);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 frmEditEquipment* openDetail(TestContext& t, qint64 id, const QString& serial = QStringLiteral("S1")) {
     return openWindow<frmEditEquipment>(t.ctx, nullptr, [&](frmEditEquipment& w) {

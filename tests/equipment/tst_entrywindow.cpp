@@ -9,6 +9,7 @@
 #include "platform/Twips.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
+#include "support/Widgets.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -56,19 +57,6 @@ struct Inventory {
 
 frmCreateEquipment* openEntry(TestContext& t) {
     return openWindow<frmCreateEquipment>(t.ctx, nullptr);
-}
-
-void click(QWidget* window, const char* button) {
-    auto* b = window->findChild<QPushButton*>(QLatin1String(button));
-    QVERIFY2(b, button);
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
-QLineEdit* box(QWidget* window, const QString& name) {
-    auto* b = window->findChild<QLineEdit*>(name);
-    if (!b)
-        qFatal("no text box %s", qPrintable(name));
-    return b;
 }
 
 void setText(QWidget* window, const QString& name, const QString& text) {

@@ -7,6 +7,7 @@
 #include "platform/ReportList.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
+#include "support/Widgets.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -55,10 +56,6 @@ QList<frmEditEquipment*> detailWindows(TestContext& t) {
         if (auto* d = qobject_cast<frmEditEquipment*>(p.data()))
             details << d;
     return details;
-}
-
-void click(QWidget* w, const char* button) {
-    QTest::mouseClick(w->findChild<QPushButton*>(button), Qt::LeftButton);
 }
 
 } // namespace

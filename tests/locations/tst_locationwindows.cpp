@@ -11,6 +11,7 @@
 #include "shell/MDIKavrel.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
+#include "support/Widgets.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -38,12 +39,6 @@ QStringList column(ReportList* list, int col) {
     for (int row = 0; row < list->rowCount(); ++row)
         values << list->text(row, col);
     return values;
-}
-
-void click(QWidget* window, const char* button) {
-    auto* b = window->findChild<QPushButton*>(QLatin1String(button));
-    QVERIFY2(b, button);
-    QTest::mouseClick(b, Qt::LeftButton);
 }
 
 void setText(QWidget* window, const char* box, const QString& text) {
