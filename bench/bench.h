@@ -2,12 +2,15 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <cstddef>
 #include <functional>
 #include <vector>
 
 class Database;
+struct sqlite3;
+struct sqlite3_stmt;
 class QEvent;
 
 namespace bench {
@@ -44,8 +47,11 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-// The bare cost of the statement: every column of every row read into a QVariant, nothing kept.
-qint64 stepQuery(const Database& db, const QString& sql);
+// The floor of every list: the statement stepped through the SQLite C API on a connection of its own, every
+// column of every row read as text, nothing kept. Text values are bound in order.
+sqlite3* openRawMain(const QString& dataDir);
+sqlite3_stmt* prepareRaw(sqlite3* db, const QString& sql);
+qint64 stepRaw(sqlite3* db, const QString& sql, const QStringList& textValues = {});
 
 // Each benchmark generates nothing itself: it works on the inventory in opt.dataDir, open as db.
 void benchActiveEquipmentList(Database& db, const Options& opt);

@@ -17,40 +17,9 @@ namespace bench {
 
 namespace {
 
-sqlite3* openMainFile(const QString& dir) {
-    sqlite3* db = nullptr;
-    const QByteArray path = QDir(dir).filePath(QString::fromLatin1(kMainFileName)).toUtf8();
-    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        qFatal("cannot open %s", path.constData());
-    sqlite3_busy_timeout(db, 10000);
-    return db;
-}
-
-sqlite3_stmt* prepareRaw(sqlite3* db, const QString& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) != SQLITE_OK)
-        qFatal("%s: %s", text.constData(), sqlite3_errmsg(db));
-    return stmt;
-}
-
 QString searchStatement(const QString& column) {
     return QStringLiteral("SELECT ") + ListColumnsSql::selectList(SearchStore::resultColumns()) +
            QStringLiteral(" FROM EquipmentInfo WHERE ") + column + QStringLiteral(" LIKE ? ESCAPE '\\'");
-}
-
-// The floor: the statement stepped with every column read as text.
-qint64 stepRaw(sqlite3* db, const QString& sql, const QString& pattern) {
-    sqlite3_stmt* stmt = prepareRaw(db, sql);
-    const QByteArray bound = pattern.toUtf8();
-    sqlite3_bind_text(stmt, 1, bound.constData(), static_cast<int>(bound.size()), SQLITE_TRANSIENT);
-    qint64 sink = 0;
-    const int columns = sqlite3_column_count(stmt);
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        for (int c = 0; c < columns; ++c)
-            sink += sqlite3_column_bytes(stmt, c) + (sqlite3_column_text(stmt, c) != nullptr);
-    sqlite3_finalize(stmt);
-    return sink;
 }
 
 QString queryPlan(sqlite3* db, const QString& sql, const QString& pattern) {
@@ -68,10 +37,7 @@ QString queryPlan(sqlite3* db, const QString& sql, const QString& pattern) {
 int searchIntoList(ReportList& list, const SearchStore& store, SearchStore::Field field, const QString& text) {
     list.clearRows();
     list.setColumns(SearchStore::resultColumns());
-    list.beginRows();
-    store.forEachFound(field, text, SearchStore::resultColumns(),
-                       [&](const QVariant& id, const QStringList& cells) { list.appendRow(cells, id); });
-    list.endRows();
+    list.setRows(store.found(field, text, SearchStore::resultColumns()), SearchStore::resultColumns());
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5000);
     return list.rowCount();
 }
@@ -89,11 +55,11 @@ void searchOne(Database& db, sqlite3* raw, const Options& opt, SearchStore::Fiel
     list.viewport()->installEventFilter(&counter);
     QCoreApplication::processEvents();
 
-    volatile qint64 sink = stepRaw(raw, sql, pattern); // warms the page cache for both sides
+    volatile qint64 sink = stepRaw(raw, sql, {pattern}); // warms the page cache for both sides
     int rows = searchIntoList(list, store, field, text);
     std::vector<double> floorMs, oursMs;
     for (int r = 0; r < opt.repeat; ++r) {
-        floorMs.push_back(millisecondsOf([&] { sink = sink + stepRaw(raw, sql, pattern); }));
+        floorMs.push_back(millisecondsOf([&] { sink = sink + stepRaw(raw, sql, {pattern}); }));
         oursMs.push_back(millisecondsOf([&] { rows = searchIntoList(list, store, field, text); }));
     }
     if (counter.paints == 0)
@@ -110,7 +76,7 @@ void searchOne(Database& db, sqlite3* raw, const Options& opt, SearchStore::Fiel
 } // namespace
 
 void benchSearch(Database& db, const Options& opt) {
-    sqlite3* raw = openMainFile(opt.dataDir);
+    sqlite3* raw = openRawMain(opt.dataDir);
     std::printf("\nsearch: %d units, median of %d runs\n", opt.units, opt.repeat);
     searchOne(db, raw, opt, SearchStore::Field::SerialNumber, QStringLiteral("5CG0*"));
     searchOne(db, raw, opt, SearchStore::Field::AssetTagNumber, QStringLiteral("AT-1001*"));
@@ -119,7 +85,7 @@ void benchSearch(Database& db, const Options& opt) {
 }
 
 void benchBatchAssign(Database& db, const Options& opt) {
-    sqlite3* raw = openMainFile(opt.dataDir);
+    sqlite3* raw = openRawMain(opt.dataDir);
     const qint64 first = std::max(1, opt.units / 4);
     const qint64 last = first + std::min(opt.units / 10, 100000) - 1;
     const auto locationIds = [&] {

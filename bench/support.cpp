@@ -2,13 +2,13 @@
 
 #include "data/Database.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <algorithm>
 #include <ctime>
 #include <malloc.h>
+#include <sqlite3.h>
 
 namespace bench {
 
@@ -56,19 +56,36 @@ bool PaintCounter::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-qint64 stepQuery(const Database& db, const QString& sql) {
-    QSqlQuery q(db.connection());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql) || !q.exec())
-        qFatal("query failed");
-    const int columns = q.record().count();
-    qint64 seen = 0;
-    while (q.next())
-        for (int c = 0; c < columns; ++c) {
-            const QVariant v = q.value(c);
-            seen += v.isValid();
-        }
-    return seen;
+sqlite3* openRawMain(const QString& dir) {
+    sqlite3* db = nullptr;
+    const QByteArray path = QDir(dir).filePath(QString::fromLatin1(kMainFileName)).toUtf8();
+    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        qFatal("cannot open %s", path.constData());
+    sqlite3_busy_timeout(db, 10000);
+    return db;
+}
+
+sqlite3_stmt* prepareRaw(sqlite3* db, const QString& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        qFatal("%s: %s", text.constData(), sqlite3_errmsg(db));
+    return stmt;
+}
+
+qint64 stepRaw(sqlite3* db, const QString& sql, const QStringList& textValues) {
+    sqlite3_stmt* stmt = prepareRaw(db, sql);
+    for (int i = 0; i < textValues.size(); ++i) {
+        const QByteArray bound = textValues.at(i).toUtf8();
+        sqlite3_bind_text(stmt, i + 1, bound.constData(), static_cast<int>(bound.size()), SQLITE_TRANSIENT);
+    }
+    qint64 sink = 0;
+    const int columns = sqlite3_column_count(stmt);
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        for (int c = 0; c < columns; ++c)
+            sink += sqlite3_column_bytes(stmt, c) + (sqlite3_column_text(stmt, c) != nullptr);
+    sqlite3_finalize(stmt);
+    return sink;
 }
 
 } // namespace bench

@@ -26,6 +26,9 @@ struct DatabaseOptions {
 // One connection to the main file with the holding file attached, so that an operation touching both is one
 // transaction. Missing files (or files of 0 bytes, which hold nothing) are created with the full schema, one copy of
 // Kavrel at a time; existing files are checked and never altered.
+class PackedRows;
+enum class ReadPath;
+
 class Database {
 public:
     // Opens (creating where missing) both files in dataDir; throws DataError when a file is not usable.
@@ -59,6 +62,7 @@ public:
 
 private:
     friend class Query;
+    friend PackedRows readPackedRows(const Database&, const QString&, const QVariantList&, ReadPath);
     // Runs one step of SQL, returning its error (invalid when it succeeded). When another copy's lock outlasts the
     // wait, the busy handler decides whether the step runs again; a step inside a transaction is never repeated,
     // the transaction as a whole fails instead.

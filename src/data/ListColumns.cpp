@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
+#include "data/PackedRows.h"
 
 namespace {
 // Most values hold no '&'; the scan for it is far cheaper than the replacement's own search.
@@ -38,8 +39,12 @@ bool sortsBy(const ListColumns& columns, const QString& key) {
 QString displayText(const QVariant& value, const ListColumn& column) {
     if (value.isNull())
         return {};
-    const QString text = applyRule(value.toString(), column.display);
-    return column.shortDate ? DateText::display(text) : text;
+    return displayText(value.toString(), column);
+}
+
+QString displayText(const QString& stored, const ListColumn& column) {
+    const QString text = applyRule(stored, column.display);
+    return column.shortDate && !text.isEmpty() ? DateText::display(text) : text;
 }
 
 ListRowReader::ListRowReader(const ListColumns& columns, int tagColumn)
@@ -76,4 +81,22 @@ std::vector<ListRow> ListRowReader::rows(Query& q) {
     std::vector<ListRow> rows;
     forEach(q, [&](const QVariant& tag, const QStringList& cells) { rows.push_back({tag, cells}); });
     return rows;
+}
+
+void forEachDisplayRow(const PackedRows& rows, const ListColumns& columns, int tagCell, const ListRowReceiver& row) {
+    QStringList cells(columns.size());
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        for (int c = 0; c < columns.size(); ++c)
+            cells[c] = rows.isNull(r, c) ? QString() : displayText(rows.text(r, c), columns.at(c));
+        row(tagCell < 0 ? QVariant() : rows.key(r, tagCell), cells);
+    }
+}
+
+std::vector<ListRow> displayRows(const PackedRows& rows, const ListColumns& columns, int tagCell) {
+    std::vector<ListRow> all;
+    all.reserve(static_cast<size_t>(rows.rowCount()));
+    forEachDisplayRow(rows, columns, tagCell, [&](const QVariant& tag, const QStringList& cells) {
+        all.push_back({tag, cells});
+    });
+    return all;
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <vector>
 
+class PackedRows;
 class Query;
 
 // How a stored value shows in a list cell. Null is always an empty cell.
@@ -51,6 +52,7 @@ bool sortsBy(const ListColumns& columns, const QString& key);
 
 // The display text of one stored value.
 QString displayText(const QVariant& value, const ListColumn& column);
+QString displayText(const QString& stored, const ListColumn& column);
 
 // Reads the rows of a statement whose first result columns are columns, in their order. The tag is the value of
 // result column tagColumn (it may follow the list's own columns), or none when tagColumn is negative.
@@ -69,3 +71,7 @@ private:
     // Dates repeat across many rows; each distinct one is formatted once per load.
     QHash<QString, QString> m_dates;
 };
+
+// The display rows of rows a store read packed, tagged with cell tagCell (none when negative).
+void forEachDisplayRow(const PackedRows& rows, const ListColumns& columns, int tagCell, const ListRowReceiver& row);
+std::vector<ListRow> displayRows(const PackedRows& rows, const ListColumns& columns, int tagCell);

@@ -13,7 +13,9 @@ constexpr QChar kSeparator(0x1F);
 } // namespace
 
 int ReportListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    if (parent.isValid())
+        return 0;
+    return packedMode() ? m_packed.rowCount() : static_cast<int>(m_rows.size());
 }
 
 int ReportListModel::columnCount(const QModelIndex& parent) const {
@@ -51,6 +53,8 @@ void ReportListModel::clearColumns() {
     beginResetModel();
     m_columns.clear();
     m_rows.clear();
+    m_packed = PackedRows();
+    m_order.clear();
     endResetModel();
 }
 
@@ -58,7 +62,34 @@ void ReportListModel::clearRows() {
     beginResetModel();
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_packed = PackedRows();
+    m_order.clear();
+    m_order.shrink_to_fit();
     endResetModel();
+}
+
+void ReportListModel::setPacked(PackedRows rows, const ListColumns& rules, int tagCell) {
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_packed = std::move(rows);
+    m_rules = rules;
+    m_tagCell = tagCell;
+    m_order.clear();
+    m_order.shrink_to_fit();
+    endResetModel();
+}
+
+bool ReportListModel::sortPacked(int col, bool descending) {
+    if (!packedMode())
+        return false;
+    std::vector<uint32_t> order = m_packed.sorted(col, descending, m_order);
+    if (order.empty() && m_packed.rowCount() > 0)
+        return false;
+    beginResetModel();
+    m_order = std::move(order);
+    endResetModel();
+    return true;
 }
 
 ReportListModel::Row ReportListModel::pack(const QStringList& cells, const QVariant& tag) {
@@ -72,6 +103,8 @@ ReportListModel::Row ReportListModel::pack(const QStringList& cells, const QVari
 }
 
 int ReportListModel::addRow(const QStringList& cells, const QVariant& tag) {
+    if (packedMode())
+        clearRows();
     const int at = rowCount();
     beginInsertRows(QModelIndex(), at, at);
     m_rows.push_back(pack(cells, tag));
@@ -84,6 +117,10 @@ void ReportListModel::beginBulk() {
 }
 
 void ReportListModel::appendBulk(const QStringList& cells, const QVariant& tag) {
+    if (packedMode()) {
+        m_packed = PackedRows();
+        m_order.clear();
+    }
     m_rows.push_back(pack(cells, tag));
 }
 
@@ -101,6 +138,13 @@ void ReportListModel::endBulk() {
 QString ReportListModel::text(int row, int col) const {
     if (row < 0 || row >= rowCount() || col < 0)
         return {};
+    if (packedMode()) {
+        const int r = packedRow(row);
+        if (col >= m_packed.columnCount() || m_packed.isNull(r, col))
+            return {};
+        const QString stored = m_packed.text(r, col);
+        return col < m_rules.size() ? displayText(stored, m_rules.at(col)) : stored;
+    }
     const Row& r = m_rows[static_cast<size_t>(row)];
     if (r.unpacked)
         return r.unpacked->value(col);
@@ -119,11 +163,30 @@ QString ReportListModel::text(int row, int col) const {
 QStringList ReportListModel::cells(int row) const {
     if (row < 0 || row >= rowCount())
         return {};
+    if (packedMode()) {
+        QStringList all;
+        for (int col = 0; col < columnCount(); ++col)
+            all << text(row, col);
+        return all;
+    }
     const Row& r = m_rows[static_cast<size_t>(row)];
     return r.unpacked ? *r.unpacked : r.packed.split(kSeparator);
 }
 
+QVariant ReportListModel::tag(int row) const {
+    if (!packedMode())
+        return m_rows.at(static_cast<size_t>(row)).tag;
+    return m_packed.key(packedRow(row), m_tagCell);
+}
+
 void ReportListModel::setText(int row, int col, const QString& text) {
+    if (packedMode()) {
+        if (col >= m_packed.columnCount())
+            return;
+        m_packed.setCell(packedRow(row), col, text);
+        emit dataChanged(index(row, col), index(row, col));
+        return;
+    }
     QStringList all = cells(row);
     while (all.size() <= col)
         all << QString();

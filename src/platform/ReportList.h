@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ListColumns.h"
+#include "data/PackedRows.h"
 
 #include <QAbstractTableModel>
 #include <QSet>
@@ -10,7 +11,9 @@
 #include <memory>
 #include <vector>
 
-// The rows of a ReportList. A row keeps its cells packed in one string, so that lists of 100,000 rows stay small.
+// The rows of a ReportList. Rows added one by one keep their display text packed in one string; a long list read
+// by a store arrives as PackedRows, kept as the engine gave them and turned into display text only for the cells
+// asked for (on screen, printed), under its columns' display rules.
 class ReportListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -37,9 +40,14 @@ public:
     void appendBulk(const QStringList& cells, const QVariant& tag);
     void endBulk();
 
+    // Replaces the rows with rows read by a store; the tag of a row is its cell tagCell (an id: a number).
+    void setPacked(PackedRows rows, const ListColumns& rules, int tagCell);
+    // Re-sorts packed rows by a column as a statement ordering by it would; false when only the statement can.
+    bool sortPacked(int col, bool descending);
+
     QString text(int row, int col) const;
     QStringList cells(int row) const;
-    QVariant tag(int row) const { return m_rows.at(static_cast<size_t>(row)).tag; }
+    QVariant tag(int row) const;
     void setText(int row, int col, const QString& text);
 
 private:
@@ -51,9 +59,16 @@ private:
     };
     static Row pack(const QStringList& cells, const QVariant& tag);
 
+    bool packedMode() const { return m_packed.columnCount() > 0; }
+    int packedRow(int row) const { return m_order.empty() ? row : static_cast<int>(m_order[static_cast<size_t>(row)]); }
+
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
     int m_bulkFirst = -1;
+    PackedRows m_packed;
+    ListColumns m_rules;
+    int m_tagCell = 0;
+    std::vector<uint32_t> m_order; // packed row of each shown row once re-sorted; empty: as read
 };
 
 // A list in report view: columns with header, tag, width and alignment; rows with text, cells, tag and
@@ -83,6 +98,13 @@ public:
     void endRows() { m_model->endBulk(); }
     // Replaces the rows, in one bulk append.
     void setRows(const std::vector<ListRow>& rows);
+    // Replaces the rows with a store's packed rows; columns give each cell's display rule.
+    void setRows(PackedRows rows, const ListColumns& columns, int tagCell = 0) {
+        m_model->setPacked(std::move(rows), columns, tagCell);
+    }
+    // Re-sorts the rows by a column in the order a statement sorting by it would give, without running one; false
+    // when the rows cannot tell (the caller then reads them again in that order).
+    bool sortRows(int col, bool descending) { return m_model->sortPacked(col, descending); }
     void clearRows();
     int rowCount() const { return m_model->rowCount(); }
     QString text(int row, int col = 0) const { return m_model->text(row, col); }

@@ -1,6 +1,7 @@
 #include "equipment/store/EquipmentStore.h"
 
 #include "data/Database.h"
+#include "data/PackedReader.h"
 
 const ListColumns& EquipmentStore::activeListColumns() {
     static const ListColumns columns = [] {
@@ -31,9 +32,11 @@ QString EquipmentStore::activeListStatement(const SortOrder& order) {
 }
 
 void EquipmentStore::forEachActiveEquipment(const SortOrder& order, const ListRowReceiver& row) const {
-    Query q(m_db, activeListStatement(order));
-    q.exec();
-    ListRowReader(activeListColumns(), 0).forEach(q, row);
+    forEachDisplayRow(activeEquipment(order), activeListColumns(), 0, row);
+}
+
+PackedRows EquipmentStore::activeEquipment(const SortOrder& order) const {
+    return readPackedRows(m_db, activeListStatement(order));
 }
 
 void EquipmentStore::deleteEquipment(qint64 id) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ListColumns.h"
+#include "data/PackedRows.h"
 
 #include <QString>
 
@@ -20,6 +21,8 @@ public:
     // Every active unit whose current location exists, in the statement's order, tagged with its id. Cells are
     // display text: Null is empty, every "&nbsp;" is dropped, dates show in the short form of DateText.
     void forEachActiveEquipment(const SortOrder& order, const ListRowReceiver& row) const;
+    // The same rows as stored, for a list to show: its cells follow activeListColumns(), the id is cell 0.
+    PackedRows activeEquipment(const SortOrder& order) const;
 
     // Deletes the unit and its assignment history in one transaction; its notes, attachments and additional
     // fields stay.

@@ -1,6 +1,7 @@
 #include "equipment/store/SearchStore.h"
 
 #include "data/Database.h"
+#include "data/PackedReader.h"
 
 const ListColumns& SearchStore::resultColumns() {
     static const ListColumns columns = [] {
@@ -42,10 +43,15 @@ QString SearchStore::likePattern(const QString& text) {
 
 void SearchStore::forEachFound(Field field, const QString& text, const ListColumns& columns,
                                const ListRowReceiver& row) const {
+    forEachDisplayRow(found(field, text, columns), columns, 0, row);
+}
+
+PackedRows SearchStore::found(Field field, const QString& text, const ListColumns& columns) const {
     const QString column =
         field == Field::SerialNumber ? QStringLiteral("SerialNumber") : QStringLiteral("AssetTagNumber");
-    Query q(m_db, QStringLiteral("SELECT ") + ListColumnsSql::selectList(columns) +
-                      QStringLiteral(" FROM EquipmentInfo WHERE ") + column + QStringLiteral(" LIKE ? ESCAPE '\\'"));
-    q.exec({likePattern(text)});
-    ListRowReader(columns, 0).forEach(q, row);
+    return readPackedRows(m_db,
+                          QStringLiteral("SELECT ") + ListColumnsSql::selectList(columns) +
+                              QStringLiteral(" FROM EquipmentInfo WHERE ") + column +
+                              QStringLiteral(" LIKE ? ESCAPE '\\'"),
+                          {likePattern(text)});
 }

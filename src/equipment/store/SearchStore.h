@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ListColumns.h"
+#include "data/PackedRows.h"
 
 #include <QString>
 
@@ -25,6 +26,8 @@ public:
     // Every unit whose field matches text, in the database's order, as rows of columns (resultColumns() or
     // scannerColumns()) tagged with the unit's id.
     void forEachFound(Field field, const QString& text, const ListColumns& columns, const ListRowReceiver& row) const;
+    // The same rows as stored, for a list to show under columns' display rules; the id is cell 0.
+    PackedRows found(Field field, const QString& text, const ListColumns& columns) const;
 
 private:
     Database& m_db;

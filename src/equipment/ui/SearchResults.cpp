@@ -25,10 +25,7 @@ SearchResults::SearchResults(AppContext& ctx, QWidget* window, const ListColumns
 
 int SearchResults::search(SearchStore::Field field, const QString& text) {
     m_list->setColumns(m_columns);
-    m_list->beginRows();
-    SearchStore(*m_ctx.db).forEachFound(
-        field, text, m_columns, [this](const QVariant& id, const QStringList& cells) { m_list->appendRow(cells, id); });
-    m_list->endRows();
+    m_list->setRows(SearchStore(*m_ctx.db).found(field, text, m_columns), m_columns);
     return m_list->rowCount();
 }
 

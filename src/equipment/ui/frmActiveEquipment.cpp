@@ -53,7 +53,7 @@ frmActiveEquipment::frmActiveEquipment(AppContext& ctx, QWidget* parent)
     m_list->setAccessibleName(QStringLiteral("Active equipment"));
     connect(m_list, &ReportList::headerClicked, this, [this](int column) {
         const QString key = m_list->columnTag(column);
-        guarded(*m_ctx.dialogs, this, [&] { loadList(key); });
+        guarded(*m_ctx.dialogs, this, [&] { sortList(column, key); });
     });
     opensRowWindows(
         m_list, [this](int row, OnTooManyWindows how) { return openDetail(row, how); }, OnTooManyWindows::Ignore,
@@ -66,11 +66,20 @@ void frmActiveEquipment::load() {
 }
 
 void frmActiveEquipment::loadList(const QString& key) {
+    loadRows(m_sort.next(key));
+}
+
+void frmActiveEquipment::loadRows(const SortOrder& order) {
     m_list->setColumns(EquipmentStore::activeListColumns());
-    m_list->beginRows();
-    EquipmentStore(*m_ctx.db).forEachActiveEquipment(
-        m_sort.next(key), [this](const QVariant& id, const QStringList& cells) { m_list->appendRow(cells, id); });
-    m_list->endRows();
+    m_list->setRows(EquipmentStore(*m_ctx.db).activeEquipment(order), EquipmentStore::activeListColumns());
+}
+
+// The rows in hand are re-sorted where they can be, as the statement would order them; a million rows need not
+// travel again for that.
+void frmActiveEquipment::sortList(int column, const QString& key) {
+    const SortOrder order = m_sort.next(key);
+    if (!sortsBy(EquipmentStore::activeListColumns(), key) || !m_list->sortRows(column, order.descending))
+        loadRows(order);
 }
 
 bool frmActiveEquipment::openDetail(int row, OnTooManyWindows onTooMany) {

@@ -19,6 +19,8 @@ public:
     // Reloads the list; key is a column's sort key (toggling ascending and descending) or empty for the
     // database's order.
     void loadList(const QString& key);
+    void loadRows(const SortOrder& order);
+    void sortList(int column, const QString& key);
 
     ReportList* list() const { return m_list; }
     QToolBar* toolbar() const { return m_toolbar; }

@@ -2,6 +2,7 @@
 
 #include "assignment/store/AssignmentStore.h"
 #include "data/Database.h"
+#include "data/PackedReader.h"
 
 namespace {
 
@@ -239,14 +240,18 @@ const ListColumns& LocationStore::equipmentListColumns() {
 }
 
 std::vector<ListRow> LocationStore::equipment(qint64 locId, const SortOrder& order) const {
-    Query q(m_db, QStringLiteral("SELECT ") + ListColumnsSql::selectList(equipmentListColumns()) +
-                      QStringLiteral(" FROM LocationInfo INNER JOIN EquipmentInfo "
-                                     "ON LocationInfo.LocId = EquipmentInfo.CurrentLocation "
-                                     "WHERE (LocationInfo.LocId = ?)") +
-                      ListColumnsSql::orderBy(order, equipmentListColumns(),
-                                              QStringLiteral(" ORDER BY EquipmentInfo.SerialNumber")));
-    q.exec({locId});
-    return ListRowReader(equipmentListColumns(), 0).rows(q);
+    return displayRows(equipmentRows(locId, order), equipmentListColumns(), 0);
+}
+
+PackedRows LocationStore::equipmentRows(qint64 locId, const SortOrder& order) const {
+    return readPackedRows(m_db,
+                          QStringLiteral("SELECT ") + ListColumnsSql::selectList(equipmentListColumns()) +
+                              QStringLiteral(" FROM LocationInfo INNER JOIN EquipmentInfo "
+                                             "ON LocationInfo.LocId = EquipmentInfo.CurrentLocation "
+                                             "WHERE (LocationInfo.LocId = ?)") +
+                              ListColumnsSql::orderBy(order, equipmentListColumns(),
+                                                      QStringLiteral(" ORDER BY EquipmentInfo.SerialNumber")),
+                          {locId});
 }
 
 const ListColumns& LocationStore::typeCountColumns() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ListColumns.h"
+#include "data/PackedRows.h"
 
 #include <QString>
 #include <QVariant>
@@ -107,6 +108,8 @@ public:
     static const ListColumns& equipmentListColumns();
     // Every unit whose current location is locId, active or not, tagged with its id; empty sorts by serial number.
     std::vector<ListRow> equipment(qint64 locId, const SortOrder& order = {}) const;
+    // The same rows as stored, for a list to show under equipmentListColumns(); the id is cell 0.
+    PackedRows equipmentRows(qint64 locId, const SortOrder& order = {}) const;
     // Units per type at the location; a Null type forms its own row with count 0.
     std::vector<TypeCountRow> typeCounts(qint64 locId) const;
     // The same as the statistics list shows it: Num (the count, also the row's tag) and EquipmentType.

@@ -173,7 +173,7 @@ void DisplayInformation::PopulateLocation(const QString& sortName) {
     }
 
     m_equipment->setColumns(LocationStore::equipmentListColumns());
-    m_equipment->setRows(store.equipment(id, m_sort.next(sortName)));
+    m_equipment->setRows(store.equipmentRows(id, m_sort.next(sortName)), LocationStore::equipmentListColumns());
     m_statistics->setColumns(LocationStore::typeCountColumns());
     m_statistics->setRows(store.typeCountRows(id));
 }

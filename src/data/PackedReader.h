@@ -1,0 +1,18 @@
+#pragma once
+
+#include "data/PackedRows.h"
+
+#include <QString>
+#include <QVariantList>
+
+class Database;
+
+// Which way rows travel from the engine. Engine reads through the open connection's own engine handle where the
+// engine allows it and falls back to General (QtSql, a QVariant per value) elsewhere; both give the same cells.
+enum class ReadPath { Engine, General };
+
+// Every row of a statement, every result column as the text QtSql would give it, Null kept apart from empty.
+// Columns whose order the reader can vouch for (the engine path knows each value's type and the stored column's
+// collation) are marked, so the rows can be re-sorted without the statement.
+PackedRows readPackedRows(const Database& db, const QString& sql, const QVariantList& values = {},
+                          ReadPath path = ReadPath::Engine);
