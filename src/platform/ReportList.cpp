@@ -1,5 +1,7 @@
 #include "platform/ReportList.h"
 
+#include "platform/ListCellDelegate.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -199,6 +201,7 @@ void ReportListModel::setText(int row, int col, const QString& text) {
 
 ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportListModel(this)) {
     setModel(m_model);
+    setItemDelegate(new ListCellDelegate(this));
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -245,6 +248,18 @@ void ReportList::clearColumns() {
 }
 
 void ReportList::setColumns(const ListColumns& columns) {
+    // A reload keeps its columns: only the rows and the widths start afresh, sparing the header a rebuild.
+    bool same = columns.size() == columnCount();
+    for (int col = 0; same && col < columnCount(); ++col)
+        same = columns.at(col).header == columnHeader(col) && columns.at(col).key == columnTag(col) &&
+               columnAlignment(col) == Qt::AlignLeft;
+    if (same) {
+        clearRows();
+        m_userSized = false;
+        m_textWidths = m_baseWidths;
+        fitColumns();
+        return;
+    }
     clearColumns();
     for (const ListColumn& column : columns)
         addColumn(column.header, column.key);
