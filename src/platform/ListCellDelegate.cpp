@@ -105,3 +105,14 @@ QSize ListCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
         m_rowHeight = QStyledItemDelegate::sizeHint(option, index).height();
     return QSize(static_cast<int>(std::ceil(width)) + 2 * textMargin(option.widget), m_rowHeight);
 }
+
+int ListCellDelegate::rowHeight(const QWidget* view) const {
+    QStyleOptionViewItem opt;
+    opt.initFrom(view);
+    opt.font = view->font();
+    opt.fontMetrics = view->fontMetrics();
+    opt.features = QStyleOptionViewItem::HasDisplay;
+    opt.text = QStringLiteral("Xg");
+    opt.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    return view->style()->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), view).height();
+}

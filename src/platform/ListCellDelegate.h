@@ -15,6 +15,8 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // The height of one line of text in view's font, as the stock delegate would make a row.
+    int rowHeight(const QWidget* view) const;
 
 private:
     // The width text needs in font, never less than the laid-out width by more than a rounding.

@@ -199,13 +199,22 @@ void ReportListModel::setText(int row, int col, const QString& text) {
         emit dataChanged(index(row, col), index(row, col));
 }
 
-ReportList::ReportList(QWidget* parent) : QTreeView(parent), m_model(new ReportListModel(this)) {
+ReportList::ReportList(QWidget* parent) : QTableView(parent), m_model(new ReportListModel(this)) {
     setModel(m_model);
-    setItemDelegate(new ListCellDelegate(this));
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
+    auto* delegate = new ListCellDelegate(this);
+    setItemDelegate(delegate);
+    // Looks and moves like a report list: no grid, no row numbers, one line per row, Tab leaves the list.
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(delegate->rowHeight(this));
+    header()->setHighlightSections(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -311,11 +320,11 @@ void ReportList::setCurrentRow(int row) {
 void ReportList::keyPressEvent(QKeyEvent* event) {
     if (!event->isAutoRepeat())
         m_pressedKeys.insert(event->key());
-    QTreeView::keyPressEvent(event);
+    QTableView::keyPressEvent(event);
 }
 
 void ReportList::keyReleaseEvent(QKeyEvent* event) {
-    QTreeView::keyReleaseEvent(event);
+    QTableView::keyReleaseEvent(event);
     // A key pressed elsewhere, say Enter on a question just closed, is released here only by accident.
     if (!event->isAutoRepeat() && m_pressedKeys.remove(event->key()))
         emit keyReleased(event->key());
@@ -323,16 +332,16 @@ void ReportList::keyReleaseEvent(QKeyEvent* event) {
 
 void ReportList::focusOutEvent(QFocusEvent* event) {
     m_pressedKeys.clear();
-    QTreeView::focusOutEvent(event);
+    QTableView::focusOutEvent(event);
 }
 
 void ReportList::showEvent(QShowEvent* event) {
-    QTreeView::showEvent(event);
+    QTableView::showEvent(event);
     measureColumns();
 }
 
 void ReportList::resizeEvent(QResizeEvent* event) {
-    QTreeView::resizeEvent(event);
+    QTableView::resizeEvent(event);
     fitColumns();
 }
 
@@ -373,7 +382,7 @@ void ReportList::fitColumns() {
 }
 
 void ReportList::mouseReleaseEvent(QMouseEvent* event) {
-    QTreeView::mouseReleaseEvent(event);
+    QTableView::mouseReleaseEvent(event);
     if (event->button() == Qt::RightButton) {
         const QModelIndex index = indexAt(event->position().toPoint());
         emit rightClicked(index.isValid() ? index.row() : -1, event->globalPosition().toPoint());
@@ -381,7 +390,7 @@ void ReportList::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ReportList::mouseDoubleClickEvent(QMouseEvent* event) {
-    QTreeView::mouseDoubleClickEvent(event);
+    QTableView::mouseDoubleClickEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
     const QModelIndex index = indexAt(event->position().toPoint());
