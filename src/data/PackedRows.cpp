@@ -209,44 +209,83 @@ void PackedRows::setOrder(int col, ColumnOrder order) {
         m_orders[static_cast<size_t>(col)] = order;
 }
 
+namespace {
+// The first eight bytes of a text as a number that orders as the bytes do (folded as NOCASE folds, where asked), so
+// most comparisons never leave the array being sorted.
+uint64_t textPrefix(QByteArrayView text, bool fold) {
+    uint64_t key = 0;
+    for (qsizetype i = 0; i < 8; ++i) {
+        uint8_t c = i < text.size() ? static_cast<uint8_t>(text[i]) : 0;
+        if (fold && c >= 'A' && c <= 'Z')
+            c += 'a' - 'A';
+        key = (key << 8) | c;
+    }
+    return key;
+}
+
+// A double as a number that orders as the double does.
+uint64_t numberKey(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return (bits & (uint64_t(1) << 63)) ? ~bits : bits | (uint64_t(1) << 63);
+}
+
+long double numberOf(QByteArrayView text) {
+    return std::strtold(text.toByteArray().constData(), nullptr);
+}
+} // namespace
+
 std::vector<uint32_t> PackedRows::sorted(int col, bool descending, const std::vector<uint32_t>& present) const {
     const ColumnOrder kind = order(col);
     if (kind == ColumnOrder::Unknown)
         return {};
-    std::vector<uint32_t> rows = present;
-    if (rows.empty()) {
-        rows.resize(m_rowStarts.size());
-        for (size_t i = 0; i < rows.size(); ++i)
-            rows[i] = static_cast<uint32_t>(i);
-    }
-    // Each row's key is read once, not at every comparison.
-    std::vector<QByteArrayView> texts;
-    std::vector<long double> numbers;
-    std::vector<bool> nulls(m_rowStarts.size());
-    if (kind == ColumnOrder::Numeric)
-        numbers.resize(m_rowStarts.size());
-    else
-        texts.resize(m_rowStarts.size());
-    for (size_t r = 0; r < m_rowStarts.size(); ++r) {
-        const int row = static_cast<int>(r);
-        nulls[r] = isNull(row, col);
-        if (nulls[r])
-            continue;
-        if (kind == ColumnOrder::Numeric)
-            numbers[r] = std::strtold(cell(row, col).toByteArray().constData(), nullptr);
-        else
-            texts[r] = cell(row, col);
-    }
-    const auto compare = [&](uint32_t a, uint32_t b) {
-        if (nulls[a] || nulls[b])
-            return nulls[a] == nulls[b] ? 0 : (nulls[a] ? -1 : 1);
-        if (kind == ColumnOrder::Numeric)
-            return numbers[a] == numbers[b] ? 0 : (numbers[a] < numbers[b] ? -1 : 1);
-        return kind == ColumnOrder::TextNoCase ? compareNoCase(texts[a], texts[b]) : compareBinary(texts[a], texts[b]);
+    const size_t n = m_rowStarts.size();
+    const auto rowAtPosition = [&](size_t i) { return present.empty() ? static_cast<uint32_t>(i) : present[i]; };
+    struct Entry {
+        uint64_t key;
+        uint32_t row;
+        uint32_t position; // in the present order: equal rows keep it
     };
-    std::stable_sort(rows.begin(), rows.end(), [&](uint32_t a, uint32_t b) {
-        const int c = compare(a, b);
-        return descending ? c > 0 : c < 0;
+    std::vector<uint32_t> nulls;
+    std::vector<Entry> entries;
+    entries.reserve(n);
+    const bool fold = kind == ColumnOrder::TextNoCase;
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t row = rowAtPosition(i);
+        if (isNull(static_cast<int>(row), col)) {
+            nulls.push_back(row);
+            continue;
+        }
+        const QByteArrayView value = cell(static_cast<int>(row), col);
+        const uint64_t key =
+            kind == ColumnOrder::Numeric ? numberKey(static_cast<double>(numberOf(value))) : textPrefix(value, fold);
+        entries.push_back({key, row, static_cast<uint32_t>(i)});
+    }
+    const auto full = [&](const Entry& a, const Entry& b) {
+        const QByteArrayView x = cell(static_cast<int>(a.row), col);
+        const QByteArrayView y = cell(static_cast<int>(b.row), col);
+        if (kind == ColumnOrder::Numeric) {
+            const long double p = numberOf(x), q = numberOf(y);
+            return p == q ? 0 : (p < q ? -1 : 1);
+        }
+        return fold ? compareNoCase(x, y) : compareBinary(x, y);
+    };
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        if (a.key != b.key)
+            return descending ? a.key > b.key : a.key < b.key;
+        const int c = full(a, b);
+        if (c != 0)
+            return descending ? c > 0 : c < 0;
+        return a.position < b.position;
     });
+    // Null sorts first ascending, last descending; among themselves they keep their order.
+    std::vector<uint32_t> rows;
+    rows.reserve(n);
+    if (!descending)
+        rows.insert(rows.end(), nulls.begin(), nulls.end());
+    for (const Entry& e : entries)
+        rows.push_back(e.row);
+    if (descending)
+        rows.insert(rows.end(), nulls.begin(), nulls.end());
     return rows;
 }
