@@ -56,6 +56,7 @@ qint64 stepRaw(sqlite3* db, const QString& sql, const QStringList& textValues = 
 // Each benchmark generates nothing itself: it works on the inventory in opt.dataDir, open as db.
 void benchActiveEquipmentList(Database& db, const Options& opt);
 void benchActiveEquipmentWindow(Database& db, const Options& opt);
+void benchLocationWindow(Database& db, const Options& opt);
 void benchSearch(Database& db, const Options& opt);
 void benchBatchAssign(Database& db, const Options& opt);
 // False when the store and the baseline left different tables behind, which would void the comparison.

@@ -1,4 +1,5 @@
-// kavrel_bench [list] [commit] [window] [search] [batch] [--units N] [--locations N] [--holding N] [--repeat N]
+// kavrel_bench [list] [commit] [window] [location] [search] [batch] [--units N] [--locations N] [--holding N] [--repeat
+// N]
 // [--data-dir DIR] Each benchmark times the application's path against a baseline measured in the same run, on
 // generated data.
 
@@ -17,8 +18,8 @@
 
 namespace {
 
-const QStringList kBenchmarks = {QStringLiteral("list"), QStringLiteral("commit"), QStringLiteral("window"),
-                                 QStringLiteral("search"), QStringLiteral("batch")};
+const QStringList kBenchmarks = {QStringLiteral("list"),     QStringLiteral("commit"), QStringLiteral("window"),
+                                 QStringLiteral("location"), QStringLiteral("search"), QStringLiteral("batch")};
 
 struct Selection {
     bench::Options options;
@@ -107,6 +108,8 @@ int main(int argc, char* argv[]) {
                 agreed = bench::benchCommitToInventory(opt) && agreed;
             else if (name == QLatin1String("window"))
                 bench::benchActiveEquipmentWindow(db, opt);
+            else if (name == QLatin1String("location"))
+                bench::benchLocationWindow(db, opt);
             else if (name == QLatin1String("search"))
                 bench::benchSearch(db, opt);
             else if (name == QLatin1String("batch"))

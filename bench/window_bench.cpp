@@ -5,12 +5,16 @@
 #include "data/Database.h"
 #include "equipment/store/EquipmentStore.h"
 #include "equipment/ui/frmActiveEquipment.h"
+#include "locations/store/LocationStore.h"
+#include "locations/ui/DisplayInformation.h"
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
+#include "platform/DesktopRegistry.h"
 #include "platform/Dialogs.h"
 #include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
 #include "platform/WindowHost.h"
+#include "shell/ShellNavigator.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -54,17 +58,20 @@ public:
     }
 };
 
-struct Opened {
-    std::unique_ptr<frmActiveEquipment> window;
+template <typename W> struct Opened {
+    std::unique_ptr<W> window;
     bool painted = false;
 };
 
-// Opens the window as the menu does and runs the event loop until its list has been painted.
-Opened openManageEquipment(AppContext& ctx) {
+// Opens the window as the menus do and runs the event loop until its list has been painted.
+template <typename W> Opened<W> openToFirstPaint(AppContext& ctx, const std::function<void(W&)>& setup = {}) {
     ListPaintCounter counter;
     qApp->installEventFilter(&counter);
-    Opened opened;
-    opened.window.reset(openWindow<frmActiveEquipment>(ctx, nullptr));
+    Opened<W> opened;
+    opened.window.reset(openWindow<W>(ctx, nullptr, [&](W& w) {
+        if (setup)
+            setup(w);
+    }));
     if (!opened.window)
         qFatal("the window did not open");
     QElapsedTimer waited;
@@ -78,33 +85,45 @@ Opened openManageEquipment(AppContext& ctx) {
     return opened;
 }
 
-} // namespace
-
-void benchActiveEquipmentWindow(Database& db, const Options& opt) {
+// What the windows need of the application, with dialogs that end the run.
+struct BenchContext {
+    explicit BenchContext(Database& db) {
+        ctx.db = &db;
+        ctx.dialogs = &dialogs;
+        ctx.clock = &clock;
+        ctx.windows = &windows;
+        ctx.registry = &registry;
+        ctx.navigator = &navigator;
+    }
     FailingDialogs dialogs;
     SystemClock clock;
     DesktopWindowHost windows;
+    DesktopRegistry registry;
     AppContext ctx;
-    ctx.db = &db;
-    ctx.dialogs = &dialogs;
-    ctx.clock = &clock;
-    ctx.windows = &windows;
+    ShellNavigator navigator{ctx};
+};
+
+} // namespace
+
+void benchActiveEquipmentWindow(Database& db, const Options& opt) {
+    BenchContext bench(db);
+    AppContext& ctx = bench.ctx;
 
     const QString sql = EquipmentStore::activeListStatement();
     sqlite3* raw = openRawMain(opt.dataDir);
     volatile qint64 sink = 0;
     // One untimed round of each fills SQLite's page cache, the glyph cache and the allocator's free lists.
     sink = sink + stepRaw(raw, sql);
-    openManageEquipment(ctx);
+    openToFirstPaint<frmActiveEquipment>(ctx);
 
     std::vector<double> queryMs, windowMs, perRow, sortMs;
     int rows = 0;
     QSize size;
     for (int r = 0; r < opt.repeat; ++r) {
         queryMs.push_back(millisecondsOf([&] { sink = sink + stepRaw(raw, sql); }));
-        Opened opened;
+        Opened<frmActiveEquipment> opened;
         const size_t before = heapInUse();
-        windowMs.push_back(millisecondsOf([&] { opened = openManageEquipment(ctx); }));
+        windowMs.push_back(millisecondsOf([&] { opened = openToFirstPaint<frmActiveEquipment>(ctx); }));
         const size_t after = heapInUse();
         rows = opened.window->list()->rowCount();
         size = opened.window->size();
@@ -133,6 +152,47 @@ void benchActiveEquipmentWindow(Database& db, const Options& opt) {
     std::printf("  %-52s %7.0f B   (goal <= 150)\n", "window memory per row (mallinfo2 after - before)",
                 median(perRow));
     std::printf("  %-52s %7.1f ms  (goal <= 1000)\n", "header click on \"Serial Number\" to repaint", median(sortMs));
+    std::fflush(stdout);
+}
+
+void benchLocationWindow(Database& db, const Options& opt) {
+    BenchContext bench(db);
+    AppContext& ctx = bench.ctx;
+    // The location that holds the most units, as a head office would.
+    const QVariant busiest = Query(db, QStringLiteral("SELECT CurrentLocation FROM EquipmentInfo GROUP BY "
+                                                      "CurrentLocation ORDER BY COUNT(*) DESC LIMIT 1"))
+                                 .scalar();
+    const QString locId = busiest.toString();
+    // The window shows two lists of the location's units: the units and their count per type.
+    const QString sql = LocationStore::equipmentListStatement();
+    const QString counts = LocationStore::typeCountStatement();
+    sqlite3* raw = openRawMain(opt.dataDir);
+    volatile qint64 sink = stepRaw(raw, sql, {locId}) + stepRaw(raw, counts, {locId});
+    const auto open = [&] {
+        return openToFirstPaint<DisplayInformation>(ctx, [&](DisplayInformation& w) { w.LocId = locId; });
+    };
+    open();
+    std::vector<double> queryMs, windowMs;
+    int rows = 0;
+    for (int r = 0; r < opt.repeat; ++r) {
+        queryMs.push_back(
+            millisecondsOf([&] { sink = sink + stepRaw(raw, sql, {locId}) + stepRaw(raw, counts, {locId}); }));
+        Opened<DisplayInformation> opened;
+        windowMs.push_back(millisecondsOf([&] { opened = open(); }));
+        rows = opened.window->equipmentList()->rowCount();
+        if (!opened.painted)
+            qWarning("the location window's lists were not painted after it opened");
+        opened.window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    sqlite3_close(raw);
+    const double a = median(queryMs);
+    const double w = median(windowMs);
+    std::printf("\nlocation: opening the detail window of location %s, %d units, median of %d runs\n",
+                qPrintable(locId), rows, opt.repeat);
+    std::printf("  %-52s %7.1f ms\n", "(a) C API: its two lists' statements, every column", a);
+    std::printf("  %-52s %7.1f ms\n", "(w) open window: construct, load, show, first paint", w);
+    std::printf("  %-52s %7.2f x   (goal <= 1.3)\n", "ratio w / a", a > 0 ? w / a : 0.0);
     std::fflush(stdout);
 }
 

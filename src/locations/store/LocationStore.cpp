@@ -244,14 +244,16 @@ std::vector<ListRow> LocationStore::equipment(qint64 locId, const SortOrder& ord
 }
 
 PackedRows LocationStore::equipmentRows(qint64 locId, const SortOrder& order) const {
-    return readPackedRows(m_db,
-                          QStringLiteral("SELECT ") + ListColumnsSql::selectList(equipmentListColumns()) +
-                              QStringLiteral(" FROM LocationInfo INNER JOIN EquipmentInfo "
-                                             "ON LocationInfo.LocId = EquipmentInfo.CurrentLocation "
-                                             "WHERE (LocationInfo.LocId = ?)") +
-                              ListColumnsSql::orderBy(order, equipmentListColumns(),
-                                                      QStringLiteral(" ORDER BY EquipmentInfo.SerialNumber")),
-                          {locId});
+    return readPackedRows(m_db, equipmentListStatement(order), {locId});
+}
+
+QString LocationStore::equipmentListStatement(const SortOrder& order) {
+    return QStringLiteral("SELECT ") + ListColumnsSql::selectList(equipmentListColumns()) +
+           QStringLiteral(" FROM LocationInfo INNER JOIN EquipmentInfo "
+                          "ON LocationInfo.LocId = EquipmentInfo.CurrentLocation "
+                          "WHERE (LocationInfo.LocId = ?)") +
+           ListColumnsSql::orderBy(order, equipmentListColumns(),
+                                   QStringLiteral(" ORDER BY EquipmentInfo.SerialNumber"));
 }
 
 const ListColumns& LocationStore::typeCountColumns() {
@@ -271,7 +273,9 @@ std::vector<TypeCountRow> LocationStore::typeCounts(qint64 locId) const {
 }
 
 std::vector<ListRow> LocationStore::typeCountRows(qint64 locId) const {
-    Query q(m_db, kTypeCounts.arg(ListColumnsSql::selectList(typeCountColumns())));
-    q.exec({locId});
-    return ListRowReader(typeCountColumns(), 0).rows(q);
+    return displayRows(readPackedRows(m_db, typeCountStatement(), {locId}), typeCountColumns(), 0);
+}
+
+QString LocationStore::typeCountStatement() {
+    return kTypeCounts.arg(ListColumnsSql::selectList(typeCountColumns()));
 }

@@ -110,10 +110,13 @@ public:
     std::vector<ListRow> equipment(qint64 locId, const SortOrder& order = {}) const;
     // The same rows as stored, for a list to show under equipmentListColumns(); the id is cell 0.
     PackedRows equipmentRows(qint64 locId, const SortOrder& order = {}) const;
+    // Their statement; the location id is its one placeholder.
+    static QString equipmentListStatement(const SortOrder& order = {});
     // Units per type at the location; a Null type forms its own row with count 0.
     std::vector<TypeCountRow> typeCounts(qint64 locId) const;
     // The same as the statistics list shows it: Num (the count, also the row's tag) and EquipmentType.
     static const ListColumns& typeCountColumns();
+    static QString typeCountStatement(); // the location id is its one placeholder
     std::vector<ListRow> typeCountRows(qint64 locId) const;
 
 private:
