@@ -59,6 +59,7 @@ public:
 
 private:
     friend class Query;
+    friend class LargeValue;
     // Runs one step of SQL, returning its error (invalid when it succeeded). When another copy's lock outlasts the
     // wait, the busy handler decides whether the step runs again; a step inside a transaction is never repeated,
     // the transaction as a whole fails instead.
