@@ -102,8 +102,10 @@ qint64 AttachmentStore::nextVersion(const QString& name) const {
 std::optional<AttachmentStore::Added> AttachmentStore::add(qint64 ownerId, const QString& path,
                                                            const Progress& progress) {
     const QFileInfo info(path);
+    if (!info.exists())
+        failToRead(path, QStringLiteral("It is no longer there; it may have been moved or deleted."));
     if (!info.isFile())
-        failToRead(path, QStringLiteral("It is not a file."));
+        failToRead(path, QStringLiteral("It is a folder or a device, not a file."));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         failToRead(path, file.errorString());
