@@ -166,7 +166,8 @@ bool LargeValue::read(const Database& db, const Cell& cell, QIODevice& sink, con
     }
 
     {
-        Query q(db, cellStatement("SELECT %2 IS NULL FROM %1 WHERE %3 = ?", cell));
+        // typeof() looks at the value's type alone; "IS NULL" would read the whole value into memory.
+        Query q(db, cellStatement("SELECT typeof(%2) = 'null' FROM %1 WHERE %3 = ?", cell));
         q.exec({cell.row});
         if (!q.next())
             throwGone();
