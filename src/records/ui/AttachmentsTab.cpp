@@ -8,6 +8,7 @@
 #include "records/store/AttachmentStore.h"
 
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -45,6 +46,7 @@ AttachmentsTab::AttachmentsTab(AppContext& ctx, RecordOwner owner, std::function
     m_list->setAcceptDrops(true);
     m_list->viewport()->setAcceptDrops(true);
     m_list->viewport()->installEventFilter(this);
+    m_list->installEventFilter(this); // the menu key
     m_currentOnly->setObjectName(QStringLiteral("Check1"));
     auto* uploadButton = makeButton(this, "CmdUpload", QStringLiteral("Upload Attachment"));
 
@@ -186,6 +188,16 @@ void AttachmentsTab::deleteSelected() {
 }
 
 bool AttachmentsTab::eventFilter(QObject* watched, QEvent* event) {
+    // The menu key opens the menu as a right click does, beside the selected row.
+    if (watched == m_list && event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        if (m_list->rowCount() > 0) {
+            const int row = selectedRow();
+            const QRect at = row < 0 ? QRect() : m_list->visualRect(m_list->listModel()->index(row, 0));
+            m_menu->popup(m_list->viewport()->mapToGlobal(at.center()));
+        }
+        return true;
+    }
     if (watched != m_list->viewport())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
