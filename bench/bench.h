@@ -21,6 +21,7 @@ struct Options {
     int repeat = 5;
     int holdingRows = 100000;
     double duplicateShare = 0.1;
+    qint64 attachmentMiB = 100;
     QString dataDir;       // where the inventory was generated
     bool keepData = false; // dataDir was given: the commit's copies stay beside the inventory, to be looked at
 };
@@ -61,5 +62,7 @@ void benchSearch(Database& db, const Options& opt);
 void benchBatchAssign(Database& db, const Options& opt);
 // False when the store and the baseline left different tables behind, which would void the comparison.
 bool benchCommitToInventory(const Options& opt);
+// False when a copy read back differs from the uploaded file.
+bool benchAttachments(const Options& opt);
 
 } // namespace bench

@@ -1,7 +1,6 @@
-// kavrel_bench [list] [commit] [window] [location] [search] [batch] [--units N] [--locations N] [--holding N] [--repeat
-// N]
-// [--data-dir DIR] Each benchmark times the application's path against a baseline measured in the same run, on
-// generated data.
+// kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [--units N] [--locations N]
+// [--holding N] [--repeat N] [--attachment-mib N] [--data-dir DIR] Each benchmark times the application's path
+// against a baseline measured in the same run, on generated data.
 
 #include "bench.h"
 
@@ -18,8 +17,9 @@
 
 namespace {
 
-const QStringList kBenchmarks = {QStringLiteral("list"),     QStringLiteral("commit"), QStringLiteral("window"),
-                                 QStringLiteral("location"), QStringLiteral("search"), QStringLiteral("batch")};
+const QStringList kBenchmarks = {QStringLiteral("list"),       QStringLiteral("commit"), QStringLiteral("window"),
+                                 QStringLiteral("location"),   QStringLiteral("search"), QStringLiteral("batch"),
+                                 QStringLiteral("attachments")};
 
 struct Selection {
     bench::Options options;
@@ -42,16 +42,20 @@ Selection parseOptions(const QCoreApplication& app) {
                                      QStringLiteral("N"), QStringLiteral("100000"));
     const QCommandLineOption repeat(QStringLiteral("repeat"), QStringLiteral("Timed runs of each measure."),
                                     QStringLiteral("N"), QStringLiteral("5"));
+    const QCommandLineOption attachmentMiB(QStringLiteral("attachment-mib"),
+                                           QStringLiteral("Size of the attached file in MiB."), QStringLiteral("N"),
+                                           QStringLiteral("100"));
     const QCommandLineOption dataDir(QStringLiteral("data-dir"),
                                      QStringLiteral("Generate into DIR, which must hold no database yet, and keep it."),
                                      QStringLiteral("DIR"));
-    parser.addOptions({units, locations, holding, repeat, dataDir});
+    parser.addOptions({units, locations, holding, repeat, attachmentMiB, dataDir});
     parser.process(app);
     Selection s;
     s.options.units = std::max(1, parser.value(units).toInt());
     s.options.locations = std::max(1, parser.value(locations).toInt());
     s.options.holdingRows = std::max(1, parser.value(holding).toInt());
     s.options.repeat = std::max(1, parser.value(repeat).toInt());
+    s.options.attachmentMiB = std::max<qint64>(1, parser.value(attachmentMiB).toLongLong());
     s.options.dataDir = parser.value(dataDir);
     s.options.keepData = !s.options.dataDir.isEmpty();
     s.benchmarks = parser.positionalArguments();
@@ -114,6 +118,8 @@ int main(int argc, char* argv[]) {
                 bench::benchSearch(db, opt);
             else if (name == QLatin1String("batch"))
                 bench::benchBatchAssign(db, opt);
+            else if (name == QLatin1String("attachments"))
+                agreed = bench::benchAttachments(opt) && agreed;
         }
         if (!agreed)
             return 1;

@@ -63,6 +63,7 @@ public:
 private:
     friend class Query;
     friend PackedRows readPackedRows(const Database&, const QString&, const QVariantList&, ReadPath);
+    friend class LargeValue;
     // Runs one step of SQL, returning its error (invalid when it succeeded). When another copy's lock outlasts the
     // wait, the busy handler decides whether the step runs again; a step inside a transaction is never repeated,
     // the transaction as a whole fails instead.

@@ -42,14 +42,16 @@ QString noteTable(const QString& table, const QString& owner) {
         .arg(table, owner, kToday);
 }
 
+// The file's bytes come last: SQLite then sets aside room for a large value without building it in memory, and
+// the bytes are streamed into that room.
 QString attachmentTable(const QString& table, const QString& owner) {
     return QStringLiteral("CREATE TABLE %1 (\n"
                           "  AttachmentsId INTEGER PRIMARY KEY AUTOINCREMENT,\n"
                           "  %2 INTEGER,\n"
                           "  AttachmentsName TEXT COLLATE NOCASE,\n"
-                          "  Attachments BLOB,\n"
                           "  AttachmentVersion INTEGER,\n"
-                          "  AttachmentsDate TEXT DEFAULT %3)")
+                          "  AttachmentsDate TEXT DEFAULT %3,\n"
+                          "  Attachments BLOB)")
         .arg(table, owner, kToday);
 }
 

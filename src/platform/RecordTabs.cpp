@@ -3,7 +3,6 @@
 #include "platform/FormHelpers.h"
 #include "platform/ReportList.h"
 
-#include <QCheckBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,26 +27,6 @@ QWidget* makeNotesTab(const QString& listCaption) {
     buttons->addStretch();
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(notes);
-    layout->addLayout(buttons);
-    return page;
-}
-
-QWidget* makeAttachmentsTab(const QString& listCaption) {
-    auto* page = new QWidget;
-    auto* attachments = new ReportList(page);
-    attachments->setObjectName(QStringLiteral("LstAttachment"));
-    attachments->setAccessibleName(listCaption);
-    auto* currentOnly = new QCheckBox(QStringLiteral("Show current version only"), page);
-    currentOnly->setObjectName(QStringLiteral("Check1"));
-    auto* upload = makeButton(page, "CmdUpload", QStringLiteral("Upload Attachment"));
-    currentOnly->setEnabled(false);
-    upload->setEnabled(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(currentOnly);
-    buttons->addStretch();
-    buttons->addWidget(upload);
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(attachments);
     layout->addLayout(buttons);
     return page;
 }

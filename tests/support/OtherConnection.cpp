@@ -42,6 +42,11 @@ LockHolder::~LockHolder() {
     QSqlDatabase::removeDatabase(m_name);
 }
 
+void LockHolder::exec(const QString& statement) {
+    QVERIFY(m_held);
+    QVERIFY2(m_query.exec(statement), qPrintable(m_query.lastError().text()));
+}
+
 void LockHolder::release() {
     if (!m_held)
         return;

@@ -20,6 +20,8 @@ public:
     LockHolder& operator=(const LockHolder&) = delete;
 
     bool held() const { return m_held; }
+    // Runs a statement inside the held transaction, failing the running test when it fails.
+    void exec(const QString& statement);
     void release();
 
 private:

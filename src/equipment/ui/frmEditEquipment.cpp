@@ -13,6 +13,7 @@
 #include "platform/RecordTabs.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
+#include "records/ui/AttachmentsTab.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -51,8 +52,8 @@ frmEditEquipment::frmEditEquipment(AppContext& ctx, QWidget* parent)
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->addTab(buildInformationTab(), QStringLiteral("Equipment Information"));
     m_tabs->addTab(makeNotesTab(QStringLiteral("Equipment Notes")), QStringLiteral("Equipment Notes"));
-    m_tabs->addTab(makeAttachmentsTab(QStringLiteral("Equipment Attachments")),
-                   QStringLiteral("Equipment Attachments"));
+    m_attachments = new AttachmentsTab(ctx, RecordOwner::Equipment, [this] { return unitId(); });
+    m_tabs->addTab(m_attachments, AttachmentsTab::caption(RecordOwner::Equipment));
     m_tabs->addTab(makeFieldsTab(m_fieldLabels, m_fieldBoxes), QStringLiteral("User Defined Information"));
 
     auto* layout = new QVBoxLayout(this);
@@ -136,7 +137,9 @@ void frmEditEquipment::load() {
 
 void frmEditEquipment::popNotes() {}
 
-void frmEditEquipment::PopulateListAtt() {}
+void frmEditEquipment::PopulateListAtt() {
+    m_attachments->PopulateListAtt();
+}
 
 void frmEditEquipment::PopulateDetail() {
     UnitStore store(*m_ctx.db);

@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
+class AttachmentsTab;
 class ReportList;
 
 // One unit of the inventory in full: its values to correct, where it is and has been, and the move elsewhere.
@@ -53,6 +54,7 @@ private:
     QLineEdit* m_currentLocation = nullptr;
     QListWidget* m_locations = nullptr;
     ReportList* m_history = nullptr;
+    AttachmentsTab* m_attachments = nullptr;
     QList<QLabel*> m_fieldLabels;
     QList<QLineEdit*> m_fieldBoxes;
 };

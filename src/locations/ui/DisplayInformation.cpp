@@ -13,6 +13,7 @@
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 #include "printing/LocationReports.h"
+#include "records/ui/AttachmentsTab.h"
 
 #include <QAction>
 #include <QEvent>
@@ -61,7 +62,8 @@ DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->addTab(buildGeneralTab(), QStringLiteral("General Location Information"));
     m_tabs->addTab(makeNotesTab(QStringLiteral("Location Notes")), QStringLiteral("Location Notes"));
-    m_tabs->addTab(makeAttachmentsTab(QStringLiteral("Location Attachments")), QStringLiteral("Location Attachments"));
+    m_attachments = new AttachmentsTab(ctx, RecordOwner::Location, [this] { return locationId(); });
+    m_tabs->addTab(m_attachments, AttachmentsTab::caption(RecordOwner::Location));
     m_tabs->addTab(makeFieldsTab(m_fieldLabels, m_fieldBoxes), QStringLiteral("User Defined Location Information"));
 
     auto* layout = new QVBoxLayout(this);
@@ -140,7 +142,9 @@ void DisplayInformation::load() {
 
 void DisplayInformation::popNotes() {}
 
-void DisplayInformation::PopulateListAtt() {}
+void DisplayInformation::PopulateListAtt() {
+    m_attachments->PopulateListAtt();
+}
 
 void DisplayInformation::PopulateFieldCaptions() {}
 

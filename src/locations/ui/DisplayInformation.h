@@ -14,6 +14,7 @@ class QLineEdit;
 class QListWidget;
 class QTabWidget;
 class QToolBar;
+class AttachmentsTab;
 class ReportList;
 
 // One location in full: address, contact, its equipment with counts per type, notes, attachments and the
@@ -59,6 +60,7 @@ private:
     ContactFields m_contact;
     ReportList* m_equipment = nullptr;
     ReportList* m_statistics = nullptr;
+    AttachmentsTab* m_attachments = nullptr;
     QList<QLabel*> m_fieldLabels;
     QList<QLineEdit*> m_fieldBoxes;
     SortCycle m_sort;
