@@ -9,6 +9,7 @@
 #include "locations/ui/frmActiveLocations.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
+#include "records/ui/FrmAddionalFieldCaptions.h"
 #include "shell/FrmAbout.h"
 
 #include <QAction>
@@ -57,6 +58,12 @@ template <typename W> std::function<void()> opens(AppContext& ctx, QWidget* owne
     return [&ctx, owner, tooMany] { openWindow<W>(ctx, owner, tooMany); };
 }
 
+std::function<void()> opensCaptionEditor(AppContext& ctx, QWidget* owner, RecordOwner kind) {
+    return [&ctx, owner, kind] {
+        openWindow<FrmAddionalFieldCaptions>(ctx, owner, [kind](FrmAddionalFieldCaptions& w) { w.Kind = kind; });
+    };
+}
+
 } // namespace
 
 void openActiveLocations(AppContext& ctx, QWidget* owner) {
@@ -79,7 +86,8 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
     addEntry(locations, "mnuExplorer", QStringLiteral("View Equipment by Location"));
     if (main)
         addEntry(locations, "mnuLocationEditAdditionalInformationFields",
-                 QStringLiteral("Edit Additional Information Fields (Location)"));
+                 QStringLiteral("Edit Additional Information Fields (Location)"), {},
+                 opensCaptionEditor(ctx, owner, RecordOwner::Location));
 
     QMenu* equipment = addMenu(bar, "FrmEquipment", QStringLiteral("&Equipment"));
     addEntry(equipment, "mnuManageEquipmentTypes", QStringLiteral("&Manage Equipment Type(s)"), {},
@@ -90,7 +98,8 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
              QKeySequence(QStringLiteral("Ctrl+Q")), opens<frmActiveEquipment>(ctx, owner, tooMany));
     if (main)
         addEntry(equipment, "MnuEquipmentAdditionalInformationFields",
-                 QStringLiteral("Edit Additional Information Fields (Equipment)"));
+                 QStringLiteral("Edit Additional Information Fields (Equipment)"), {},
+                 opensCaptionEditor(ctx, owner, RecordOwner::Equipment));
 
     QMenu* assignment = addMenu(bar, "FrmAssignment", QStringLiteral("&Assignment"));
     addEntry(assignment, "MnuBatchAssign", QStringLiteral("Batch Assign"), {},

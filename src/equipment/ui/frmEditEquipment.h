@@ -8,7 +8,8 @@
 #include <QPointer>
 #include <QWidget>
 
-class QLabel;
+class FieldsTab;
+class NotesTab;
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
@@ -34,6 +35,8 @@ public:
     QListWidget* typeList() const { return m_fields.types; }
     QListWidget* locationList() const { return m_locations; }
     ReportList* historyList() const { return m_history; }
+    NotesTab* notesTab() const { return m_notes; }
+    FieldsTab* fieldsTab() const { return m_userFields; }
 
 public slots:
     void saveChanges();
@@ -53,6 +56,6 @@ private:
     QLineEdit* m_currentLocation = nullptr;
     QListWidget* m_locations = nullptr;
     ReportList* m_history = nullptr;
-    QList<QLabel*> m_fieldLabels;
-    QList<QLineEdit*> m_fieldBoxes;
+    NotesTab* m_notes = nullptr;
+    FieldsTab* m_userFields = nullptr;
 };
