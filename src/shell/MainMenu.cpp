@@ -10,6 +10,7 @@
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
 #include "records/ui/FrmAddionalFieldCaptions.h"
+#include "records/ui/FrmDocExplorer.h"
 #include "shell/FrmAbout.h"
 
 #include <QAction>
@@ -83,7 +84,8 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
              opens<frmCreateLocation>(ctx, owner, tooMany));
     addEntry(locations, "MnuActiveLocations", QStringLiteral("&Active Location(s)"),
              QKeySequence(QStringLiteral("Ctrl+L")), opens<frmActiveLocations>(ctx, owner, tooMany));
-    addEntry(locations, "mnuExplorer", QStringLiteral("View Equipment by Location"));
+    addEntry(locations, "mnuExplorer", QStringLiteral("View Equipment by Location"), {},
+             opens<FrmDocExplorer>(ctx, owner, tooMany));
     if (main)
         addEntry(locations, "mnuLocationEditAdditionalInformationFields",
                  QStringLiteral("Edit Additional Information Fields (Location)"), {},

@@ -21,6 +21,13 @@ public:
     // display text: Null is empty, every "&nbsp;" is dropped, dates show in the short form of DateText.
     void forEachActiveEquipment(const SortOrder& order, const ListRowReceiver& row) const;
 
+    // The list of one location's active units: the active list's columns up to "Model Number", displayed alike.
+    static const ListColumns& locationListColumns();
+    // Its statement, with the location id as the one value to bind. An empty or unknown key keeps the database's
+    // own order.
+    static QString locationListStatement(const SortOrder& order = {});
+    void forEachActiveAt(qint64 locId, const SortOrder& order, const ListRowReceiver& row) const;
+
     // Deletes the unit and its assignment history in one transaction; its notes, attachments and additional
     // fields stay.
     void deleteEquipment(qint64 id);
