@@ -1,6 +1,6 @@
-// kavrel_bench [list] [commit] [window] [search] [batch] [--units N] [--locations N] [--holding N] [--repeat N]
-// [--data-dir DIR] Each benchmark times the application's path against a baseline measured in the same run, on
-// generated data.
+// kavrel_bench [list] [commit] [window] [search] [batch] [explorer] [--units N] [--locations N] [--holding N]
+// [--repeat N] [--data-dir DIR]
+// Each benchmark times the application's path against a baseline measured in the same run, on generated data.
 
 #include "bench.h"
 
@@ -17,8 +17,8 @@
 
 namespace {
 
-const QStringList kBenchmarks = {QStringLiteral("list"), QStringLiteral("commit"), QStringLiteral("window"),
-                                 QStringLiteral("search"), QStringLiteral("batch")};
+const QStringList kBenchmarks = {QStringLiteral("list"),   QStringLiteral("commit"), QStringLiteral("window"),
+                                 QStringLiteral("search"), QStringLiteral("batch"),  QStringLiteral("explorer")};
 
 struct Selection {
     bench::Options options;
@@ -107,6 +107,8 @@ int main(int argc, char* argv[]) {
                 bench::benchSearch(db, opt);
             else if (name == QLatin1String("batch"))
                 bench::benchBatchAssign(db, opt);
+            else if (name == QLatin1String("explorer"))
+                bench::benchExplorer(opt);
         }
         if (!agreed)
             return 1;

@@ -9,30 +9,12 @@
 #include "platform/ReportList.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <cstdio>
 #include <sqlite3.h>
 
 namespace bench {
 
 namespace {
-
-sqlite3* openMainFile(const QString& dir) {
-    sqlite3* db = nullptr;
-    const QByteArray path = QDir(dir).filePath(QString::fromLatin1(kMainFileName)).toUtf8();
-    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        qFatal("cannot open %s", path.constData());
-    sqlite3_busy_timeout(db, 10000);
-    return db;
-}
-
-sqlite3_stmt* prepareRaw(sqlite3* db, const QString& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) != SQLITE_OK)
-        qFatal("%s: %s", text.constData(), sqlite3_errmsg(db));
-    return stmt;
-}
 
 QString searchStatement(const QString& column) {
     return QStringLiteral("SELECT ") + ListColumnsSql::selectList(SearchStore::resultColumns()) +

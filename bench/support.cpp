@@ -2,13 +2,17 @@
 
 #include "data/Database.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <malloc.h>
+#include <sqlite3.h>
 
 namespace bench {
 
@@ -69,6 +73,42 @@ qint64 stepQuery(const Database& db, const QString& sql) {
             seen += v.isValid();
         }
     return seen;
+}
+
+sqlite3* openMainFile(const QString& dir) {
+    sqlite3* db = nullptr;
+    const QByteArray path = QDir(dir).filePath(QString::fromLatin1(kMainFileName)).toUtf8();
+    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        qFatal("cannot open %s", path.constData());
+    sqlite3_busy_timeout(db, 10000);
+    return db;
+}
+
+sqlite3_stmt* prepareRaw(sqlite3* db, const QString& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        qFatal("%s: %s", text.constData(), sqlite3_errmsg(db));
+    return stmt;
+}
+
+namespace {
+[[noreturn]] void failRun(const char* what, const QString& text) {
+    std::fprintf(stderr, "kavrel_bench: unexpected %s: %s\n", what, qPrintable(text));
+    std::abort();
+}
+} // namespace
+
+Dialogs::Answer FailingDialogs::message(QWidget*, const QString& text, Buttons, Icon, const QString&) {
+    failRun("message", text);
+}
+
+QString FailingDialogs::input(QWidget*, const QString& prompt, const QString&, const QString&) {
+    failRun("input box", prompt);
+}
+
+Dialogs::OpenFile FailingDialogs::openFile(QWidget*, const QString& title, const QString&) {
+    failRun("file dialog", title);
 }
 
 } // namespace bench
