@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Dialogs.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -12,6 +14,8 @@ class Database;
 struct sqlite3;
 struct sqlite3_stmt;
 class QEvent;
+struct sqlite3;
+struct sqlite3_stmt;
 
 namespace bench {
 
@@ -54,12 +58,22 @@ sqlite3* openRawMain(const QString& dataDir);
 sqlite3_stmt* prepareRaw(sqlite3* db, const QString& sql);
 qint64 stepRaw(sqlite3* db, const QString& sql, const QStringList& textValues = {});
 
+// A load that runs into a message has failed: the figures would mean nothing. Every dialog ends the run.
+class FailingDialogs : public Dialogs {
+public:
+    Answer message(QWidget*, const QString& text, Buttons, Icon, const QString&) override;
+    QString input(QWidget*, const QString& prompt, const QString&, const QString&) override;
+    OpenFile openFile(QWidget*, const QString& title, const QString&) override;
+};
+
 // Each benchmark generates nothing itself: it works on the inventory in opt.dataDir, open as db.
 void benchActiveEquipmentList(Database& db, const Options& opt);
 void benchActiveEquipmentWindow(Database& db, const Options& opt);
 void benchLocationWindow(Database& db, const Options& opt);
 void benchSearch(Database& db, const Options& opt);
 void benchBatchAssign(Database& db, const Options& opt);
+// Generates an inventory of its own beside opt.dataDir: one location holding every unit.
+void benchExplorer(const Options& opt);
 // False when the store and the baseline left different tables behind, which would void the comparison.
 bool benchCommitToInventory(const Options& opt);
 // False when a copy read back differs from the uploaded file.

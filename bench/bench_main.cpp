@@ -1,6 +1,6 @@
-// kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [--units N] [--locations N]
-// [--holding N] [--repeat N] [--attachment-mib N] [--data-dir DIR] Each benchmark times the application's path
-// against a baseline measured in the same run, on generated data.
+// kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [--units N]
+// [--locations N] [--holding N] [--repeat N] [--attachment-mib N] [--data-dir DIR] Each benchmark times the
+// application's path against a baseline measured in the same run, on generated data.
 
 #include "bench.h"
 
@@ -17,9 +17,9 @@
 
 namespace {
 
-const QStringList kBenchmarks = {QStringLiteral("list"),       QStringLiteral("commit"), QStringLiteral("window"),
-                                 QStringLiteral("location"),   QStringLiteral("search"), QStringLiteral("batch"),
-                                 QStringLiteral("attachments")};
+const QStringList kBenchmarks = {QStringLiteral("list"),        QStringLiteral("commit"),  QStringLiteral("window"),
+                                 QStringLiteral("location"),    QStringLiteral("search"),  QStringLiteral("batch"),
+                                 QStringLiteral("attachments"), QStringLiteral("explorer")};
 
 struct Selection {
     bench::Options options;
@@ -120,6 +120,8 @@ int main(int argc, char* argv[]) {
                 bench::benchBatchAssign(db, opt);
             else if (name == QLatin1String("attachments"))
                 agreed = bench::benchAttachments(opt) && agreed;
+            else if (name == QLatin1String("explorer"))
+                bench::benchExplorer(opt);
         }
         if (!agreed)
             return 1;

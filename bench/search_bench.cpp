@@ -9,7 +9,6 @@
 #include "platform/ReportList.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <cstdio>
 #include <sqlite3.h>
 

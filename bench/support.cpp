@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <malloc.h>
 #include <sqlite3.h>
@@ -86,6 +88,25 @@ qint64 stepRaw(sqlite3* db, const QString& sql, const QStringList& textValues) {
             sink += sqlite3_column_bytes(stmt, c) + (sqlite3_column_text(stmt, c) != nullptr);
     sqlite3_finalize(stmt);
     return sink;
+}
+
+namespace {
+[[noreturn]] void failRun(const char* what, const QString& text) {
+    std::fprintf(stderr, "kavrel_bench: unexpected %s: %s\n", what, qPrintable(text));
+    std::abort();
+}
+} // namespace
+
+Dialogs::Answer FailingDialogs::message(QWidget*, const QString& text, Buttons, Icon, const QString&) {
+    failRun("message", text);
+}
+
+QString FailingDialogs::input(QWidget*, const QString& prompt, const QString&, const QString&) {
+    failRun("input box", prompt);
+}
+
+Dialogs::OpenFile FailingDialogs::openFile(QWidget*, const QString& title, const QString&) {
+    failRun("file dialog", title);
 }
 
 } // namespace bench

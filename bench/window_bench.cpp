@@ -20,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <sqlite3.h>
 
@@ -29,22 +28,6 @@ namespace bench {
 namespace {
 
 constexpr int kSerialColumn = 4;
-
-// A load that runs into a message has failed: the figures would mean nothing.
-class FailingDialogs : public Dialogs {
-public:
-    Answer message(QWidget*, const QString& text, Buttons, Icon, const QString&) override { fail("message", text); }
-    QString input(QWidget*, const QString& prompt, const QString&, const QString&) override {
-        fail("input box", prompt);
-    }
-    OpenFile openFile(QWidget*, const QString& title, const QString&) override { fail("file dialog", title); }
-
-private:
-    [[noreturn]] static void fail(const char* what, const QString& text) {
-        std::fprintf(stderr, "kavrel_bench: unexpected %s: %s\n", what, qPrintable(text));
-        std::abort();
-    }
-};
 
 // Counts paints of any list view's viewport. It watches the whole application: openWindow creates and shows the
 // window in one call, leaving no moment to reach the new viewport before it could paint.

@@ -50,16 +50,15 @@ QString displayText(const QString& stored, const ListColumn& column) {
 ListRowReader::ListRowReader(const ListColumns& columns, int tagColumn)
     : m_columns(columns), m_tagColumn(tagColumn), m_cells(columns.size()) {}
 
-const QStringList& ListRowReader::read(const Query& q) {
+const QStringList& ListRowReader::read(const RowValues& values) {
     for (int c = 0; c < m_columns.size(); ++c) {
-        const QVariant value = q.value(c);
         QString& cell = m_cells[c];
-        if (value.isNull()) {
+        if (!values.text(c, cell)) {
             cell.clear();
             continue;
         }
         const ListColumn& column = m_columns.at(c);
-        cell = applyRule(value.toString(), column.display);
+        cell = applyRule(std::move(cell), column.display);
         if (column.shortDate && !cell.isEmpty()) {
             auto it = m_dates.constFind(cell);
             if (it == m_dates.cend())
@@ -70,11 +69,20 @@ const QStringList& ListRowReader::read(const Query& q) {
     return m_cells;
 }
 
+void ListRowReader::receive(const RowValues& values, const ListRowReceiver& row) {
+    const QStringList& cells = read(values);
+    row(m_tagColumn < 0 ? QVariant() : values.value(m_tagColumn), cells);
+}
+
 void ListRowReader::forEach(Query& q, const ListRowReceiver& row) {
-    while (q.next()) {
-        const QStringList& cells = read(q);
-        row(m_tagColumn < 0 ? QVariant() : q.value(m_tagColumn), cells);
-    }
+    const QueryRow values(q);
+    while (q.next())
+        receive(values, row);
+}
+
+void ListRowReader::forEach(const Database& db, const QString& sql, const QVariantList& values,
+                            const ListRowReceiver& row) {
+    db.forEachRow(sql, values, [&](const RowValues& current) { receive(current, row); });
 }
 
 std::vector<ListRow> ListRowReader::rows(Query& q) {

@@ -10,8 +10,10 @@
 #include <functional>
 #include <vector>
 
+class Database;
 class PackedRows;
 class Query;
+class RowValues;
 
 // How a stored value shows in a list cell. Null is always an empty cell.
 enum class CellDisplay {
@@ -61,9 +63,13 @@ public:
     ListRowReader(const ListColumns& columns, int tagColumn);
     void forEach(Query& q, const ListRowReceiver& row);
     std::vector<ListRow> rows(Query& q);
+    // Runs sql with values bound in order and reads its rows through Database::forEachRow, the quick way for a
+    // long list.
+    void forEach(const Database& db, const QString& sql, const QVariantList& values, const ListRowReceiver& row);
 
 private:
-    const QStringList& read(const Query& q);
+    const QStringList& read(const RowValues& values);
+    void receive(const RowValues& values, const ListRowReceiver& row);
 
     const ListColumns& m_columns;
     int m_tagColumn;

@@ -9,6 +9,8 @@
 #include "locations/ui/frmActiveLocations.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
+#include "records/ui/FrmAddionalFieldCaptions.h"
+#include "records/ui/FrmDocExplorer.h"
 #include "shell/FrmAbout.h"
 
 #include <QAction>
@@ -57,6 +59,12 @@ template <typename W> std::function<void()> opens(AppContext& ctx, QWidget* owne
     return [&ctx, owner, tooMany] { openWindow<W>(ctx, owner, tooMany); };
 }
 
+std::function<void()> opensCaptionEditor(AppContext& ctx, QWidget* owner, RecordOwner kind) {
+    return [&ctx, owner, kind] {
+        openWindow<FrmAddionalFieldCaptions>(ctx, owner, [kind](FrmAddionalFieldCaptions& w) { w.Kind = kind; });
+    };
+}
+
 } // namespace
 
 void openActiveLocations(AppContext& ctx, QWidget* owner) {
@@ -76,10 +84,12 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
              opens<frmCreateLocation>(ctx, owner, tooMany));
     addEntry(locations, "MnuActiveLocations", QStringLiteral("&Active Location(s)"),
              QKeySequence(QStringLiteral("Ctrl+L")), opens<frmActiveLocations>(ctx, owner, tooMany));
-    addEntry(locations, "mnuExplorer", QStringLiteral("View Equipment by Location"));
+    addEntry(locations, "mnuExplorer", QStringLiteral("View Equipment by Location"), {},
+             opens<FrmDocExplorer>(ctx, owner, tooMany));
     if (main)
         addEntry(locations, "mnuLocationEditAdditionalInformationFields",
-                 QStringLiteral("Edit Additional Information Fields (Location)"));
+                 QStringLiteral("Edit Additional Information Fields (Location)"), {},
+                 opensCaptionEditor(ctx, owner, RecordOwner::Location));
 
     QMenu* equipment = addMenu(bar, "FrmEquipment", QStringLiteral("&Equipment"));
     addEntry(equipment, "mnuManageEquipmentTypes", QStringLiteral("&Manage Equipment Type(s)"), {},
@@ -90,7 +100,8 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
              QKeySequence(QStringLiteral("Ctrl+Q")), opens<frmActiveEquipment>(ctx, owner, tooMany));
     if (main)
         addEntry(equipment, "MnuEquipmentAdditionalInformationFields",
-                 QStringLiteral("Edit Additional Information Fields (Equipment)"));
+                 QStringLiteral("Edit Additional Information Fields (Equipment)"), {},
+                 opensCaptionEditor(ctx, owner, RecordOwner::Equipment));
 
     QMenu* assignment = addMenu(bar, "FrmAssignment", QStringLiteral("&Assignment"));
     addEntry(assignment, "MnuBatchAssign", QStringLiteral("Batch Assign"), {},

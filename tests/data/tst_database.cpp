@@ -141,6 +141,7 @@ private slots:
     void hostileTextRoundTrips();
     void emptyTextStaysEmptyAndNullStaysNull();
     void idsBeyondSixteenBits();
+    void quickRowsReadAsQuery();
 };
 
 void tst_Database::freshDirectoryHasEveryTableInItsFile() {
@@ -724,6 +725,7 @@ void tst_Database::lockedDataAsksToRetry_data() {
         {"transaction commits against a reader", "Inventory.mdb", "read", "transaction"},
         {"single statement against a writer", "Inventory.mdb", "write", "statement"},
         {"read against a committing writer", "Kavrel.mdb", "exclusive", "read"},
+        {"quick rows against a committing writer", "Kavrel.mdb", "exclusive", "rows"},
         {"start-up against a committing writer", "Inventory.mdb", "exclusive", "open"},
     };
     for (const auto& c : cases)
@@ -770,6 +772,10 @@ void tst_Database::lockedDataAsksToRetry() {
             });
         } else if (operation == "statement") {
             Query(*db, "INSERT INTO LocationInfo (LocName, StateId) VALUES ('Depot', 2)").exec();
+        } else if (operation == "rows") {
+            int rows = 0;
+            db->forEachRow("SELECT SerialNumber FROM HoldEquipment", {}, [&](const RowValues&) { ++rows; });
+            read = rows;
         } else {
             read = count(*db, "HoldEquipment");
         }
@@ -791,7 +797,7 @@ void tst_Database::lockedDataAsksToRetry() {
         db.emplace(dir.path());
     QVERIFY(!db->inTransaction());
     const int written = retry ? 1 : 0;
-    if (operation == "read")
+    if (operation == "read" || operation == "rows")
         QCOMPARE(read, retry ? 1 : -1);
     else if (operation != "open")
         QCOMPARE(count(*db, "LocationInfo"), written);
@@ -922,6 +928,56 @@ void tst_Database::idsBeyondSixteenBits() {
     QVERIFY(read.next());
     QCOMPARE(read.value(0).toLongLong(), qint64(70000));
     QCOMPARE(read.value(1).toLongLong(), qint64(70000));
+}
+
+// The quick read of many rows gives every value as Query does: types, Null apart from empty text, bound values
+// of every kind, any text.
+void tst_Database::quickRowsReadAsQuery() {
+    TestContext t;
+    Query(*t.db, "CREATE TABLE Mixed (Id INTEGER PRIMARY KEY, Name TEXT, Price TEXT, Amount REAL, Raw BLOB, "
+                 "Flag INTEGER)")
+        .exec();
+    const QVariantList rows[] = {
+        {qlonglong(70000), "O'Brien's \"Depot\"", "1299.00", 12.5, QByteArray("bytes"), 1},
+        {qlonglong(5000000000), "Zoë 東京 🖥", QString(""), 0.1, QVariant(), 0},
+        {qlonglong(3), QVariant(), QVariant(), QVariant(), QByteArray(), QVariant()},
+    };
+    for (const QVariantList& row : rows)
+        Query(*t.db, "INSERT INTO Mixed VALUES (?, ?, ?, ?, ?, ?)").exec(row);
+    const QString sql = "SELECT Id, Name, Price, Amount, Raw, Flag, Id * 2, Amount / 4 FROM Mixed "
+                        "WHERE Id >= ? AND Name IS NOT ? AND Amount <> ? OR Id = ? ORDER BY Id";
+    const QVariantList bound = {qlonglong(3), QStringLiteral("x'y"), 1.5, 3};
+    // Null, or the type and text of the value.
+    const auto describe = [](const QVariant& v) {
+        return v.isNull() ? QStringLiteral("null") : QStringLiteral("%1:%2").arg(v.typeName(), v.toString());
+    };
+    QStringList expected;
+    Query q(*t.db, sql);
+    q.exec(bound);
+    while (q.next())
+        for (int c = 0; c < 8; ++c)
+            expected << describe(q.value(c));
+    QStringList quick;
+    t.db->forEachRow(sql, bound, [&](const RowValues& row) {
+        for (int c = 0; c < 8; ++c) {
+            const QVariant value = row.value(c);
+            quick << describe(value);
+            QString text = QStringLiteral("untouched");
+            QCOMPARE(row.text(c, text), !value.isNull());
+            QCOMPARE(text, value.isNull() ? QStringLiteral("untouched") : value.toString());
+        }
+    });
+    QCOMPARE(quick.size(), 24);
+    QCOMPARE(quick, expected);
+
+    // A failing statement throws with the engine's text; inside a transaction the read sees its own writes.
+    QVERIFY_THROWS_EXCEPTION(DataError, t.db->forEachRow("SELECT Nothing FROM Mixed", {}, [](const RowValues&) {}));
+    t.db->transaction([&] {
+        Query(*t.db, "DELETE FROM Mixed WHERE Id = 3").exec();
+        int seen = 0;
+        t.db->forEachRow("SELECT Id FROM Mixed", {}, [&](const RowValues&) { ++seen; });
+        QCOMPARE(seen, 2);
+    });
 }
 
 QTEST_MAIN(tst_Database)

@@ -85,8 +85,6 @@ void tst_EditEquipment::showsTheUnit() {
     auto* tabs = w->findChild<QTabWidget*>("SSTab1");
     QCOMPARE(tabs->count(), 4);
     QCOMPARE(tabs->tabText(3), QStringLiteral("User Defined Information"));
-    for (const char* name : {"CmdAddNote", "cmdUpdate"})
-        QVERIFY(!w->findChild<QPushButton*>(name)->isEnabled());
     QVERIFY(!box(w, "txtBarCodeNumber")->isEnabled());
     QVERIFY(!box(w, "txtBarCodeIdentification")->isEnabled());
     QCOMPARE(w->typeList()->currentItem()->text(), QStringLiteral("Laptop"));

@@ -105,7 +105,6 @@ void tst_LocationStore::createWritesLocationAndItsOwnContact() {
     QVERIFY(location);
     QCOMPARE(location->stateId.value_or(0), 7);
     QCOMPARE(location->zip.value_or(QString()), QStringLiteral("12345"));
-    QVERIFY(!location->fields[0]);
     QCOMPARE(Fixtures::count(*t.db, "LocationInfo", "LocActive = 1"), 2);
 }
 

@@ -4,16 +4,19 @@
 #include "equipment/ui/frmEditEquipment.h"
 #include "locations/ui/frmActiveLocations.h"
 #include "platform/ReportList.h"
+#include "records/ui/NotesTab.h"
 #include "shell/MDIKavrel.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -41,7 +44,8 @@ void openFirstRow(ReportList* list) {
 }
 
 // Opens the window named by how: a main menu entry, "detail" / "reassign" from the location list, "equipment
-// detail" from the active equipment list or "duplicate" from the entry window's duplicate table.
+// detail" from the active equipment list, "duplicate" from the entry window's duplicate table or "note editor" from
+// a location detail window's "Add Note".
 QWidget* open(MDIKavrel& main, TestContext& t, const QString& how) {
     if (how == "equipment detail") {
         mainEntry(main, "mnuActiveEquipment")->trigger();
@@ -51,6 +55,9 @@ QWidget* open(MDIKavrel& main, TestContext& t, const QString& how) {
         mainEntry(main, "mnuEnterEquipment")->trigger();
         openFirstRow(qobject_cast<frmCreateEquipment*>(main.activeWindow())->duplicateList());
         return qobject_cast<FrmDuplicate*>(main.activeWindow());
+    } else if (how == "note editor") {
+        QWidget* detail = open(main, t, "detail");
+        QTest::mouseClick(detail->findChild<NotesTab*>()->findChild<QPushButton*>("CmdAddNote"), Qt::LeftButton);
     } else if (how == "detail") {
         auto* list = openLocationList(main);
         list->list()->setCurrentRow(0);
@@ -107,7 +114,11 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                  "detail",
                                  "reassign",
                                  "equipment detail",
-                                 "duplicate"};
+                                 "duplicate",
+                                 "mnuExplorer",
+                                 "mnuLocationEditAdditionalInformationFields",
+                                 "MnuEquipmentAdditionalInformationFields",
+                                 "note editor"};
     for (const QString& how : windows)
         for (const char* route : {"closebox", "ctrl+f4"})
             QTest::addRow("%s by %s", qPrintable(how), route) << how << route;
@@ -129,6 +140,10 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                          << "Command6";
     QTest::newRow("duplicate by Submit with no option") << "duplicate"
                                                         << "Command5";
+    QTest::newRow("note editor by Cancel") << "note editor"
+                                           << "Command2";
+    QTest::newRow("note editor by Save/Exit") << "note editor"
+                                              << "Command1";
 }
 
 void tst_WindowLifecycle::closesByEveryRoute() {
@@ -159,6 +174,10 @@ void tst_WindowLifecycle::closesByEveryRoute() {
         if (how == "reassign" && route == "Command1") {
             window->findChild<ReportList*>()->setRowSelected(1, true);
             t.dialogs.answer(Dialogs::Answer::Yes);
+        }
+        if (how == "note editor" && route == "Command1") {
+            window->findChild<QLineEdit*>("txtNoteTitle")->setText("Title");
+            window->findChild<QPlainTextEdit*>("txtNote")->setPlainText("Text");
         }
         auto* button = window->findChild<QPushButton*>(route);
         QVERIFY2(button, qPrintable(route));
@@ -198,7 +217,8 @@ void tst_WindowLifecycle::refusedCloseKeepsWindowAndFrame() {
 
 void tst_WindowLifecycle::newWindowsOpenInsideTheArea_data() {
     QTest::addColumn<QString>("how");
-    for (const char* how : {"mnuActiveEquipment", "reassign", "mnuEnterEquipment", "detail", "mnuCreateLocation"})
+    for (const char* how : {"mnuActiveEquipment", "reassign", "mnuEnterEquipment", "detail", "mnuCreateLocation",
+                            "mnuExplorer", "note editor"})
         QTest::newRow(how) << how;
 }
 

@@ -39,6 +39,24 @@ PackedRows EquipmentStore::activeEquipment(const SortOrder& order) const {
     return readPackedRows(m_db, activeListStatement(order));
 }
 
+const ListColumns& EquipmentStore::locationListColumns() {
+    static const ListColumns columns = activeListColumns().mid(0, 8);
+    return columns;
+}
+
+QString EquipmentStore::locationListStatement(const SortOrder& order) {
+    return QStringLiteral("SELECT ") + ListColumnsSql::selectList(locationListColumns()) +
+           QStringLiteral(" FROM LocationInfo INNER JOIN EquipmentInfo ON LocationInfo.LocId = "
+                          "EquipmentInfo.CurrentLocation WHERE EquipmentInfo.EquActive = 1 AND "
+                          "EquipmentInfo.CurrentLocation = ?") +
+           ListColumnsSql::orderBy(order, locationListColumns(), QString());
+}
+
+void EquipmentStore::forEachActiveAt(qint64 locId, const SortOrder& order, const ListRowReceiver& row) const {
+    // One location may hold the whole inventory: the quick read.
+    ListRowReader(locationListColumns(), 0).forEach(m_db, locationListStatement(order), {locId}, row);
+}
+
 void EquipmentStore::deleteEquipment(qint64 id) {
     m_db.transaction([&] {
         Query(m_db, QStringLiteral("DELETE FROM EquipmentInfo WHERE (EquipmentId = ?)")).exec({id});

@@ -24,6 +24,13 @@ public:
     // The same rows as stored, for a list to show: its cells follow activeListColumns(), the id is cell 0.
     PackedRows activeEquipment(const SortOrder& order) const;
 
+    // The list of one location's active units: the active list's columns up to "Model Number", displayed alike.
+    static const ListColumns& locationListColumns();
+    // Its statement, with the location id as the one value to bind. An empty or unknown key keeps the database's
+    // own order.
+    static QString locationListStatement(const SortOrder& order = {});
+    void forEachActiveAt(qint64 locId, const SortOrder& order, const ListRowReceiver& row) const;
+
     // Deletes the unit and its assignment history in one transaction; its notes, attachments and additional
     // fields stay.
     void deleteEquipment(qint64 id);

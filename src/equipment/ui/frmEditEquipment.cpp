@@ -10,10 +10,11 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
-#include "platform/RecordTabs.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 #include "records/ui/AttachmentsTab.h"
+#include "records/ui/FieldsTab.h"
+#include "records/ui/NotesTab.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -49,12 +50,16 @@ frmEditEquipment::frmEditEquipment(AppContext& ctx, QWidget* parent)
     m_menuBar->hide();
     m_ctx.navigator->fillMenuBar(m_menuBar, this, Navigator::Menu::DetailWindow);
 
+    // The note editor's caption names the unit by the serial number its opener listed.
+    const auto noteOwner = [this] { return NotesTab::Owner{unitId(), ssn}; };
+    m_notes = new NotesTab(ctx, RecordOwner::Equipment, noteOwner);
+    m_userFields = new FieldsTab(ctx, RecordOwner::Equipment, [this] { return unitId(); });
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->addTab(buildInformationTab(), QStringLiteral("Equipment Information"));
-    m_tabs->addTab(makeNotesTab(QStringLiteral("Equipment Notes")), QStringLiteral("Equipment Notes"));
+    m_tabs->addTab(m_notes, QStringLiteral("Equipment Notes"));
     m_attachments = new AttachmentsTab(ctx, RecordOwner::Equipment, [this] { return unitId(); });
     m_tabs->addTab(m_attachments, AttachmentsTab::caption(RecordOwner::Equipment));
-    m_tabs->addTab(makeFieldsTab(m_fieldLabels, m_fieldBoxes), QStringLiteral("User Defined Information"));
+    m_tabs->addTab(m_userFields, QStringLiteral("User Defined Information"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -129,13 +134,16 @@ void frmEditEquipment::load() {
                    QStringLiteral(", Serial Number : ") + ssn);
     popNotes();
     PopulateListAtt();
+    m_userFields->PopulateFieldCaptions();
     m_fields.types->clear();
     m_fields.types->addItems(EquipmentTypeStore(*m_ctx.db).names());
     PopulateDetail();
     PopulateLocationList();
 }
 
-void frmEditEquipment::popNotes() {}
+void frmEditEquipment::popNotes() {
+    m_notes->popNotes();
+}
 
 void frmEditEquipment::PopulateListAtt() {
     m_attachments->PopulateListAtt();
@@ -169,6 +177,7 @@ void frmEditEquipment::PopulateDetail() {
         showValue(m_fields.assetTag, u.assetTagNumber);
     }
     showHistory(m_history, store.history(unitId()));
+    m_userFields->loadValues();
 }
 
 void frmEditEquipment::PopulateLocationList() {

@@ -8,7 +8,8 @@
 #include <QPointer>
 #include <QWidget>
 
-class QLabel;
+class FieldsTab;
+class NotesTab;
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
@@ -35,6 +36,8 @@ public:
     QListWidget* typeList() const { return m_fields.types; }
     QListWidget* locationList() const { return m_locations; }
     ReportList* historyList() const { return m_history; }
+    NotesTab* notesTab() const { return m_notes; }
+    FieldsTab* fieldsTab() const { return m_userFields; }
 
 public slots:
     void saveChanges();
@@ -55,6 +58,6 @@ private:
     QListWidget* m_locations = nullptr;
     ReportList* m_history = nullptr;
     AttachmentsTab* m_attachments = nullptr;
-    QList<QLabel*> m_fieldLabels;
-    QList<QLineEdit*> m_fieldBoxes;
+    NotesTab* m_notes = nullptr;
+    FieldsTab* m_userFields = nullptr;
 };

@@ -19,12 +19,6 @@ const AddressColumn kAddressColumns[] = {
     {"LocZip", &LocationRecord::zip, &LocationAddress::zip},
     {"LocPhone", &LocationRecord::phone, &LocationAddress::phone},
 };
-constexpr int kUserFields = 20;
-
-QString userField(int i) {
-    return QStringLiteral("Field%1").arg(i + 1);
-}
-
 struct ContactColumn {
     const char* name;
     std::optional<QString> ContactRecord::*read;
@@ -173,8 +167,6 @@ void LocationStore::reassignAndRetire(qint64 sourceId, qint64 targetId) {
 std::optional<LocationRecord> LocationStore::location(qint64 locId) const {
     QStringList columns = QStringList{QStringLiteral("LocName")} + names(kAddressColumns);
     columns << QStringLiteral("StateId");
-    for (int i = 0; i < kUserFields; ++i)
-        columns << userField(i);
     Query q(m_db, QStringLiteral("SELECT %1 FROM LocationInfo INNER JOIN StateInfo "
                                  "ON LocationInfo.StateId = StateInfo.StateId WHERE (LocationInfo.LocId = :LocId)")
                       .arg(Columns::list(columns, QStringLiteral("LocationInfo"))));
@@ -187,8 +179,6 @@ std::optional<LocationRecord> LocationStore::location(qint64 locId) const {
         r.*c.read = q.optionalText(QLatin1String(c.name));
     if (const auto stateId = q.optionalText(QStringLiteral("StateId")))
         r.stateId = stateId->toInt();
-    for (int i = 0; i < kUserFields; ++i)
-        r.fields[static_cast<size_t>(i)] = q.optionalText(userField(i));
     return r;
 }
 

@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QVariant>
-#include <array>
 #include <optional>
 #include <vector>
 
@@ -49,7 +48,6 @@ struct LocationRecord {
     std::optional<QString> zip;
     std::optional<QString> phone;
     std::optional<int> stateId;
-    std::array<std::optional<QString>, 20> fields; // the user-defined fields 1 to 20
 };
 
 // A location's contact as stored; a Null value is none.

@@ -9,11 +9,12 @@
 #include "platform/FormHelpers.h"
 #include "platform/Printer.h"
 #include "platform/ProductTitle.h"
-#include "platform/RecordTabs.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 #include "printing/LocationReports.h"
 #include "records/ui/AttachmentsTab.h"
+#include "records/ui/FieldsTab.h"
+#include "records/ui/NotesTab.h"
 
 #include <QAction>
 #include <QEvent>
@@ -36,9 +37,9 @@ constexpr int kHeightTwips = 9720;
 constexpr int kSerialColumn = 5;
 
 // A stored value shown in a box: Null leaves the box as it is.
-void showValue(QLineEdit* box, const std::optional<QString>& value, bool replacePlaceholder = true) {
+void showValue(QLineEdit* box, const std::optional<QString>& value) {
     if (value)
-        box->setText(replacePlaceholder ? nbspAsBlank(*value) : *value);
+        box->setText(nbspAsBlank(*value));
 }
 
 } // namespace
@@ -59,12 +60,16 @@ DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
         connect(action, &QAction::triggered, this, [this, action] { toolbarClicked(action->data().toString()); });
     }
 
+    // The editor's caption names the location as its name box shows it.
+    const auto noteOwner = [this] { return NotesTab::Owner{locationId(), m_location.name->text()}; };
+    m_notes = new NotesTab(ctx, RecordOwner::Location, noteOwner);
+    m_fields = new FieldsTab(ctx, RecordOwner::Location, [this] { return locationId(); });
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     m_tabs->addTab(buildGeneralTab(), QStringLiteral("General Location Information"));
-    m_tabs->addTab(makeNotesTab(QStringLiteral("Location Notes")), QStringLiteral("Location Notes"));
+    m_tabs->addTab(m_notes, QStringLiteral("Location Notes"));
     m_attachments = new AttachmentsTab(ctx, RecordOwner::Location, [this] { return locationId(); });
     m_tabs->addTab(m_attachments, AttachmentsTab::caption(RecordOwner::Location));
-    m_tabs->addTab(makeFieldsTab(m_fieldLabels, m_fieldBoxes), QStringLiteral("User Defined Location Information"));
+    m_tabs->addTab(m_fields, QStringLiteral("User Defined Location Information"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -140,13 +145,17 @@ void DisplayInformation::load() {
     PopulateLocation(QString());
 }
 
-void DisplayInformation::popNotes() {}
+void DisplayInformation::popNotes() {
+    m_notes->popNotes();
+}
 
 void DisplayInformation::PopulateListAtt() {
     m_attachments->PopulateListAtt();
 }
 
-void DisplayInformation::PopulateFieldCaptions() {}
+void DisplayInformation::PopulateFieldCaptions() {
+    m_fields->PopulateFieldCaptions();
+}
 
 void DisplayInformation::PopulateLocation(const QString& sortName) {
     LocationStore store(*m_ctx.db);
@@ -162,9 +171,10 @@ void DisplayInformation::PopulateLocation(const QString& sortName) {
         showValue(m_location.phone, l.phone);
         if (l.stateId)
             selectState(m_location.states, *l.stateId);
-        for (int i = 0; i < m_fieldBoxes.size(); ++i)
-            showValue(m_fieldBoxes.at(i), l.fields.at(static_cast<size_t>(i)), false);
     }
+    // Read apart from the address, so that a location whose state is unknown still shows the values "Update"
+    // writes back.
+    m_fields->loadValues();
     if (const auto contact = store.contact(id)) {
         const ContactRecord& c = *contact;
         showValue(m_contact.firstName, c.firstName);

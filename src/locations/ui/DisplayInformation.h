@@ -9,8 +9,8 @@
 #include <QPointer>
 #include <QWidget>
 
-class QLabel;
-class QLineEdit;
+class FieldsTab;
+class NotesTab;
 class QListWidget;
 class QTabWidget;
 class QToolBar;
@@ -38,6 +38,8 @@ public:
     ReportList* statisticsList() const { return m_statistics; }
     QListWidget* stateList() const { return m_location.states; }
     QToolBar* toolbar() const { return m_toolbar; }
+    NotesTab* notesTab() const { return m_notes; }
+    FieldsTab* fieldsTab() const { return m_fields; }
 
 public slots:
     void updateAddress();
@@ -61,7 +63,7 @@ private:
     ReportList* m_equipment = nullptr;
     ReportList* m_statistics = nullptr;
     AttachmentsTab* m_attachments = nullptr;
-    QList<QLabel*> m_fieldLabels;
-    QList<QLineEdit*> m_fieldBoxes;
+    NotesTab* m_notes = nullptr;
+    FieldsTab* m_fields = nullptr;
     SortCycle m_sort;
 };
