@@ -12,8 +12,6 @@
 #include <initializer_list>
 #include <optional>
 
-class RowValues;
-
 inline constexpr const char* kMainFileName = "Inventory.mdb";
 inline constexpr const char* kHoldingFileName = "Kavrel.mdb";
 
@@ -62,13 +60,6 @@ public:
     }
     bool inTransaction() const { return m_depth > 0; }
 
-    // Runs a SELECT with values bound in order and hands fn every row, for reads of many rows. On SQLite the rows
-    // come from the engine's own handle: its UTF-8 text turns into a QString in one step, where QSqlQuery first has
-    // the engine copy every value into UTF-16, which costs more than stepping the statement itself. Other drivers
-    // read through Query. The values are those QSqlQuery would give.
-    void forEachRow(const QString& sql, const QVariantList& values,
-                    const std::function<void(const RowValues&)>& fn) const;
-
 private:
     friend class Query;
     friend PackedRows readPackedRows(const Database&, const QString&, const QVariantList&, ReadPath);
@@ -100,15 +91,6 @@ QString insert(const QString& table, const QStringList& columns);
 QString assignments(const QStringList& columns);
 } // namespace Columns
 
-// The current row of Database::forEachRow.
-class RowValues {
-public:
-    virtual ~RowValues() = default;
-    virtual QVariant value(int column) const = 0;
-    // Sets out to the value as QVariant::toString() gives it; false, leaving out alone, when it is Null.
-    virtual bool text(int column, QString& out) const = 0;
-};
-
 // A prepared statement whose failures throw DataError. Values are always bound, never spliced into the text.
 class Query {
 public:
@@ -139,21 +121,4 @@ public:
 private:
     const Database& m_db;
     QSqlQuery m_query;
-};
-
-// The current row of a Query that has run, as RowValues.
-class QueryRow : public RowValues {
-public:
-    explicit QueryRow(const Query& q) : m_q(q) {}
-    QVariant value(int column) const override { return m_q.value(column); }
-    bool text(int column, QString& out) const override {
-        const QVariant v = m_q.value(column);
-        if (v.isNull())
-            return false;
-        out = v.toString();
-        return true;
-    }
-
-private:
-    const Query& m_q;
 };

@@ -47,50 +47,6 @@ QString displayText(const QString& stored, const ListColumn& column) {
     return column.shortDate && !text.isEmpty() ? DateText::display(text) : text;
 }
 
-ListRowReader::ListRowReader(const ListColumns& columns, int tagColumn)
-    : m_columns(columns), m_tagColumn(tagColumn), m_cells(columns.size()) {}
-
-const QStringList& ListRowReader::read(const RowValues& values) {
-    for (int c = 0; c < m_columns.size(); ++c) {
-        QString& cell = m_cells[c];
-        if (!values.text(c, cell)) {
-            cell.clear();
-            continue;
-        }
-        const ListColumn& column = m_columns.at(c);
-        cell = applyRule(std::move(cell), column.display);
-        if (column.shortDate && !cell.isEmpty()) {
-            auto it = m_dates.constFind(cell);
-            if (it == m_dates.cend())
-                it = m_dates.insert(cell, DateText::display(cell));
-            cell = *it;
-        }
-    }
-    return m_cells;
-}
-
-void ListRowReader::receive(const RowValues& values, const ListRowReceiver& row) {
-    const QStringList& cells = read(values);
-    row(m_tagColumn < 0 ? QVariant() : values.value(m_tagColumn), cells);
-}
-
-void ListRowReader::forEach(Query& q, const ListRowReceiver& row) {
-    const QueryRow values(q);
-    while (q.next())
-        receive(values, row);
-}
-
-void ListRowReader::forEach(const Database& db, const QString& sql, const QVariantList& values,
-                            const ListRowReceiver& row) {
-    db.forEachRow(sql, values, [&](const RowValues& current) { receive(current, row); });
-}
-
-std::vector<ListRow> ListRowReader::rows(Query& q) {
-    std::vector<ListRow> rows;
-    forEach(q, [&](const QVariant& tag, const QStringList& cells) { rows.push_back({tag, cells}); });
-    return rows;
-}
-
 void forEachDisplayRow(const PackedRows& rows, const ListColumns& columns, int tagCell, const ListRowReceiver& row) {
     QStringList cells(columns.size());
     for (int r = 0; r < rows.rowCount(); ++r) {

@@ -13,7 +13,6 @@
 class Database;
 class PackedRows;
 class Query;
-class RowValues;
 
 // How a stored value shows in a list cell. Null is always an empty cell.
 enum class CellDisplay {
@@ -55,28 +54,6 @@ bool sortsBy(const ListColumns& columns, const QString& key);
 // The display text of one stored value.
 QString displayText(const QVariant& value, const ListColumn& column);
 QString displayText(const QString& stored, const ListColumn& column);
-
-// Reads the rows of a statement whose first result columns are columns, in their order. The tag is the value of
-// result column tagColumn (it may follow the list's own columns), or none when tagColumn is negative.
-class ListRowReader {
-public:
-    ListRowReader(const ListColumns& columns, int tagColumn);
-    void forEach(Query& q, const ListRowReceiver& row);
-    std::vector<ListRow> rows(Query& q);
-    // Runs sql with values bound in order and reads its rows through Database::forEachRow, the quick way for a
-    // long list.
-    void forEach(const Database& db, const QString& sql, const QVariantList& values, const ListRowReceiver& row);
-
-private:
-    const QStringList& read(const RowValues& values);
-    void receive(const RowValues& values, const ListRowReceiver& row);
-
-    const ListColumns& m_columns;
-    int m_tagColumn;
-    QStringList m_cells;
-    // Dates repeat across many rows; each distinct one is formatted once per load.
-    QHash<QString, QString> m_dates;
-};
 
 // The display rows of rows a store read packed, tagged with cell tagCell (none when negative).
 void forEachDisplayRow(const PackedRows& rows, const ListColumns& columns, int tagCell, const ListRowReceiver& row);

@@ -52,9 +52,8 @@ QString EquipmentStore::locationListStatement(const SortOrder& order) {
            ListColumnsSql::orderBy(order, locationListColumns(), QString());
 }
 
-void EquipmentStore::forEachActiveAt(qint64 locId, const SortOrder& order, const ListRowReceiver& row) const {
-    // One location may hold the whole inventory: the quick read.
-    ListRowReader(locationListColumns(), 0).forEach(m_db, locationListStatement(order), {locId}, row);
+PackedRows EquipmentStore::activeAt(qint64 locId, const SortOrder& order) const {
+    return readPackedRows(m_db, locationListStatement(order), {locId});
 }
 
 void EquipmentStore::deleteEquipment(qint64 id) {

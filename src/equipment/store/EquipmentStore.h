@@ -29,7 +29,7 @@ public:
     // Its statement, with the location id as the one value to bind. An empty or unknown key keeps the database's
     // own order.
     static QString locationListStatement(const SortOrder& order = {});
-    void forEachActiveAt(qint64 locId, const SortOrder& order, const ListRowReceiver& row) const;
+    PackedRows activeAt(qint64 locId, const SortOrder& order) const;
 
     // Deletes the unit and its assignment history in one transaction; its notes, attachments and additional
     // fields stay.

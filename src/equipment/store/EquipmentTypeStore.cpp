@@ -1,6 +1,7 @@
 #include "equipment/store/EquipmentTypeStore.h"
 
 #include "data/Database.h"
+#include "data/PackedReader.h"
 
 const ListColumns& EquipmentTypeStore::listColumns() {
     static const ListColumns columns = {
@@ -11,10 +12,9 @@ const ListColumns& EquipmentTypeStore::listColumns() {
 }
 
 std::vector<ListRow> EquipmentTypeStore::types() const {
-    Query q(m_db, QStringLiteral("SELECT %1 FROM EquipmentType ORDER BY EquipmentTypeId")
-                      .arg(ListColumnsSql::selectList(listColumns())));
-    q.exec();
-    return ListRowReader(listColumns(), 0).rows(q);
+    return displayRows(readPackedRows(m_db, QStringLiteral("SELECT %1 FROM EquipmentType ORDER BY EquipmentTypeId")
+                                                .arg(ListColumnsSql::selectList(listColumns()))),
+                       listColumns(), 0);
 }
 
 QStringList EquipmentTypeStore::names() const {

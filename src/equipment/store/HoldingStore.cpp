@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/DateText.h"
+#include "data/PackedReader.h"
 #include "equipment/store/ClsDuplicates.h"
 
 namespace {
@@ -115,10 +116,10 @@ const ListColumns& HoldingStore::duplicateListColumns() {
 }
 
 std::vector<ListRow> HoldingStore::rows() const {
-    Query q(m_db, QStringLiteral("SELECT %1, HoldEquipmentId FROM HoldEquipment ORDER BY HoldEquipmentId")
-                      .arg(ListColumnsSql::selectList(holdingListColumns())));
-    q.exec();
-    return ListRowReader(holdingListColumns(), static_cast<int>(holdingListColumns().size())).rows(q);
+    return displayRows(readPackedRows(m_db, QStringLiteral("SELECT %1, HoldEquipmentId FROM HoldEquipment ORDER BY "
+                                                           "HoldEquipmentId")
+                                                .arg(ListColumnsSql::selectList(holdingListColumns()))),
+                       holdingListColumns(), static_cast<int>(holdingListColumns().size()));
 }
 
 std::optional<HoldingRecord> HoldingStore::row(qint64 id) const {
@@ -147,12 +148,11 @@ void HoldingStore::clear() {
 }
 
 std::vector<ListRow> HoldingStore::duplicates() const {
-    Query q(m_db, QStringLiteral("SELECT %1 FROM TempEquipmentInfo INNER JOIN LocationInfo "
-                                 "ON TempEquipmentInfo.CurrentLocation = LocationInfo.LocId "
-                                 "ORDER BY TempEquipmentInfo.EquipmentId")
-                      .arg(ListColumnsSql::selectList(duplicateListColumns())));
-    q.exec();
-    return ListRowReader(duplicateListColumns(), -1).rows(q);
+    return displayRows(readPackedRows(m_db, QStringLiteral("SELECT %1 FROM TempEquipmentInfo INNER JOIN LocationInfo "
+                                                           "ON TempEquipmentInfo.CurrentLocation = LocationInfo.LocId "
+                                                           "ORDER BY TempEquipmentInfo.EquipmentId")
+                                                .arg(ListColumnsSql::selectList(duplicateListColumns()))),
+                       duplicateListColumns(), -1);
 }
 
 CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>& progress) {

@@ -82,13 +82,13 @@ const ListColumns& LocationStore::activeListColumns() {
 
 std::vector<ListRow> LocationStore::activeLocations(const SortOrder& order) const {
     // Locations without a known state are left out, as the join with the states requires.
-    Query q(m_db,
-            QStringLiteral("SELECT ") + ListColumnsSql::selectList(activeListColumns()) +
-                QStringLiteral(" FROM LocationInfo INNER JOIN StateInfo ON StateInfo.StateId = "
-                               "LocationInfo.StateId WHERE LocationInfo.LocActive = 1") +
-                ListColumnsSql::orderBy(order, activeListColumns(), QStringLiteral(" ORDER BY LocationInfo.LocName")));
-    q.exec();
-    return ListRowReader(activeListColumns(), 0).rows(q);
+    return displayRows(
+        readPackedRows(m_db, QStringLiteral("SELECT ") + ListColumnsSql::selectList(activeListColumns()) +
+                                 QStringLiteral(" FROM LocationInfo INNER JOIN StateInfo ON StateInfo.StateId = "
+                                                "LocationInfo.StateId WHERE LocationInfo.LocActive = 1") +
+                                 ListColumnsSql::orderBy(order, activeListColumns(),
+                                                         QStringLiteral(" ORDER BY LocationInfo.LocName"))),
+        activeListColumns(), 0);
 }
 
 std::vector<LocationIdName> LocationStore::activeLocationNames() const {

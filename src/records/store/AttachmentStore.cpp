@@ -1,6 +1,7 @@
 #include "records/store/AttachmentStore.h"
 
 #include "data/Database.h"
+#include "data/PackedReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,20 +64,25 @@ const ListColumns& AttachmentStore::listColumns() const {
 }
 
 std::vector<ListRow> AttachmentStore::allVersions(qint64 ownerId) const {
-    Query q(m_db, QStringLiteral("SELECT AttachmentsId, AttachmentsDate, AttachmentsName, AttachmentVersion FROM %1 "
-                                 "WHERE %2 = ? ORDER BY AttachmentsName, AttachmentVersion DESC, AttachmentsId DESC")
-                      .arg(m_tables.attachments, m_tables.attachmentsOwner));
-    q.exec({ownerId});
-    return ListRowReader(listColumns(), 0).rows(q);
+    return displayRows(
+        readPackedRows(
+            m_db,
+            QStringLiteral("SELECT AttachmentsId, AttachmentsDate, AttachmentsName, AttachmentVersion FROM %1 "
+                           "WHERE %2 = ? ORDER BY AttachmentsName, AttachmentVersion DESC, AttachmentsId DESC")
+                .arg(m_tables.attachments, m_tables.attachmentsOwner),
+            {ownerId}),
+        listColumns(), 0);
 }
 
 std::vector<ListRow> AttachmentStore::newestVersions(qint64 ownerId) const {
-    Query q(m_db, QStringLiteral("SELECT MAX(AttachmentsId), MAX(AttachmentsDate), AttachmentsName, "
-                                 "MAX(AttachmentVersion) FROM %1 WHERE %2 = ? GROUP BY AttachmentsName "
-                                 "ORDER BY AttachmentsName DESC")
-                      .arg(m_tables.attachments, m_tables.attachmentsOwner));
-    q.exec({ownerId});
-    return ListRowReader(listColumns(), 0).rows(q);
+    return displayRows(
+        readPackedRows(m_db,
+                       QStringLiteral("SELECT MAX(AttachmentsId), MAX(AttachmentsDate), AttachmentsName, "
+                                      "MAX(AttachmentVersion) FROM %1 WHERE %2 = ? GROUP BY AttachmentsName "
+                                      "ORDER BY AttachmentsName DESC")
+                           .arg(m_tables.attachments, m_tables.attachmentsOwner),
+                       {ownerId}),
+        listColumns(), 0);
 }
 
 LargeValue::Cell AttachmentStore::cell(qint64 id) const {

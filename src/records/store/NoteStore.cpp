@@ -1,6 +1,7 @@
 #include "records/store/NoteStore.h"
 
 #include "data/Database.h"
+#include "data/PackedReader.h"
 
 namespace {
 // A null QString would be bound as Null; a typed text, even none, is stored as text.
@@ -27,10 +28,11 @@ const ListColumns& NoteStore::listColumns() {
 
 std::vector<ListRow> NoteStore::notes(qint64 ownerId) const {
     const RecordTables& t = recordTables(m_owner);
-    Query q(m_db, QStringLiteral("SELECT %1 FROM %2 WHERE (%3 = ?) ORDER BY NoteId ASC")
-                      .arg(ListColumnsSql::selectList(listColumns()), t.notes, t.notesOwner));
-    q.exec({ownerId});
-    return ListRowReader(listColumns(), 0).rows(q);
+    return displayRows(readPackedRows(m_db,
+                                      QStringLiteral("SELECT %1 FROM %2 WHERE (%3 = ?) ORDER BY NoteId ASC")
+                                          .arg(ListColumnsSql::selectList(listColumns()), t.notes, t.notesOwner),
+                                      {ownerId}),
+                       listColumns(), 0);
 }
 
 qint64 NoteStore::add(qint64 ownerId, const QString& title, const QString& note) {

@@ -109,11 +109,8 @@ void FrmDocExplorer::chooseLocation() {
 
 void FrmDocExplorer::PopulateEquipmentList(const QString& sortColumn) {
     m_list->setColumns(EquipmentStore::locationListColumns());
-    m_list->beginRows();
-    EquipmentStore(*m_ctx.db).forEachActiveAt(
-        m_chosen, SortOrder{sortColumn, false},
-        [this](const QVariant& id, const QStringList& cells) { m_list->appendRow(cells, id); });
-    m_list->endRows();
+    m_list->setRows(EquipmentStore(*m_ctx.db).activeAt(m_chosen, SortOrder{sortColumn, false}),
+                    EquipmentStore::locationListColumns());
 }
 
 bool FrmDocExplorer::openDetail(int row, OnTooManyWindows how) {
