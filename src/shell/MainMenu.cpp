@@ -47,7 +47,10 @@ void fillWindowsMenu(QMenu* menu, AppContext& ctx) {
     QWidget* active = ctx.windows->activeWindow();
     int number = 1;
     for (QWidget* window : windows) {
-        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(window->windowTitle()));
+        // A caption's own "&" (a company named "Smith & Sons") is text, not a mnemonic.
+        QString caption = window->windowTitle();
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(number++).arg(caption));
         action->setCheckable(true);
         action->setChecked(window == active);
         QObject::connect(action, &QAction::triggered, menu, [&ctx, window] { ctx.windows->activate(window); });
