@@ -89,15 +89,6 @@ Sample inChild(const std::function<Timing()>& measure) {
     return s;
 }
 
-sqlite3* openRaw(const QString& dir) {
-    sqlite3* db = nullptr;
-    const QByteArray path = QDir(dir).filePath(QString::fromLatin1(kMainFileName)).toUtf8();
-    if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        qFatal("cannot open %s", path.constData());
-    sqlite3_busy_timeout(db, 10000);
-    return db;
-}
-
 void rawExec(sqlite3* db, const char* sql) {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
         qFatal("%s: %s", sql, sqlite3_errmsg(db));
@@ -161,7 +152,7 @@ void rawView(sqlite3* db, qint64 id, const QString& out) {
 }
 
 void removeUploads(const QString& dir) {
-    sqlite3* db = openRaw(dir);
+    sqlite3* db = openRawMain(dir);
     rawExec(db, "DELETE FROM LocationAttachments WHERE LocationId = 2");
     sqlite3_close(db);
 }
@@ -217,7 +208,7 @@ bool benchAttachments(const Options& opt) {
     }
 
     const auto rawUploadRun = [&] {
-        sqlite3* db = openRaw(dir);
+        sqlite3* db = openRawMain(dir);
         const Timing t = timingOf([&] { rawUpload(db, source); });
         sqlite3_close(db);
         removeUploads(dir);
@@ -231,7 +222,7 @@ bool benchAttachments(const Options& opt) {
         return t;
     };
     const auto rawViewRun = [&] {
-        sqlite3* db = openRaw(dir);
+        sqlite3* db = openRawMain(dir);
         const Timing t = timingOf([&] { rawView(db, viewId, floorCopy); });
         sqlite3_close(db);
         return t;

@@ -6,6 +6,7 @@
 #include "records/ui/FieldsTab.h"
 #include "records/ui/FrmAddionalFieldCaptions.h"
 #include "shell/MDIKavrel.h"
+#include "support/RecordOwners.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
 #include "support/Widgets.h"
@@ -36,13 +37,7 @@ void addOwner(Database& db, RecordOwner kind, qint64 id = kOwnerId) {
 }
 
 QWidget* openOwner(TestContext& t, RecordOwner kind, qint64 id = kOwnerId) {
-    if (kind == RecordOwner::Location)
-        return openWindow<DisplayInformation>(t.ctx, nullptr,
-                                              [&](DisplayInformation& w) { w.LocId = QString::number(id); });
-    return openWindow<frmEditEquipment>(t.ctx, nullptr, [&](frmEditEquipment& w) {
-        w.Idnum = QString::number(id);
-        w.ssn = QStringLiteral("SN1");
-    });
+    return openOwnerWindow(t, kind, id, QStringLiteral("SN1"));
 }
 
 FieldsTab* fieldsOf(QWidget* window) {

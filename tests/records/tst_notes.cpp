@@ -6,6 +6,7 @@
 #include "platform/ReportList.h"
 #include "records/ui/NoteEditor.h"
 #include "records/ui/NotesTab.h"
+#include "support/RecordOwners.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
 #include "support/Widgets.h"
@@ -36,13 +37,7 @@ struct Owners {
 
 // The detail window of the kind for the shared owner id, opened as its lists open it.
 QWidget* openOwner(TestContext& t, RecordOwner kind, qint64 id = kOwnerId) {
-    if (kind == RecordOwner::Location)
-        return openWindow<DisplayInformation>(t.ctx, nullptr,
-                                              [&](DisplayInformation& w) { w.LocId = QString::number(id); });
-    return openWindow<frmEditEquipment>(t.ctx, nullptr, [&](frmEditEquipment& w) {
-        w.Idnum = QString::number(id);
-        w.ssn = QStringLiteral("SN'70000");
-    });
+    return openOwnerWindow(t, kind, id, QStringLiteral("SN'70000"));
 }
 
 NotesTab* notesOf(QWidget* window) {
