@@ -122,12 +122,17 @@ void PainterPrinter::setFont(const PrintFont& font) {
 }
 
 void PainterPrinter::setForeColor(const QColor& color) {
+    // Lists set the rule colour before every rule; a pen set again still costs the engine a state change.
+    if (color == m_color)
+        return;
     m_color = color;
     applyPen();
 }
 
 void PainterPrinter::setDrawWidth(int pixels) {
     // Width 0 would be Qt's cosmetic pen; a printer line is never thinner than one dot.
+    if (std::max(1, pixels) == m_drawWidth)
+        return;
     m_drawWidth = std::max(1, pixels);
     applyPen();
 }
