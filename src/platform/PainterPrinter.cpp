@@ -36,6 +36,7 @@ PainterPrinter::~PainterPrinter() {
 void PainterPrinter::setLandscape(bool landscape) {
     // Once the document has begun, Qt applies this from the next page on.
     m_printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    m_pageSize.reset();
 }
 
 void PainterPrinter::setScaleMode(ScaleMode mode) {
@@ -45,12 +46,19 @@ void PainterPrinter::setScaleMode(ScaleMode mode) {
     m_mode = mode;
 }
 
+// Only the orientation changes the printable page; the printer works it out anew from the layout on every call.
+QSizeF PainterPrinter::pageSize() const {
+    if (!m_pageSize)
+        m_pageSize = m_printer->pageRect(QPrinter::DevicePixel).size();
+    return *m_pageSize;
+}
+
 double PainterPrinter::scaleWidth() const {
-    return m_printer->pageRect(QPrinter::DevicePixel).width() / pixelsPerUnitX();
+    return pageSize().width() / pixelsPerUnitX();
 }
 
 double PainterPrinter::scaleHeight() const {
-    return m_printer->pageRect(QPrinter::DevicePixel).height() / pixelsPerUnitY();
+    return pageSize().height() / pixelsPerUnitY();
 }
 
 PainterPrinter::FontCache& PainterPrinter::fontCache() const {

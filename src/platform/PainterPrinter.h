@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QPainter>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class Dialogs;
@@ -63,6 +64,7 @@ private:
         QHash<QString, qreal> widths; // device pixels, single lines only
     };
     FontCache& fontCache() const;
+    QSizeF pageSize() const; // device pixels
     qreal lineWidth(const QString& line) const;
     double pixelsPerUnitX() const { return m_dpiX / unitsPerInch(m_mode); }
     double pixelsPerUnitY() const { return m_dpiY / unitsPerInch(m_mode); }
@@ -82,6 +84,7 @@ private:
     int m_drawWidth = 1;
     double m_dpiX = 0;
     double m_dpiY = 0;
+    mutable std::optional<QSizeF> m_pageSize;
     mutable std::vector<std::unique_ptr<FontCache>> m_fonts;
     mutable FontCache* m_currentFont = nullptr; // of m_font; none until first needed
 };
