@@ -26,6 +26,7 @@ struct Options {
     int holdingRows = 100000;
     double duplicateShare = 0.1;
     qint64 attachmentMiB = 100;
+    int printRows = 10000; // rows of the list printout
     QString dataDir;       // where the inventory was generated
     bool keepData = false; // dataDir was given: the commit's copies stay beside the inventory, to be looked at
 };
@@ -71,6 +72,8 @@ void benchActiveEquipmentList(Database& db, const Options& opt);
 void benchActiveEquipmentWindow(Database& db, const Options& opt);
 void benchLocationWindow(Database& db, const Options& opt);
 void benchSearch(Database& db, const Options& opt);
+// PDF printouts of a list and of a location report, each against the same drawing done straight with QPainter.
+void benchPrint(Database& db, const Options& opt);
 void benchBatchAssign(Database& db, const Options& opt);
 // Generates an inventory of its own beside opt.dataDir: one location holding every unit.
 void benchExplorer(const Options& opt);

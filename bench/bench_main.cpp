@@ -1,6 +1,6 @@
-// kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [--units N]
-// [--locations N] [--holding N] [--repeat N] [--attachment-mib N] [--data-dir DIR] Each benchmark times the
-// application's path against a baseline measured in the same run, on generated data.
+// kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [print] [--units N]
+// [--locations N] [--holding N] [--repeat N] [--attachment-mib N] [--print-rows N] [--data-dir DIR] Each benchmark
+// times the application's path against a baseline measured in the same run, on generated data.
 
 #include "bench.h"
 
@@ -17,9 +17,9 @@
 
 namespace {
 
-const QStringList kBenchmarks = {QStringLiteral("list"),        QStringLiteral("commit"),  QStringLiteral("window"),
-                                 QStringLiteral("location"),    QStringLiteral("search"),  QStringLiteral("batch"),
-                                 QStringLiteral("attachments"), QStringLiteral("explorer")};
+const QStringList kBenchmarks = {QStringLiteral("list"),        QStringLiteral("commit"),   QStringLiteral("window"),
+                                 QStringLiteral("location"),    QStringLiteral("search"),   QStringLiteral("batch"),
+                                 QStringLiteral("attachments"), QStringLiteral("explorer"), QStringLiteral("print")};
 
 struct Selection {
     bench::Options options;
@@ -45,10 +45,13 @@ Selection parseOptions(const QCoreApplication& app) {
     const QCommandLineOption attachmentMiB(QStringLiteral("attachment-mib"),
                                            QStringLiteral("Size of the attached file in MiB."), QStringLiteral("N"),
                                            QStringLiteral("100"));
+    const QCommandLineOption printRows(QStringLiteral("print-rows"),
+                                       QStringLiteral("Rows of the active equipment list that print prints."),
+                                       QStringLiteral("N"), QStringLiteral("10000"));
     const QCommandLineOption dataDir(QStringLiteral("data-dir"),
                                      QStringLiteral("Generate into DIR, which must hold no database yet, and keep it."),
                                      QStringLiteral("DIR"));
-    parser.addOptions({units, locations, holding, repeat, attachmentMiB, dataDir});
+    parser.addOptions({units, locations, holding, repeat, attachmentMiB, printRows, dataDir});
     parser.process(app);
     Selection s;
     s.options.units = std::max(1, parser.value(units).toInt());
@@ -56,6 +59,7 @@ Selection parseOptions(const QCoreApplication& app) {
     s.options.holdingRows = std::max(1, parser.value(holding).toInt());
     s.options.repeat = std::max(1, parser.value(repeat).toInt());
     s.options.attachmentMiB = std::max<qint64>(1, parser.value(attachmentMiB).toLongLong());
+    s.options.printRows = std::max(1, parser.value(printRows).toInt());
     s.options.dataDir = parser.value(dataDir);
     s.options.keepData = !s.options.dataDir.isEmpty();
     s.benchmarks = parser.positionalArguments();
@@ -122,6 +126,8 @@ int main(int argc, char* argv[]) {
                 agreed = bench::benchAttachments(opt) && agreed;
             else if (name == QLatin1String("explorer"))
                 bench::benchExplorer(opt);
+            else if (name == QLatin1String("print"))
+                bench::benchPrint(db, opt);
         }
         if (!agreed)
             return 1;

@@ -1,5 +1,4 @@
 #include "platform/PainterPrinter.h"
-#include "platform/PrinterUnits.h"
 
 #include "platform/Dialogs.h"
 #include "platform/ProductTitle.h"
@@ -9,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontMetricsF>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
@@ -24,6 +22,9 @@ PainterPrinter::PainterPrinter(const QString& dataDir, Shell& shell, Dialogs& di
         m_printer->setOutputFormat(QPrinter::PdfFormat);
     m_printer->setDocName(kProductTitle);
     m_printer->setCreator(kProductTitle);
+    // The resolution is fixed once the printer is made; asking the device each time costs a call into its engine.
+    m_dpiX = m_printer->logicalDpiX();
+    m_dpiY = m_printer->logicalDpiY();
 }
 
 PainterPrinter::~PainterPrinter() {
@@ -35,6 +36,7 @@ PainterPrinter::~PainterPrinter() {
 void PainterPrinter::setLandscape(bool landscape) {
     // Once the document has begun, Qt applies this from the next page on.
     m_printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    m_pageSize.reset();
 }
 
 void PainterPrinter::setScaleMode(ScaleMode mode) {
@@ -44,64 +46,101 @@ void PainterPrinter::setScaleMode(ScaleMode mode) {
     m_mode = mode;
 }
 
-double PainterPrinter::pixelsPerUnitX() const {
-    return m_printer->logicalDpiX() / unitsPerInch(m_mode);
-}
-double PainterPrinter::pixelsPerUnitY() const {
-    return m_printer->logicalDpiY() / unitsPerInch(m_mode);
+// Only the orientation changes the printable page; the printer works it out anew from the layout on every call.
+QSizeF PainterPrinter::pageSize() const {
+    if (!m_pageSize)
+        m_pageSize = m_printer->pageRect(QPrinter::DevicePixel).size();
+    return *m_pageSize;
 }
 
 double PainterPrinter::scaleWidth() const {
-    return m_printer->pageRect(QPrinter::DevicePixel).width() / pixelsPerUnitX();
+    return pageSize().width() / pixelsPerUnitX();
 }
 
 double PainterPrinter::scaleHeight() const {
-    return m_printer->pageRect(QPrinter::DevicePixel).height() / pixelsPerUnitY();
+    return pageSize().height() / pixelsPerUnitY();
 }
 
-QFontMetricsF PainterPrinter::metrics() const {
-    return QFontMetricsF(toQFont(m_font), m_printer.get());
+PainterPrinter::FontCache& PainterPrinter::fontCache() const {
+    if (m_currentFont != nullptr)
+        return *m_currentFont;
+    for (const std::unique_ptr<FontCache>& cache : m_fonts)
+        if (cache->font == m_font)
+            return *(m_currentFont = cache.get());
+    const QFont qfont = toQFont(m_font);
+    m_fonts.push_back(std::make_unique<FontCache>(FontCache{m_font, qfont, QFontMetricsF(qfont, m_printer.get()), {}}));
+    return *(m_currentFont = m_fonts.back().get());
+}
+
+qreal PainterPrinter::lineWidth(const QString& line) const {
+    // Bounded, so that a long printout of unique values (serial numbers) does not keep every one of them.
+    constexpr qsizetype kMostWidths = 8192;
+    FontCache& cache = fontCache();
+    const auto found = cache.widths.constFind(line);
+    if (found != cache.widths.constEnd())
+        return *found;
+    const qreal width = cache.metrics.horizontalAdvance(line);
+    if (cache.widths.size() >= kMostWidths)
+        cache.widths.clear();
+    cache.widths.insert(line, width);
+    return width;
 }
 
 double PainterPrinter::textWidth(const QString& text) const {
-    const QFontMetricsF fm = metrics();
+    if (!text.contains(QLatin1Char('\n')))
+        return lineWidth(text) / pixelsPerUnitX();
     qreal widest = 0;
     for (const QString& line : printedLines(text))
-        widest = std::max(widest, fm.horizontalAdvance(line));
+        widest = std::max(widest, lineWidth(line));
     return widest / pixelsPerUnitX();
 }
 
 double PainterPrinter::textHeight(const QString& text) const {
-    return printedLines(text).size() * metrics().lineSpacing() / pixelsPerUnitY();
+    // As many lines as printedLines gives: one more than the line feeds.
+    return (text.count(QLatin1Char('\n')) + 1) * fontCache().metrics.lineSpacing() / pixelsPerUnitY();
 }
 
 void PainterPrinter::print(const QString& text) {
     ensureStarted();
-    const QFontMetricsF fm = metrics();
-    const QStringList lines = printedLines(text);
+    const QFontMetricsF& fm = fontCache().metrics;
     const double left = m_x * pixelsPerUnitX();
     double top = m_y * pixelsPerUnitY();
-    for (const QString& line : lines) {
-        m_painter.drawText(QPointF(left, top + fm.ascent()), line);
-        top += fm.lineSpacing();
+    qsizetype count = 1;
+    if (!text.contains(QLatin1Char('\n'))) {
+        m_painter.drawText(QPointF(left, top + fm.ascent()), text);
+    } else {
+        const QStringList lines = printedLines(text);
+        count = lines.size();
+        for (const QString& line : lines) {
+            m_painter.drawText(QPointF(left, top + fm.ascent()), line);
+            top += fm.lineSpacing();
+        }
     }
     m_x = 0;
-    m_y += lines.size() * fm.lineSpacing() / pixelsPerUnitY();
+    m_y += count * fm.lineSpacing() / pixelsPerUnitY();
 }
 
 void PainterPrinter::setFont(const PrintFont& font) {
+    if (font == m_font && m_currentFont != nullptr)
+        return;
     m_font = font;
+    m_currentFont = nullptr;
     if (m_painter.isActive())
-        m_painter.setFont(toQFont(m_font));
+        m_painter.setFont(fontCache().qfont);
 }
 
 void PainterPrinter::setForeColor(const QColor& color) {
+    // Lists set the rule colour before every rule; a pen set again still costs the engine a state change.
+    if (color == m_color)
+        return;
     m_color = color;
     applyPen();
 }
 
 void PainterPrinter::setDrawWidth(int pixels) {
     // Width 0 would be Qt's cosmetic pen; a printer line is never thinner than one dot.
+    if (std::max(1, pixels) == m_drawWidth)
+        return;
     m_drawWidth = std::max(1, pixels);
     applyPen();
 }
@@ -177,6 +216,6 @@ void PainterPrinter::ensureStarted() {
             m_toPdf ? QStringLiteral("Cannot write %1.").arg(QDir::toNativeSeparators(m_outputFile))
                     : QStringLiteral("The printer %1 could not start the document.").arg(m_printer->printerName()));
     }
-    m_painter.setFont(toQFont(m_font));
+    m_painter.setFont(fontCache().qfont);
     applyPen();
 }

@@ -1,12 +1,17 @@
 #pragma once
 
 #include "platform/Printer.h"
+#include "platform/PrinterUnits.h"
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class Dialogs;
-class QFontMetricsF;
 class QPrinter;
 class Shell;
 
@@ -50,9 +55,19 @@ private:
     void ensureStarted();
     QString reservePdfFile() const;
     void applyPen();
-    QFontMetricsF metrics() const;
-    double pixelsPerUnitX() const;
-    double pixelsPerUnitY() const;
+    // A printout measures the same few fonts and many repeated values (types, makers, dates) over and over;
+    // building metrics and shaping text dominate its time, so both are kept per font.
+    struct FontCache {
+        PrintFont font;
+        QFont qfont;
+        QFontMetricsF metrics;
+        QHash<QString, qreal> widths; // device pixels, single lines only
+    };
+    FontCache& fontCache() const;
+    QSizeF pageSize() const; // device pixels
+    qreal lineWidth(const QString& line) const;
+    double pixelsPerUnitX() const { return m_dpiX / unitsPerInch(m_mode); }
+    double pixelsPerUnitY() const { return m_dpiY / unitsPerInch(m_mode); }
 
     QString m_dataDir;
     Shell& m_shell;
@@ -67,4 +82,9 @@ private:
     PrintFont m_font;
     QColor m_color = Qt::black;
     int m_drawWidth = 1;
+    double m_dpiX = 0;
+    double m_dpiY = 0;
+    mutable std::optional<QSizeF> m_pageSize;
+    mutable std::vector<std::unique_ptr<FontCache>> m_fonts;
+    mutable FontCache* m_currentFont = nullptr; // of m_font; none until first needed
 };

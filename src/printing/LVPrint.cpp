@@ -28,7 +28,9 @@ bool LVPrint::PrintList(bool /*preview*/) {
     font.strikethrough = listFont.strikeOut();
     out.setFont(font);
 
-    m_printableHeight = out.scaleHeight() - 2 * m_topMargin;
+    // The page keeps its size for the whole list; asking the printer for it on every cell costs a layout each time.
+    m_pageHeight = out.scaleHeight();
+    m_printableHeight = m_pageHeight - 2 * m_topMargin;
     m_printableWidth = out.scaleWidth() - 2 * m_leftMargin;
     m_lineHeight = out.textHeight(QStringLiteral("A"));
     m_tableTop = m_topMargin;
@@ -137,7 +139,7 @@ void LVPrint::printRows() {
         m_y += m_gap;
         m_x = m_leftMargin;
 
-        if (m_y > out.scaleHeight() - m_topMargin - 2 * m_lineHeight) {
+        if (m_y > m_pageHeight - m_topMargin - 2 * m_lineHeight) {
             if (row == firstOnPage) {
                 // Not even a page of its own holds this row: printed again it would fill every page that follows.
                 m_nextRow = row + 1;
@@ -162,7 +164,7 @@ void LVPrint::printCell(const QStringList& lines, int col) {
     Printer& out = *m_out;
     const double width = m_colWidths.at(col);
     const Qt::Alignment alignment = LV->columnAlignment(col);
-    const double bottom = out.scaleHeight() - m_topMargin;
+    const double bottom = m_pageHeight - m_topMargin;
     out.setCurrentY(m_y);
     for (const QString& line : lines) {
         if (out.currentY() >= bottom) {

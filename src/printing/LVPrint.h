@@ -44,6 +44,7 @@ private:
     int m_pageNumber = 1;
     double m_topMargin = 20;
     double m_leftMargin = 15;
+    double m_pageHeight = 0;
     double m_printableHeight = 0;
     double m_printableWidth = 0;
     double m_printWidth = 0;
