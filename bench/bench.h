@@ -21,6 +21,7 @@ struct Options {
     int repeat = 5;
     int holdingRows = 100000;
     double duplicateShare = 0.1;
+    double repeatShare = 0.01;
     QString dataDir;       // where the inventory was generated
     bool keepData = false; // dataDir was given: the commit's copies stay beside the inventory, to be looked at
 };
