@@ -204,13 +204,13 @@ CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>
                                        "(HoldEquipmentId INTEGER PRIMARY KEY, Parked INTEGER NOT NULL)")
                             .arg(kMarks))
                 .exec();
+            qint64 after = std::numeric_limits<qint64>::min(); // the last holding row moved
             {
                 Query mark(m_db, markBatchSql());
                 Query toInventory(m_db, moveMarkedSql(QStringLiteral("EquipmentInfo"), 0));
                 Query toDuplicates(m_db, moveMarkedSql(QStringLiteral("TempEquipmentInfo"), 1));
                 Query last(m_db, QStringLiteral("SELECT MAX(HoldEquipmentId) FROM %1").arg(kMarks));
                 Query clear(m_db, QStringLiteral("DELETE FROM %1").arg(kMarks));
-                qint64 after = std::numeric_limits<qint64>::min();
                 int done = 0;
                 while (done < total) {
                     mark.bind(QStringLiteral("After"), after).bind(QStringLiteral("Rows"), batchRows).exec();
@@ -228,9 +228,12 @@ CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>
                 }
             }
             Query(m_db, QStringLiteral("DROP TABLE %1").arg(kMarks)).exec();
-            // Every row at an active location is moved by now. One DELETE at the end: deleting each batch as it
-            // goes spills the page cache to disk between the batches' inserts, some 15% more time.
-            Query(m_db, QStringLiteral("DELETE FROM HoldEquipment WHERE ") + kAtActiveLocation).exec();
+            // One DELETE at the end: deleting each batch as it goes spills the page cache to disk between the
+            // batches' inserts, some 15% more time.
+            Query(m_db,
+                  QStringLiteral("DELETE FROM HoldEquipment WHERE HoldEquipmentId <= :Last AND ") + kAtActiveLocation)
+                .bind(QStringLiteral("Last"), after)
+                .exec();
         }
         result.kept = count();
         return result;
