@@ -27,6 +27,7 @@ struct Options {
     double duplicateShare = 0.1;
     qint64 attachmentMiB = 100;
     int printRows = 10000; // rows of the list printout
+    double repeatShare = 0.01;
     QString dataDir;       // where the inventory was generated
     bool keepData = false; // dataDir was given: the commit's copies stay beside the inventory, to be looked at
 };

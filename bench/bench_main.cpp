@@ -37,9 +37,10 @@ Selection parseOptions(const QCoreApplication& app) {
                                    QStringLiteral("N"), QStringLiteral("100000"));
     const QCommandLineOption locations(QStringLiteral("locations"), QStringLiteral("Locations."), QStringLiteral("N"),
                                        QStringLiteral("500"));
-    const QCommandLineOption holding(QStringLiteral("holding"),
-                                     QStringLiteral("Holding table rows to commit; 10% of them are duplicates."),
-                                     QStringLiteral("N"), QStringLiteral("100000"));
+    const QCommandLineOption holding(
+        QStringLiteral("holding"),
+        QStringLiteral("Holding table rows to commit; 10% of them are duplicates, 1% repeats."), QStringLiteral("N"),
+        QStringLiteral("100000"));
     const QCommandLineOption repeat(QStringLiteral("repeat"), QStringLiteral("Timed runs of each measure."),
                                     QStringLiteral("N"), QStringLiteral("5"));
     const QCommandLineOption attachmentMiB(QStringLiteral("attachment-mib"),

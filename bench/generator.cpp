@@ -289,7 +289,7 @@ GeneratedInventory generateInventory(Database& db, const InventoryShape& shape) 
     return out;
 }
 
-int fillHoldingTable(Database& db, int rows, double duplicateShare, quint32 seed) {
+HoldingFill fillHoldingTable(Database& db, int rows, double duplicateShare, double repeatShare, quint32 seed) {
     Rng rng(seed);
     std::vector<QString> serials;
     {
@@ -305,8 +305,9 @@ int fillHoldingTable(Database& db, int rows, double duplicateShare, quint32 seed
         while (q.next())
             locations.emplace_back(q.value(0).toLongLong(), q.text(1));
     }
+    HoldingFill fill;
     if (locations.empty() || rows <= 0)
-        return 0;
+        return fill;
     int duplicatesLeft =
         std::min(static_cast<int>(serials.size()), static_cast<int>(rows * std::clamp(duplicateShare, 0.0, 1.0)));
     const int duplicates = duplicatesLeft;
@@ -321,6 +322,8 @@ int fillHoldingTable(Database& db, int rows, double duplicateShare, quint32 seed
                                       "CurrentLocation, LocationName) "
                                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         int nextDuplicate = 0;
+        std::vector<QString> entered;
+        entered.reserve(static_cast<size_t>(rows));
         for (int i = 0; i < rows; ++i) {
             const bool duplicate = rng.below(rows - i) < duplicatesLeft;
             // Serial indexes far above any inventory index, so new serials never collide by chance.
@@ -328,13 +331,19 @@ int fillHoldingTable(Database& db, int rows, double duplicateShare, quint32 seed
             if (duplicate) {
                 --duplicatesLeft;
                 u.serial = serials[static_cast<size_t>(nextDuplicate++)];
+            } else if (!entered.empty() && rng.chance(repeatShare)) {
+                // A unit entered twice, the second time typed by hand in lower case.
+                u.serial = entered[static_cast<size_t>(rng.below(static_cast<int>(entered.size())))].toLower();
+                ++fill.repeats;
             }
+            entered.push_back(u.serial);
             const auto& loc = locations[pickLocation(rng, locations.size())];
             hold.exec({u.assetTag, u.type, u.manufacturer, u.datePurchased, u.price, u.serial, u.model, u.cpu, u.memory,
                        u.disk, u.monitor, u.mouse, u.keyboard, u.os, loc.first, loc.second});
         }
     });
-    return duplicates;
+    fill.duplicates = duplicates;
+    return fill;
 }
 
 } // namespace bench

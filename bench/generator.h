@@ -25,8 +25,14 @@ struct GeneratedInventory {
 // one assignment history row; all in one transaction. The same shape gives the same rows.
 GeneratedInventory generateInventory(Database& db, const InventoryShape& shape);
 
+struct HoldingFill {
+    int duplicates = 0; // rows with a serial number already in the inventory
+    int repeats = 0;    // rows repeating the serial number of an earlier holding row, in lower case
+};
+
 // Adds rows to the holding table, assigned to active locations; duplicateShare of them carry a serial number
-// already in the inventory, the others a new one. Returns the number of duplicates written.
-int fillHoldingTable(Database& db, int rows, double duplicateShare, quint32 seed = 1);
+// already in the inventory, about repeatShare of the others repeat an earlier holding row's serial number in lower
+// case, the rest carry a new one.
+HoldingFill fillHoldingTable(Database& db, int rows, double duplicateShare, double repeatShare, quint32 seed = 1);
 
 } // namespace bench

@@ -10,6 +10,9 @@ class ClsDuplicates {
 public:
     explicit ClsDuplicates(Database& db);
     bool CheckDuplicate(const QString& srn);
+    // The same test as a condition on a serial number column of another table, for statements that test many rows
+    // at once: true when the inventory holds that serial number; a Null serial number is never there.
+    static QString inInventory(const QString& serialColumn);
 
 private:
     Query m_query;

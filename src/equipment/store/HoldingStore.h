@@ -82,8 +82,11 @@ public:
     // Moves every holding row into the inventory, or parks it as a duplicate when its serial number is already
     // there (rows of the same run included), then removes those rows from the holding table: one transaction
     // across both files. Rows whose location is no longer active stay behind, since no unit may end at a
-    // retired location. progress(done, total) is called as rows are processed.
-    CommitResult commitToInventory(const std::function<void(int done, int total)>& progress = {});
+    // retired location. The rows go in entry order, batchRows at a time; progress(done, total) is called after
+    // each batch.
+    static constexpr int kCommitBatchRows = 10000;
+    CommitResult commitToInventory(const std::function<void(int done, int total)>& progress = {},
+                                   int batchRows = kCommitBatchRows);
 
 private:
     Database& m_db;
