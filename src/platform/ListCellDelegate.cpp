@@ -17,13 +17,18 @@ bool simpleWidth(char16_t c) {
 }
 } // namespace
 
-qreal ListCellDelegate::textWidth(const QFont& font, const QString& text) const {
-    if (font != m_font || m_advances.empty()) {
+const QFontMetricsF& ListCellDelegate::metrics(const QFont& font) const {
+    if (!m_metrics || font != m_font) {
         m_font = font;
+        m_metrics.emplace(font);
         m_advances.assign(kCached, -1);
         m_rowHeight = -1;
     }
-    const QFontMetricsF metrics(font);
+    return *m_metrics;
+}
+
+qreal ListCellDelegate::textWidth(const QFont& font, const QString& text) const {
+    const QFontMetricsF& metrics = this->metrics(font);
     qreal width = 0;
     for (const QChar qc : text) {
         const char16_t c = qc.unicode();
@@ -60,8 +65,8 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         const QRect box = opt.rect.adjusted(margin, 0, -margin, 0);
         QString shown = text;
         qreal width = textWidth(opt.font, text);
+        const QFontMetricsF& metrics = this->metrics(opt.font);
         if (width > box.width()) {
-            const QFontMetricsF metrics(opt.font);
             shown = metrics.elidedText(text, opt.textElideMode, box.width());
             width = metrics.horizontalAdvance(shown);
         }
@@ -73,7 +78,6 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
             x = box.right() + 1 - width;
         else if (alignment & Qt::AlignHCenter)
             x = box.left() + (box.width() - width) / 2;
-        const QFontMetricsF metrics(opt.font);
         const qreal baseline = box.top() + (box.height() - metrics.height()) / 2 + metrics.ascent();
         const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
                                            : (opt.state & QStyle::State_Active) ? QPalette::Normal
@@ -101,12 +105,14 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 QSize ListCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const QString text = index.data(Qt::DisplayRole).toString();
     const qreal width = textWidth(option.font, text);
-    if (m_rowHeight < 0)
-        m_rowHeight = QStyledItemDelegate::sizeHint(option, index).height();
-    return QSize(static_cast<int>(std::ceil(width)) + 2 * textMargin(option.widget), m_rowHeight);
+    const int height = option.widget ? rowHeight(option.widget) : QStyledItemDelegate::sizeHint(option, index).height();
+    return QSize(static_cast<int>(std::ceil(width)) + 2 * textMargin(option.widget), height);
 }
 
 int ListCellDelegate::rowHeight(const QWidget* view) const {
+    metrics(view->font());
+    if (m_rowHeight >= 0)
+        return m_rowHeight;
     QStyleOptionViewItem opt;
     opt.initFrom(view);
     opt.font = view->font();
@@ -114,5 +120,6 @@ int ListCellDelegate::rowHeight(const QWidget* view) const {
     opt.features = QStyleOptionViewItem::HasDisplay;
     opt.text = QStringLiteral("Xg");
     opt.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-    return view->style()->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), view).height();
+    m_rowHeight = view->style()->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), view).height();
+    return m_rowHeight;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QStyledItemDelegate>
+#include <optional>
 #include <vector>
 
 // Draws the plain text cells of a report list. The stock delegate lays each cell's text out two or three times per
@@ -15,15 +17,19 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-    // The height of one line of text in view's font, as the stock delegate would make a row.
+    // The height of one line of text in view's font, as the stock delegate would make a row; kept until the font
+    // changes.
     int rowHeight(const QWidget* view) const;
 
 private:
+    // The metrics of font, kept while the font stays the same.
+    const QFontMetricsF& metrics(const QFont& font) const;
     // The width text needs in font, never less than the laid-out width by more than a rounding.
     qreal textWidth(const QFont& font, const QString& text) const;
     int textMargin(const QWidget* widget) const;
 
     mutable QFont m_font;
+    mutable std::optional<QFontMetricsF> m_metrics;
     mutable std::vector<qreal> m_advances; // by UTF-16 code unit below kCached; negative: not yet measured
     mutable int m_rowHeight = -1;
 };

@@ -41,11 +41,6 @@ QString SearchStore::likePattern(const QString& text) {
     return pattern;
 }
 
-void SearchStore::forEachFound(Field field, const QString& text, const ListColumns& columns,
-                               const ListRowReceiver& row) const {
-    forEachDisplayRow(found(field, text, columns), columns, 0, row);
-}
-
 PackedRows SearchStore::found(Field field, const QString& text, const ListColumns& columns) const {
     const QString column =
         field == Field::SerialNumber ? QStringLiteral("SerialNumber") : QStringLiteral("AssetTagNumber");

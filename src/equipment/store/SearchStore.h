@@ -23,10 +23,8 @@ public:
     // character, "%" and "_" included, for itself.
     static QString likePattern(const QString& text);
 
-    // Every unit whose field matches text, in the database's order, as rows of columns (resultColumns() or
-    // scannerColumns()) tagged with the unit's id.
-    void forEachFound(Field field, const QString& text, const ListColumns& columns, const ListRowReceiver& row) const;
-    // The same rows as stored, for a list to show under columns' display rules; the id is cell 0.
+    // Every unit whose field matches text, in the database's order, as stored, for a list to show under columns'
+    // display rules (resultColumns() or scannerColumns()); the unit's id is cell 0.
     PackedRows found(Field field, const QString& text, const ListColumns& columns) const;
 
 private:
