@@ -110,7 +110,6 @@ QSize ListCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
 }
 
 int ListCellDelegate::rowHeight(const QWidget* view) const {
-    metrics(view->font());
     if (m_rowHeight >= 0)
         return m_rowHeight;
     QStyleOptionViewItem opt;

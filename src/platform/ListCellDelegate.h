@@ -17,8 +17,8 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-    // The height of one line of text in view's font, as the stock delegate would make a row; kept until the font
-    // changes.
+    // The height of one line of text in view's font, as the stock delegate would make a row; kept until the cells'
+    // font changes.
     int rowHeight(const QWidget* view) const;
 
 private:
