@@ -21,7 +21,15 @@ struct DatabaseOptions {
     // Asked, with a plain-words text naming the data folder, when another copy keeps the data locked longer than
     // the wait. True tries the same step again; false, or no handler, fails it with a DataError carrying that text.
     std::function<bool(const QString& what)> busyHandler;
+    // A postgresql:// address (libpq's conventions: password file, service file, PG* variables, sslmode): the data
+    // then lives on that server and the data folder keeps only this workstation's temporary files. Empty: the two
+    // files in the data folder.
+    QString server;
+    // Who this workstation is on a server; its holding rows are its own. Empty: the host's name.
+    QString workstation;
 };
+
+enum class Engine { SQLite, PostgreSQL };
 
 // One connection to the main file with the holding file attached, so that an operation touching both is one
 // transaction. Missing files (or files of 0 bytes, which hold nothing) are created with the full schema, one copy of
@@ -38,6 +46,9 @@ public:
     Database& operator=(const Database&) = delete;
 
     const QString& dataDir() const { return m_dataDir; }
+    Engine engine() const { return m_engine; }
+    // Where the data lives, for messages: the data folder, or the server and database without any password.
+    const QString& whereabouts() const { return m_whereabouts; }
     QSqlDatabase connection() const;
 
     // Runs fn inside one transaction: committed when fn returns, rolled back when it throws.
@@ -75,6 +86,8 @@ private:
 
     QString m_dataDir;
     QString m_connectionName;
+    Engine m_engine = Engine::SQLite;
+    QString m_whereabouts;
     DatabaseOptions m_options;
     int m_depth = 0;
 };
