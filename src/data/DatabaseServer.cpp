@@ -121,6 +121,8 @@ void Database::installServerSchema() {
         }
         for (const QString& statement : Schema::mainFileStatements())
             Query(*this, Schema::forServer(statement)).exec();
+        for (const QString& statement : Schema::serverStorageStatements())
+            Query(*this, statement).exec();
         for (const QString& statement : Schema::serverHoldingStatements())
             Query(*this, statement).exec();
     });

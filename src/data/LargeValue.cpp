@@ -71,6 +71,63 @@ QString cellStatement(const char* pattern, const LargeValue::Cell& cell) {
     throw DataError(QStringLiteral("The row to read or fill is no longer in the database."));
 }
 
+// A server has no incremental blob I/O: the pieces wait in a table of the connection's own and are joined into
+// the cell by the server in one statement, so neither side ever holds the value whole in the client.
+const char* const kServerPieces = "LargeValuePieces";
+
+bool writeOnServer(const Database& db, const LargeValue::Cell& cell, QIODevice& source, qint64 size,
+                   const LargeValue::Progress& progress) {
+    Query(db, QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (Piece BIGINT PRIMARY KEY, Bytes BYTEA)")
+                  .arg(QLatin1String(kServerPieces)))
+        .exec();
+    Query(db, QStringLiteral("DELETE FROM %1").arg(QLatin1String(kServerPieces))).exec();
+    Query insert(db, QStringLiteral("INSERT INTO %1 (Piece, Bytes) VALUES (?, ?)").arg(QLatin1String(kServerPieces)));
+    QByteArray piece;
+    qint64 n = 0;
+    for (qint64 done = 0; done < size; ++n) {
+        const qint64 bytes = std::min(LargeValue::kPieceBytes, size - done);
+        piece.resize(bytes);
+        readExactly(source, piece.data(), bytes);
+        insert.exec({n, piece});
+        done += bytes;
+        if (!report(progress, done, size))
+            return false;
+    }
+    Query join(db, QStringLiteral("UPDATE %1 SET %2 = (SELECT COALESCE(string_agg(Bytes, CAST('' AS BYTEA) ORDER BY "
+                                  "Piece), CAST('' AS BYTEA)) FROM %4) WHERE %3 = ?")
+                       .arg(cell.table, cell.column, cell.key, QLatin1String(kServerPieces)));
+    join.exec({cell.row});
+    if (join.numRowsAffected() != 1)
+        throwGone();
+    Query(db, QStringLiteral("DELETE FROM %1").arg(QLatin1String(kServerPieces))).exec();
+    return size > 0 || report(progress, 0, 0);
+}
+
+// Stored uncompressed (see the schema), a slice of the value costs only its own pages.
+bool readOnServer(const Database& db, const LargeValue::Cell& cell, QIODevice& sink,
+                  const LargeValue::Progress& progress) {
+    Query length(db, cellStatement("SELECT octet_length(%2) FROM %1 WHERE %3 = ?", cell));
+    length.exec({cell.row});
+    if (!length.next())
+        throwGone();
+    if (length.isNull(0))
+        return report(progress, 0, 0);
+    const qint64 size = length.value(0).toLongLong();
+    Query slice(db, cellStatement("SELECT substring(%2 FROM ? FOR ?) FROM %1 WHERE %3 = ?", cell));
+    for (qint64 done = 0; done < size;) {
+        const qint64 bytes = std::min(LargeValue::kPieceBytes, size - done);
+        slice.exec({done + 1, bytes, cell.row});
+        if (!slice.next())
+            throwGone();
+        const QByteArray piece = slice.value(0).toByteArray();
+        writeAll(sink, piece.constData(), piece.size());
+        done += bytes;
+        if (!report(progress, done, size))
+            return false;
+    }
+    return size > 0 || report(progress, 0, 0);
+}
+
 } // namespace
 
 void LargeValue::engineStep(const Database& db, const std::function<QSqlError()>& step) {
@@ -116,11 +173,15 @@ private:
 qint64 LargeValue::maxSize(const Database& db) {
     if (sqlite3* handle = sqliteHandle(db))
         return sqlite3_limit(handle, SQLITE_LIMIT_LENGTH, -1);
+    if (db.engine() == Engine::PostgreSQL)
+        return (qint64(1) << 30) - 1; // the server's limit for one value
     return std::numeric_limits<qsizetype>::max();
 }
 
 bool LargeValue::write(const Database& db, const Cell& cell, QIODevice& source, qint64 size, const Progress& progress,
                        Transfer how) {
+    if (how == Transfer::Pieces && db.engine() == Engine::PostgreSQL)
+        return writeOnServer(db, cell, source, size, progress);
     sqlite3* handle = how == Transfer::Pieces ? sqliteHandle(db) : nullptr;
     if (!handle) {
         QByteArray bytes(size, Qt::Uninitialized);
@@ -154,6 +215,8 @@ bool LargeValue::write(const Database& db, const Cell& cell, QIODevice& source, 
 }
 
 bool LargeValue::read(const Database& db, const Cell& cell, QIODevice& sink, const Progress& progress, Transfer how) {
+    if (how == Transfer::Pieces && db.engine() == Engine::PostgreSQL)
+        return readOnServer(db, cell, sink, progress);
     sqlite3* handle = how == Transfer::Pieces ? sqliteHandle(db) : nullptr;
     if (!handle) {
         Query q(db, cellStatement("SELECT %2 FROM %1 WHERE %3 = ?", cell));

@@ -9,8 +9,9 @@ class QIODevice;
 class QSqlError;
 
 // Large binary values moved between a device and one column of one row in pieces, so that a file of hundreds of
-// megabytes never sits in memory whole. On SQLite the pieces go through the engine's incremental blob I/O; any
-// other engine gets the whole value in one piece.
+// megabytes never sits in memory whole. On SQLite the pieces go through the engine's incremental blob I/O; on a
+// PostgreSQL server they are slices of the value read and pieces joined by the server; any other engine gets the
+// whole value in one piece.
 class LargeValue {
 public:
     // Told the bytes moved so far and the total after each piece; answers false to stop.

@@ -234,6 +234,13 @@ QString forServer(const QString& statement) {
     return out;
 }
 
+QStringList serverStorageStatements() {
+    QStringList s;
+    for (const char* table : {"EquipmentAttachments", "LocationAttachments"})
+        s << QStringLiteral("ALTER TABLE %1 ALTER COLUMN Attachments SET STORAGE EXTERNAL").arg(QLatin1String(table));
+    return s;
+}
+
 QStringList serverHoldingStatements() {
     QStringList names;
     for (const QString& column : holdingColumns())

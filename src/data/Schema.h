@@ -17,6 +17,8 @@ QMap<QString, QStringList> layout(const QStringList& ddl);
 
 // The same DDL for a PostgreSQL server: case-blind text as CITEXT, 64-bit identity keys, BYTEA, dates as ISO text.
 QString forServer(const QString& statement);
+// Attachments kept uncompressed on a server, so that a slice of one is read without the rest of it.
+QStringList serverStorageStatements();
 // The holding table on a server: the rows of every workstation in hold.HoldEquipmentRows, each workstation seeing
 // and changing only its own through the view hold.HoldEquipment, which the statements use as they use the file's
 // table. The session setting names the workstation.
