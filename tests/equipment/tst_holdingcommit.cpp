@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "equipment/store/ClsDuplicates.h"
 #include "equipment/store/HoldingStore.h"
+#include "support/EngineFixtures.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 
@@ -78,10 +79,11 @@ void holdingRow(Database& db, const QVariant& serial, const QVariant& location, 
 // empty serial number comes before any Null one, so it enters the inventory; otherwise the first empty one meets
 // the empty serial number a Null one was written with.
 Tricky fillTrickyRows(Database& db, bool emptyFirst) {
-    Query(db, "INSERT INTO sqlite_sequence (name, seq) VALUES ('LocationInfo', ?), ('EquipmentInfo', ?), "
-              "('TempEquipmentInfo', ?)")
-        .exec({kFirstLocation - 1, kFirstEquipment - 1, kFirstParked - 1});
-    Query(db, "INSERT INTO hold.sqlite_sequence (name, seq) VALUES ('HoldEquipment', ?)").exec({kFirstHolding - 1});
+    using EngineFixtures::continueIdsAfter;
+    continueIdsAfter(db, "LocationInfo", "LocId", kFirstLocation - 1);
+    continueIdsAfter(db, "EquipmentInfo", "EquipmentId", kFirstEquipment - 1);
+    continueIdsAfter(db, "TempEquipmentInfo", "EquipmentId", kFirstParked - 1);
+    continueIdsAfter(db, "HoldEquipment", "HoldEquipmentId", kFirstHolding - 1);
     Tricky t;
     t.depot = addLocation(db, "Depot");
     t.annex = addLocation(db, "Annex");
