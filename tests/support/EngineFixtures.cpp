@@ -1,6 +1,7 @@
 #include "support/EngineFixtures.h"
 
 #include "data/Database.h"
+#include "data/Schema.h"
 
 namespace EngineFixtures {
 
@@ -8,6 +9,16 @@ namespace {
 
 QString triggerName(const QString& table) {
     return QStringLiteral("refuse_") + table;
+}
+
+// The server's sequence behind a key column, as the arguments of pg_get_serial_sequence.
+QVariantList sequenceOf(const QString& table, const QString& idColumn) {
+    // On a server the holding table is a view of every workstation's rows, whose table hands out the ids.
+    const QString holder = table == QLatin1String("HoldEquipment")
+                               ? QStringLiteral("hold.") + QLatin1String(Schema::kHoldingRowsTable)
+                               : table;
+    // Unquoted names are folded to lower case, and pg_get_serial_sequence takes the column's name as stored.
+    return {holder.toLower(), idColumn.toLower()};
 }
 
 } // namespace
@@ -55,9 +66,16 @@ void continueIdsAfter(Database& db, const QString& table, const QString& idColum
             .exec({table, lastId});
         return;
     }
-    // Unquoted names are folded to lower case, and pg_get_serial_sequence takes the column's name as stored.
     Query(db, QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), ?)"))
-        .exec({table.toLower(), idColumn.toLower(), lastId});
+        .exec(sequenceOf(table, idColumn) << lastId);
+}
+
+void keepIdsPast(Database& db, const QString& table, const QString& idColumn, qint64 id) {
+    if (db.engine() == Engine::SQLite)
+        return;
+    Query(db, QStringLiteral("SELECT setval(seq, GREATEST(?, COALESCE(pg_sequence_last_value(seq::regclass), 0))) "
+                             "FROM (SELECT pg_get_serial_sequence(?, ?) AS seq) AS s"))
+        .exec(QVariantList{id} + sequenceOf(table, idColumn));
 }
 
 } // namespace EngineFixtures

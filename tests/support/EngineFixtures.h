@@ -14,5 +14,8 @@ void refuseWrites(Database& db, const QString& table, const QString& event, cons
 void allowWrites(Database& db, const QString& table);
 // The next id the table's key column hands out becomes lastId + 1.
 void continueIdsAfter(Database& db, const QString& table, const QString& idColumn, qint64 lastId);
+// After a row was written with an id of the test's choosing, later ids come after it, as SQLite's AUTOINCREMENT
+// does by itself; a server's identity column does not look at ids given to it.
+void keepIdsPast(Database& db, const QString& table, const QString& idColumn, qint64 id);
 
 } // namespace EngineFixtures
