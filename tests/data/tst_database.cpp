@@ -13,14 +13,18 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -161,6 +165,7 @@ private slots:
     void transactionAcrossBothFilesIsAtomic();
     void lockedDataAsksToRetry_data();
     void lockedDataAsksToRetry();
+    void serverWritersTakeTurns();
     void hasActiveLocations_data();
     void hasActiveLocations();
     void nbspRules_data();
@@ -862,6 +867,66 @@ void tst_Database::lockedDataAsksToRetry() {
         run();
         QVERIFY(asked.isEmpty());
     }
+}
+
+// On a server the writers of one database take turns as they do on the files: a writer waits for another
+// workstation's unfinished work only as long as the busy wait, then asks whether to try again; trying again once
+// the other has finished succeeds.
+void tst_Database::serverWritersTakeTurns() {
+    TestContext t;
+    if (!t.onServer())
+        QSKIP("another workstation on a server; the files' locks are tested in lockedDataAsksToRetry");
+    QStringList asked;
+    bool answer = false;
+    std::promise<void> held, release;
+    std::once_flag released;
+    DatabaseOptions options = t.options();
+    options.busyTimeoutMs = 200;
+    options.busyHandler = [&](const QString& what) {
+        asked << what;
+        if (answer)
+            std::call_once(released, [&] { release.set_value(); });
+        return answer;
+    };
+    Database mine(t.dataDir(), options); // opened first: opening takes the writers' turn too
+
+    QString otherFailure;
+    std::thread other([&] {
+        try {
+            const auto db = t.openAnother(QStringLiteral("bench-2"));
+            db->transaction([&] {
+                addLocation(*db, "Theirs");
+                held.set_value();
+                release.get_future().wait();
+            });
+        } catch (const std::exception& e) {
+            otherFailure = QString::fromUtf8(e.what());
+        }
+    });
+    held.get_future().wait();
+    // A failing check still lets the other workstation finish.
+    const auto joinOther = qScopeGuard([&] {
+        if (other.joinable())
+            other.join();
+    });
+    const auto releaseOther = qScopeGuard([&] { std::call_once(released, [&] { release.set_value(); }); });
+    try {
+        mine.transaction([&] { addLocation(mine, "Mine"); });
+        QFAIL("the write went on while another workstation was writing");
+    } catch (const DataError& e) {
+        QVERIFY(e.busy());
+        QCOMPARE(e.text(), asked.value(0));
+    }
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].startsWith("Another workstation is writing to") && asked[0].contains(t.m_server->name()),
+             qPrintable(asked[0]));
+
+    answer = true;
+    mine.transaction([&] { addLocation(mine, "Mine"); });
+    other.join();
+    QCOMPARE(otherFailure, QString());
+    QVERIFY(asked.size() >= 2);
+    QCOMPARE(count(mine, "LocationInfo"), 2);
 }
 
 void tst_Database::hasActiveLocations_data() {
