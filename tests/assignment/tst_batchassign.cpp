@@ -1,5 +1,6 @@
 #include "assignment/store/AssignmentStore.h"
 #include "data/Database.h"
+#include "support/EngineFixtures.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
@@ -118,9 +119,7 @@ void tst_BatchAssign::failureMidRangeMovesNothing() {
     addPlaces(*t.db);
     for (qint64 id : {10, 11, 12})
         addUnitWithId(*t.db, id, kFrom, QStringLiteral("S%1").arg(id));
-    Query(*t.db, QStringLiteral("CREATE TRIGGER RefuseEleven BEFORE INSERT ON EquipLocAssign "
-                                "WHEN NEW.EquipmentId = 11 BEGIN SELECT RAISE(ABORT, 'refused'); END"))
-        .exec();
+    EngineFixtures::refuseWrites(*t.db, "EquipLocAssign", "INSERT", "refused", "NEW.EquipmentId = 11");
     const QStringList before = inventoryRows(*t.db);
 
     QVERIFY_THROWS_EXCEPTION(DataError, AssignmentStore(*t.db).assignRange({10, 12}, kTarget));

@@ -1,6 +1,7 @@
 #include "assignment/store/AssignmentStore.h"
 #include "data/Database.h"
 #include "equipment/store/DuplicateStore.h"
+#include "support/EngineFixtures.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
@@ -169,8 +170,7 @@ void tst_DuplicateStore::replaceFailingPartWayChangesNothing() {
     const DuplicateCase loaded = store.load("S1");
     const QStringList before = inventoryRows(*t.db);
     // The existing unit is deleted before the insert fails.
-    Query(*t.db, "CREATE TRIGGER refuse BEFORE INSERT ON EquipmentInfo BEGIN SELECT RAISE(ABORT, 'disk is full'); END")
-        .exec();
+    EngineFixtures::refuseWrites(*t.db, "EquipmentInfo", "INSERT", "disk is full");
     try {
         store.replaceExisting(loaded, valuesOf(*loaded.proposed));
         QFAIL("the failing insert was not reported");

@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "equipment/store/ClsDuplicates.h"
 #include "equipment/store/HoldingStore.h"
+#include "support/EngineFixtures.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 
@@ -78,10 +79,11 @@ void holdingRow(Database& db, const QVariant& serial, const QVariant& location, 
 // empty serial number comes before any Null one, so it enters the inventory; otherwise the first empty one meets
 // the empty serial number a Null one was written with.
 Tricky fillTrickyRows(Database& db, bool emptyFirst) {
-    Query(db, "INSERT INTO sqlite_sequence (name, seq) VALUES ('LocationInfo', ?), ('EquipmentInfo', ?), "
-              "('TempEquipmentInfo', ?)")
-        .exec({kFirstLocation - 1, kFirstEquipment - 1, kFirstParked - 1});
-    Query(db, "INSERT INTO hold.sqlite_sequence (name, seq) VALUES ('HoldEquipment', ?)").exec({kFirstHolding - 1});
+    using EngineFixtures::continueIdsAfter;
+    continueIdsAfter(db, "LocationInfo", "LocId", kFirstLocation - 1);
+    continueIdsAfter(db, "EquipmentInfo", "EquipmentId", kFirstEquipment - 1);
+    continueIdsAfter(db, "TempEquipmentInfo", "EquipmentId", kFirstParked - 1);
+    continueIdsAfter(db, "HoldEquipment", "HoldEquipmentId", kFirstHolding - 1);
     Tricky t;
     t.depot = addLocation(db, "Depot");
     t.annex = addLocation(db, "Annex");
@@ -117,11 +119,16 @@ Tricky fillTricky(Database& db, bool emptyFirst) {
     return db.transaction([&] { return fillTrickyRows(db, emptyFirst); });
 }
 
+// A value as an SQL literal, Null told apart from empty text.
+QString quoted(const Database& db, const QString& column) {
+    return QStringLiteral("%1(%2)").arg(db.engine() == Engine::SQLite ? "quote" : "quote_nullable", column);
+}
+
 // Every column of a table's rows, Null told apart from empty text, in id order.
 QStringList tableRows(Database& db, const QString& table, const QString& columns) {
     QStringList quoted;
     for (const QString& c : columns.split(QStringLiteral(", ")))
-        quoted << QStringLiteral("quote(%1)").arg(c);
+        quoted << ::quoted(db, c);
     Query q(db, QStringLiteral("SELECT %1 FROM %2 ORDER BY 1").arg(quoted.join(QStringLiteral(" || '|' || ")), table));
     q.exec();
     QStringList rows;
@@ -139,9 +146,9 @@ QStringList allTables(Database& db) {
 
 // Id, serial number and location of every unit of a table, in id order.
 QStringList units(Database& db, const QString& table) {
-    Query q(db, QStringLiteral("SELECT EquipmentId || ' ' || quote(SerialNumber) || ' @' || CurrentLocation FROM %1 "
-                               "ORDER BY EquipmentId")
-                    .arg(table));
+    Query q(db,
+            QStringLiteral("SELECT EquipmentId || ' ' || %1 || ' @' || CurrentLocation FROM %2 ORDER BY EquipmentId")
+                .arg(quoted(db, QStringLiteral("SerialNumber")), table));
     q.exec();
     QStringList values;
     while (q.next())

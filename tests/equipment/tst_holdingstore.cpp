@@ -3,6 +3,7 @@
 #include "equipment/store/EquipmentTypeStore.h"
 #include "equipment/store/HoldingStore.h"
 #include "equipment/store/TemplateStore.h"
+#include "support/EngineFixtures.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 
@@ -27,6 +28,7 @@ class tst_HoldingStore : public QObject {
     Q_OBJECT
 private slots:
     void holdingRowsOutliveTheConnection();
+    void workstationsKeepTheirOwnHoldingRows();
     void commitSortsNewAndKnownSerials_data();
     void commitSortsNewAndKnownSerials();
     void commitCopiesEveryColumn();
@@ -51,6 +53,40 @@ void tst_HoldingStore::holdingRowsOutliveTheConnection() {
     QCOMPARE(HoldingStore(*t.db).row(id)->datePurchased.value_or(QString()), QStringLiteral("2025-12-31"));
     HoldingStore(*t.db).remove({id});
     QCOMPARE(HoldingStore(*t.db).count(), 0);
+}
+
+// On a server every workstation enters units into one table: each lists, removes, clears and commits its own rows
+// only.
+void tst_HoldingStore::workstationsKeepTheirOwnHoldingRows() {
+    TestContext t;
+    if (!t.onServer())
+        QSKIP("the holding file belongs to one data folder; only a server is shared by workstations");
+    const qint64 loc = addLocation(*t.db, "Depot");
+    const auto other = t.openAnother(QStringLiteral("bench-2"));
+    HoldingStore mine(*t.db);
+    HoldingStore theirs(*other);
+    const qint64 a = mine.insert(unit("A", loc));
+    const qint64 b = theirs.insert(unit("B", loc));
+    theirs.insert(unit("C", loc));
+    QCOMPARE(mine.count(), 1);
+    QCOMPARE(theirs.count(), 2);
+    const auto rows = mine.rows();
+    QCOMPARE(rows.size(), size_t(1));
+    QCOMPARE(rows[0].tag.toLongLong(), a);
+    QVERIFY(!mine.row(b));
+
+    mine.remove({b});
+    QCOMPARE(theirs.count(), 2);
+    const CommitResult committed = mine.commitToInventory();
+    QCOMPARE(committed.committed, 1);
+    QCOMPARE(count(*t.db, "EquipmentInfo"), 1);
+    QCOMPARE(theirs.count(), 2);
+    theirs.insert(unit("D", loc));
+    mine.insert(unit("E", loc));
+    mine.clear();
+    QCOMPARE(theirs.count(), 3);
+    QCOMPARE(theirs.commitToInventory().committed, 3);
+    QCOMPARE(count(*t.db, "EquipmentInfo"), 4);
 }
 
 void tst_HoldingStore::commitSortsNewAndKnownSerials_data() {
@@ -149,9 +185,7 @@ void tst_HoldingStore::failedCommitMovesNothing() {
         store.insert(unit(serial, loc));
     addEquipment(*t.db, loc, "B");
     // The third row's insert fails after two rows were already written.
-    Query(*t.db, "CREATE TRIGGER refuse BEFORE INSERT ON EquipmentInfo WHEN NEW.SerialNumber = 'C' "
-                 "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END")
-        .exec();
+    EngineFixtures::refuseWrites(*t.db, "EquipmentInfo", "INSERT", "disk I/O error", "NEW.SerialNumber = 'C'");
     QVERIFY_THROWS_EXCEPTION(DataError, store.commitToInventory());
     QCOMPARE(count(*t.db, "HoldEquipment"), 4);
     QCOMPARE(count(*t.db, "EquipmentInfo"), 1);
@@ -167,11 +201,9 @@ void tst_HoldingStore::secondRunAfterFailureParksNothingTwice() {
     HoldingStore store(*t.db);
     for (const char* serial : {"A", "B", "C"})
         store.insert(unit(serial, loc));
-    Query(*t.db, "CREATE TRIGGER refuse BEFORE INSERT ON EquipmentInfo WHEN NEW.SerialNumber = 'C' "
-                 "BEGIN SELECT RAISE(ABORT, 'full'); END")
-        .exec();
+    EngineFixtures::refuseWrites(*t.db, "EquipmentInfo", "INSERT", "full", "NEW.SerialNumber = 'C'");
     QVERIFY_THROWS_EXCEPTION(DataError, store.commitToInventory());
-    Query(*t.db, "DROP TRIGGER refuse").exec();
+    EngineFixtures::allowWrites(*t.db, "EquipmentInfo");
     const CommitResult second = store.commitToInventory();
     QCOMPARE(second.committed, 3);
     QCOMPARE(second.parked, 0);
@@ -180,7 +212,7 @@ void tst_HoldingStore::secondRunAfterFailureParksNothingTwice() {
 void tst_HoldingStore::largeIdsWork() {
     TestContext t;
     Query(*t.db, "INSERT INTO LocationInfo (LocId, LocName, StateId) VALUES (70000, 'Far', 2)").exec();
-    Query(*t.db, "INSERT INTO hold.sqlite_sequence (name, seq) VALUES ('HoldEquipment', 99999)").exec();
+    EngineFixtures::continueIdsAfter(*t.db, "HoldEquipment", "HoldEquipmentId", 99999);
     HoldingStore store(*t.db);
     const qint64 id = store.insert(unit("BIG", 70000));
     QCOMPARE(id, 100000);

@@ -1,6 +1,7 @@
 #include "data/Database.h"
 #include "equipment/store/HoldingStore.h"
 #include "locations/store/LocationStore.h"
+#include "support/EngineFixtures.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 
@@ -111,8 +112,7 @@ void tst_LocationStore::createWritesLocationAndItsOwnContact() {
 void tst_LocationStore::createIsAtomic() {
     TestContext t;
     // Make the contact insert fail after the location insert succeeded.
-    Query(*t.db, "CREATE TRIGGER refuse BEFORE INSERT ON ContactInfo BEGIN SELECT RAISE(ABORT, 'no contacts'); END")
-        .exec();
+    EngineFixtures::refuseWrites(*t.db, "ContactInfo", "INSERT", "no contacts");
     QVERIFY_THROWS_EXCEPTION(DataError, LocationStore(*t.db).createLocation({"Lost", {}}, {}));
     QCOMPARE(Fixtures::count(*t.db, "LocationInfo"), 0);
 }
@@ -141,9 +141,7 @@ void tst_LocationStore::reassignFailureLeavesEverythingInPlace() {
     const qint64 target = addLocation(*t.db, "Target");
     for (int i = 0; i < 3; ++i)
         addEquipment(*t.db, source, QStringLiteral("S%1").arg(i));
-    Query(*t.db, "CREATE TRIGGER refuse BEFORE UPDATE OF LocActive ON LocationInfo "
-                 "BEGIN SELECT RAISE(ABORT, 'disk full'); END")
-        .exec();
+    EngineFixtures::refuseWrites(*t.db, "LocationInfo", "UPDATE OF LocActive", "disk full");
     QVERIFY_THROWS_EXCEPTION(DataError, LocationStore(*t.db).reassignAndRetire(source, target));
     QCOMPARE(Fixtures::count(*t.db, "EquipLocAssign"), 0);
     QCOMPARE(Fixtures::count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {source}), 3);

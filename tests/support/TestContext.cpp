@@ -1,5 +1,6 @@
 #include "support/TestContext.h"
 
+#include <QDir>
 #include <QTest>
 
 double FakeClock::seconds() const {
@@ -49,7 +50,9 @@ QList<QWidget*> TestWindowHost::openWindows() const {
 TestContext::TestContext() {
     if (!m_dir.isValid())
         qFatal("no temporary directory");
-    db = std::make_unique<Database>(m_dir.path());
+    if (TestServer::onServer())
+        m_server = std::make_unique<ServerDatabase>();
+    db = std::make_unique<Database>(m_dir.path(), options());
     ctx.db = db.get();
     ctx.dialogs = &dialogs;
     ctx.clock = &clock;
@@ -63,8 +66,25 @@ TestContext::TestContext() {
 
 TestContext::~TestContext() = default;
 
+DatabaseOptions TestContext::options() const {
+    DatabaseOptions options;
+    if (m_server)
+        options.server = m_server->uri();
+    return options;
+}
+
 void TestContext::reopen() {
     db.reset();
-    db = std::make_unique<Database>(m_dir.path());
+    db = std::make_unique<Database>(m_dir.path(), options());
     ctx.db = db.get();
+}
+
+std::unique_ptr<Database> TestContext::openAnother(const QString& workstation) const {
+    if (!m_server || workstation.isEmpty())
+        return std::make_unique<Database>(m_dir.path(), options());
+    DatabaseOptions other = options();
+    other.workstation = workstation;
+    const QString folder = QDir(m_dir.path()).filePath(QStringLiteral("workstation-") + workstation);
+    QDir().mkpath(folder);
+    return std::make_unique<Database>(folder, other);
 }

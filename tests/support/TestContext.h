@@ -9,6 +9,7 @@
 #include "shell/ShellNavigator.h"
 #include "support/RecordingPrinter.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestServer.h"
 
 #include <QMap>
 #include <QPointer>
@@ -69,17 +70,26 @@ private:
     QPointer<QWidget> m_active;
 };
 
-// A fresh data directory with both database files and every service replaced by a test double.
+// A fresh data directory with both database files and every service replaced by a test double. With a test server
+// (KAVREL_TEST_SERVER), the data lives in a fresh database of its own there instead, and the folder keeps only this
+// workstation's temporary files.
 class TestContext {
 public:
     TestContext();
     ~TestContext();
 
     QString dataDir() const { return m_dir.path(); }
+    bool onServer() const { return m_server != nullptr; }
+    // How db was opened.
+    DatabaseOptions options() const;
     // Opens the database again, as a new run of the application would.
     void reopen();
+    // Opens the same data as another running copy of Kavrel would: the same files or, on a server, the same database
+    // from the workstation named (empty: this one), with a data folder of its own. Safe to call from another thread.
+    std::unique_ptr<Database> openAnother(const QString& workstation = QString()) const;
 
     QTemporaryDir m_dir;
+    std::unique_ptr<ServerDatabase> m_server;
     std::unique_ptr<Database> db;
     ScriptedDialogs dialogs;
     FakeClock clock;

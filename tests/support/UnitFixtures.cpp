@@ -1,12 +1,14 @@
 #include "support/UnitFixtures.h"
 
 #include "data/Database.h"
+#include "support/EngineFixtures.h"
 
 namespace UnitFixtures {
 
 qint64 addLocationWithId(Database& db, qint64 id, const QString& name, bool active) {
     Query(db, QStringLiteral("INSERT INTO LocationInfo (LocId, LocName, StateId, LocActive) VALUES (?, ?, 2, ?)"))
         .exec({id, name, active ? 1 : 0});
+    EngineFixtures::keepIdsPast(db, QStringLiteral("LocationInfo"), QStringLiteral("LocId"), id);
     return id;
 }
 
@@ -14,6 +16,7 @@ qint64 addUnitWithId(Database& db, qint64 id, qint64 locId, const QString& seria
     Query(db, QStringLiteral("INSERT INTO EquipmentInfo (EquipmentId, SerialNumber, EquipmentType, Manufacturer, "
                              "CurrentLocation, EquActive) VALUES (?, ?, ?, 'Dell', ?, 1)"))
         .exec({id, serial, type, locId});
+    EngineFixtures::keepIdsPast(db, QStringLiteral("EquipmentInfo"), QStringLiteral("EquipmentId"), id);
     return id;
 }
 
