@@ -230,10 +230,13 @@ void Database::verifyLayout(const QString& schemaName, const QString& holder, co
             while (q.next())
                 present.insert(q.text(1).toLower());
         }
-        if (present.isEmpty())
-            throw DataError(
+        if (present.isEmpty()) {
+            QString text =
                 QStringLiteral("%1 has no table '%2'.")
-                    .arg(m_engine == Engine::PostgreSQL ? holder : QStringLiteral("The file ") + holder, it.key()));
+                    .arg(m_engine == Engine::PostgreSQL ? holder : QStringLiteral("The file ") + holder, it.key());
+            text[0] = text.at(0).toUpper();
+            throw DataError(text);
+        }
         for (const QString& column : it.value())
             if (!present.contains(column.toLower()))
                 throw DataError(
