@@ -16,14 +16,25 @@
 
 namespace bench {
 
-namespace {
-
 const char* const kHoldingColumns =
     "AssetTagNumber, EquipmentType, Manufacturer, DatePurchased, PurchasePrice, SerialNumber, ModelNumber, "
     "CpuSpeed, Memory, HardDriveCapacity, Monitor, Mouse, Keyboard, OperatingSystem, CurrentLocation";
 const char* const kTargetColumns =
     " (AssetTagNumber, EquipmentType, Manufacturer, DatePurchased, PurchasePrice, SerialNumber, ModelNumber, "
     "CPUSpeed, Memory, HarddriveCap, Monitor, Mouse, Keyboard, OperatingSystem, CurrentLocation, EquActive)";
+
+void copyDataFiles(const QString& from, const QString& to) {
+    QDir(to).removeRecursively();
+    QDir().mkpath(to);
+    for (const char* name : {kMainFileName, kHoldingFileName}) {
+        const QString file = QString::fromLatin1(name);
+        if (!QFile::copy(QDir(from).filePath(file), QDir(to).filePath(file)))
+            qFatal("could not copy %s", name);
+    }
+}
+
+namespace {
+
 // The holding row's values as the targets take them: a Null text as empty text, the location id as it is.
 const char* const kCopiedValues =
     "COALESCE(AssetTagNumber, ''), COALESCE(EquipmentType, ''), COALESCE(Manufacturer, ''), "
@@ -31,9 +42,6 @@ const char* const kCopiedValues =
     "COALESCE(ModelNumber, ''), COALESCE(CpuSpeed, ''), COALESCE(Memory, ''), COALESCE(HardDriveCapacity, ''), "
     "COALESCE(Monitor, ''), COALESCE(Mouse, ''), COALESCE(Keyboard, ''), COALESCE(OperatingSystem, ''), "
     "CurrentLocation, 1";
-constexpr int kValueCount = 15;
-constexpr int kSerialNumberColumn = 5;
-constexpr int kLocationColumn = 14;
 
 [[noreturn]] void fail(sqlite3* db, const char* what) {
     std::fprintf(stderr, "kavrel_bench: %s: %s\n", what, db ? sqlite3_errmsg(db) : "no connection");
@@ -53,20 +61,6 @@ sqlite3_stmt* prepare(sqlite3* db, const QByteArray& sql) {
 
 void execute(sqlite3* db, const char* sql) {
     check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
-}
-
-// The main file open, the holding file attached: the state the application's connection is in.
-sqlite3* openRaw(const QString& dir) {
-    sqlite3* db = nullptr;
-    const QByteArray main = QDir(dir).filePath(QString::fromLatin1(kMainFileName)).toUtf8();
-    if (sqlite3_open_v2(main.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        fail(db, "open");
-    sqlite3_stmt* attach = prepare(db, "ATTACH DATABASE ? AS hold");
-    const QByteArray hold = QDir(dir).filePath(QString::fromLatin1(kHoldingFileName)).toUtf8();
-    sqlite3_bind_text(attach, 1, hold.constData(), static_cast<int>(hold.size()), SQLITE_TRANSIENT);
-    check(sqlite3_step(attach), db, "attach");
-    sqlite3_finalize(attach);
-    return db;
 }
 
 // The commit as set-based SQL straight through SQLite, in one pass over all rows: the floor for any
@@ -144,7 +138,7 @@ CommitResult rowByRowCommit(sqlite3* db) {
 
 // Every value of both target tables (Null told apart from empty text) and the holding table's row count.
 QByteArray contentDigest(const QString& dir) {
-    sqlite3* db = openRaw(dir);
+    sqlite3* db = openRawWithHolding(dir);
     QCryptographicHash hash(QCryptographicHash::Sha256);
     const QByteArray columns =
         "EquipmentId, quote(AssetTagNumber), quote(EquipmentType), quote(Manufacturer), quote(DatePurchased), "
@@ -167,16 +161,6 @@ QByteArray contentDigest(const QString& dir) {
     sqlite3_finalize(q);
     sqlite3_close(db);
     return hash.result().toHex();
-}
-
-void copyDataFiles(const QString& from, const QString& to) {
-    QDir(to).removeRecursively();
-    QDir().mkpath(to);
-    for (const char* name : {kMainFileName, kHoldingFileName}) {
-        const QString file = QString::fromLatin1(name);
-        if (!QFile::copy(QDir(from).filePath(file), QDir(to).filePath(file)))
-            qFatal("could not copy %s", name);
-    }
 }
 
 } // namespace
@@ -209,7 +193,7 @@ bool benchCommitToInventory(const Options& opt) {
     };
     const auto runRaw = [&](const QString& dir, CommitResult (*commit)(sqlite3*)) {
         copyDataFiles(source, dir);
-        sqlite3* db = openRaw(dir);
+        sqlite3* db = openRawWithHolding(dir);
         CommitResult result;
         const Timing t = timingOf([&] { result = commit(db); });
         sqlite3_close(db);
