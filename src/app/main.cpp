@@ -31,9 +31,9 @@ int main(int argc, char* argv[]) {
     DesktopDialogs dialogs;
 
     QCommandLineParser parser;
-    const StartOptions options =
-        readStartOptions(parser, QCoreApplication::arguments(), qEnvironmentVariable("KAVREL_DATA_DIR"),
-                         defaultDataDir(QCoreApplication::applicationDirPath()));
+    const StartOptions options = readStartOptions(
+        parser, QCoreApplication::arguments(), qEnvironmentVariable("KAVREL_DATA_DIR"),
+        defaultDataDir(QCoreApplication::applicationDirPath()), qEnvironmentVariable("KAVREL_DATABASE"));
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp();
     if (parser.isSet(QStringLiteral("version")))
@@ -45,6 +45,7 @@ int main(int argc, char* argv[]) {
     const QString& dir = options.dataDir;
 
     DatabaseOptions databaseOptions;
+    databaseOptions.server = options.server;
     // With no one to answer, a lock held by another copy ends the start like any other failure.
     databaseOptions.busyHandler = [&dialogs](const QString& what) {
         return userCanBeAsked() && askToRetry(dialogs, nullptr, what);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlError>
 #include <QUrl>
@@ -39,6 +40,8 @@ QMap<QString, QSet<QString>> expectedLayout(const QStringList& ddl) {
             if (statement.startsWith(QLatin1String("CREATE TABLE")))
                 q.exec(statement);
         for (const QString& table : scratch.tables()) {
+            if (table.startsWith(QLatin1String("sqlite_")))
+                continue; // the engine's own bookkeeping
             QSqlQuery cols(scratch);
             cols.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table));
             while (cols.next())
@@ -49,41 +52,46 @@ QMap<QString, QSet<QString>> expectedLayout(const QStringList& ddl) {
     return layout;
 }
 
-// Checks that the open file at schemaName holds every table and column; throws DataError otherwise.
-void verifyLayout(const Database& db, const QString& schemaName, const QString& fileName, const QStringList& ddl) {
-    const auto layout = expectedLayout(ddl);
-    for (auto it = layout.cbegin(); it != layout.cend(); ++it) {
-        Query q(db, QStringLiteral("PRAGMA %1.table_info(%2)").arg(schemaName, it.key()));
-        q.exec();
-        QSet<QString> present;
-        while (q.next())
-            present.insert(q.text(1));
-        if (present.isEmpty())
-            throw DataError(QStringLiteral("The file %1 has no table '%2'.").arg(fileName, it.key()));
-        for (const QString& column : it.value())
-            if (!present.contains(column))
-                throw DataError(
-                    QStringLiteral("The table '%1' in %2 has no column '%3'.").arg(it.key(), fileName, column));
-    }
-}
-
 QSqlError execute(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
     return q.exec(sql) ? QSqlError() : q.lastError();
 }
 
-// SQLITE_BUSY or SQLITE_LOCKED, also in their extended forms: another connection holds the lock.
-bool isBusy(const QSqlError& error) {
+enum class Failure { Other, Busy, Conflict };
+
+Failure failureOf(Engine engine, const QSqlError& error) {
+    if (engine == Engine::PostgreSQL) {
+        // SQLSTATE: lock_not_available (the lock wait ran out); serialization_failure and deadlock_detected.
+        const QString state = error.nativeErrorCode();
+        if (state == QLatin1String("55P03"))
+            return Failure::Busy;
+        if (state == QLatin1String("40001") || state == QLatin1String("40P01"))
+            return Failure::Conflict;
+        return Failure::Other;
+    }
+    // SQLITE_BUSY or SQLITE_LOCKED, also in their extended forms: another connection holds the lock.
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
-    return ok && (code == 5 || code == 6);
+    return ok && (code == 5 || code == 6) ? Failure::Busy : Failure::Other;
 }
 
 // The engine says only "database is locked"; the user needs to know who holds it and where.
-QString busyText(const QString& dataDir) {
+QString busyText(Engine engine, const QString& whereabouts) {
+    if (engine == Engine::PostgreSQL)
+        return QStringLiteral("Another workstation is writing to %1 and has not finished.").arg(whereabouts);
     return QStringLiteral("Another copy of Kavrel is writing to the data in the folder %1 and has not finished.")
-        .arg(QDir::toNativeSeparators(dataDir));
+        .arg(whereabouts);
 }
+
+QString conflictText(const QString& whereabouts) {
+    return QStringLiteral("Other workstations kept changing the same data in %1 at the same time, and trying again "
+                          "did not help. Nothing was saved; try again in a moment.")
+        .arg(whereabouts);
+}
+
+// Serializes the writers of one database on a server as the file's write lock does on SQLite, so a transaction
+// sees everything committed before it began writing. Any fixed number works; this one spells "Kavr".
+constexpr qint64 kWriterLock = 0x4b617672;
 
 // Refuses a folder or file the user cannot write, before the first write fails with the engine's bare text. The
 // folder must be writable also when both files exist: every write puts a journal file beside them.
@@ -196,6 +204,23 @@ Database::Database(const QString& dataDir, DatabaseOptions options)
     : m_dataDir(QDir(dataDir).absolutePath()),
       m_connectionName(QStringLiteral("kavrel-%1").arg(connectionCounter.fetchAndAddRelaxed(1))),
       m_options(std::move(options)) {
+    try {
+        if (m_options.server.isEmpty())
+            openFiles();
+        else
+            openServer(m_options.server, m_options.workstation);
+    } catch (...) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connectionName);
+        throw;
+    }
+}
+
+void Database::openFiles() {
+    m_whereabouts = QDir::toNativeSeparators(m_dataDir);
     const QString mainPath = QDir(m_dataDir).filePath(QString::fromLatin1(kMainFileName));
     const QString holdPath = QDir(m_dataDir).filePath(QString::fromLatin1(kHoldingFileName));
     requireWritable(m_dataDir, {mainPath, holdPath});
@@ -206,18 +231,38 @@ Database::Database(const QString& dataDir, DatabaseOptions options)
     db.setDatabaseName(openExisting(mainPath));
     // Two windows or two running copies wait for each other's writes instead of failing at once.
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_URI").arg(m_options.busyTimeoutMs));
-    try {
-        if (!db.open())
-            throw DataError(engineText(db.lastError()));
-        verifyLayout(*this, QStringLiteral("main"), QString::fromLatin1(kMainFileName), Schema::mainFileStatements());
-        attachHoldingFile();
-        verifyLayout(*this, QStringLiteral("hold"), QString::fromLatin1(kHoldingFileName),
-                     Schema::holdingFileStatements());
-    } catch (...) {
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connectionName);
-        throw;
+    if (!db.open())
+        throw DataError(engineText(db.lastError()));
+    verifyLayout(QStringLiteral("main"), QString::fromLatin1(kMainFileName), Schema::mainFileStatements());
+    attachHoldingFile();
+    verifyLayout(QStringLiteral("hold"), QString::fromLatin1(kHoldingFileName), Schema::holdingFileStatements());
+}
+
+void Database::verifyLayout(const QString& schemaName, const QString& holder, const QStringList& ddl) const {
+    const auto layout = expectedLayout(ddl);
+    for (auto it = layout.cbegin(); it != layout.cend(); ++it) {
+        QSet<QString> present;
+        if (m_engine == Engine::PostgreSQL) {
+            // The server folds unquoted names to lower case.
+            Query q(*this, QStringLiteral("SELECT column_name FROM information_schema.columns "
+                                          "WHERE table_schema = ? AND table_name = ?"));
+            q.exec({schemaName, it.key().toLower()});
+            while (q.next())
+                present.insert(q.text(0).toLower());
+        } else {
+            Query q(*this, QStringLiteral("PRAGMA %1.table_info(%2)").arg(schemaName, it.key()));
+            q.exec();
+            while (q.next())
+                present.insert(q.text(1).toLower());
+        }
+        if (present.isEmpty())
+            throw DataError(
+                QStringLiteral("%1 has no table '%2'.")
+                    .arg(m_engine == Engine::PostgreSQL ? holder : QStringLiteral("The file ") + holder, it.key()));
+        for (const QString& column : it.value())
+            if (!present.contains(column.toLower()))
+                throw DataError(
+                    QStringLiteral("The table '%1' in %2 has no column '%3'.").arg(it.key(), holder, column));
     }
 }
 
@@ -239,15 +284,24 @@ void Database::attachHoldingFile() {
 }
 
 void Database::runStep(const std::function<QSqlError()>& step, bool mayRepeat) const {
-    for (;;) {
+    for (int attempt = 1;; ++attempt) {
         const QSqlError error = step();
         if (error.type() == QSqlError::NoError)
             return;
-        if (!isBusy(error))
+        switch (failureOf(m_engine, error)) {
+        case Failure::Other:
             throw DataError(engineText(error));
-        const QString what = busyText(m_dataDir);
-        if (!mayRepeat || !m_options.busyHandler || !m_options.busyHandler(what))
-            throw DataError(what, true);
+        case Failure::Conflict:
+            // Inside a transaction the server has undone the whole of it: Database::transaction runs it again.
+            if (mayRepeat && attempt < kConflictAttempts)
+                continue;
+            throw DataError(conflictText(m_whereabouts), false, true);
+        case Failure::Busy: {
+            const QString what = busyText(m_engine, m_whereabouts);
+            if (!mayRepeat || !m_options.busyHandler || !m_options.busyHandler(what))
+                throw DataError(what, true);
+        }
+        }
     }
 }
 
@@ -263,8 +317,26 @@ void Database::begin() {
         ++m_depth;
         return;
     }
-    // IMMEDIATE takes the write lock up front, so two copies wait on the busy timeout instead of deadlocking.
-    runStep([&] { return execute(connection(), QStringLiteral("BEGIN IMMEDIATE")); }, true);
+    if (m_engine == Engine::PostgreSQL) {
+        runStep(
+            [&] {
+                QSqlError error = execute(connection(), QStringLiteral("BEGIN"));
+                if (error.type() == QSqlError::NoError) {
+                    QSqlQuery lock(connection());
+                    lock.prepare(QStringLiteral("SELECT pg_advisory_xact_lock(?)"));
+                    lock.addBindValue(kWriterLock);
+                    if (!lock.exec()) {
+                        error = lock.lastError();
+                        execute(connection(), QStringLiteral("ROLLBACK"));
+                    }
+                }
+                return error;
+            },
+            true);
+    } else {
+        // IMMEDIATE takes the write lock up front, so two copies wait on the busy timeout instead of deadlocking.
+        runStep([&] { return execute(connection(), QStringLiteral("BEGIN IMMEDIATE")); }, true);
+    }
     m_depth = 1;
 }
 
@@ -302,7 +374,16 @@ void Database::rollback() {
 
 // Outside a transaction each statement commits on its own, so one that met a lock may simply run again.
 Query::Query(const Database& db, const QString& sql) : m_db(db), m_query(db.connection()) {
-    m_query.setForwardOnly(true);
+    // The server's driver drops the unread rows of a forward-only result when the connection runs another
+    // statement, so there a result is read whole.
+    m_query.setForwardOnly(db.engine() == Engine::SQLite);
+    // A server prepares only statements that read or change rows; the rest (table definitions) run as they are.
+    static const QRegularExpression preparable(QStringLiteral("^\\s*(SELECT|INSERT|UPDATE|DELETE|WITH|VALUES)\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    if (db.engine() == Engine::PostgreSQL && !preparable.match(sql).hasMatch()) {
+        m_unprepared = sql;
+        return;
+    }
     m_db.runStep([&] { return m_query.prepare(sql) ? QSqlError() : m_query.lastError(); }, !m_db.inTransaction());
 }
 
@@ -310,10 +391,20 @@ Query& Query::exec(std::initializer_list<QVariant> values) {
     return exec(QVariantList(values));
 }
 
+// Yes/no columns hold 1/0 on every engine; a server would refuse a boolean for them.
+static QVariant stored(const QVariant& value) {
+    return value.typeId() == QMetaType::Bool && !value.isNull() ? QVariant(value.toBool() ? 1 : 0) : value;
+}
+
 Query& Query::exec(const QVariantList& values) {
     for (int i = 0; i < values.size(); ++i)
-        m_query.bindValue(i, values.at(i));
-    m_db.runStep([&] { return m_query.exec() ? QSqlError() : m_query.lastError(); }, !m_db.inTransaction());
+        m_query.bindValue(i, stored(values.at(i)));
+    m_db.runStep(
+        [&] {
+            const bool ok = m_unprepared.isEmpty() ? m_query.exec() : m_query.exec(m_unprepared);
+            return ok ? QSqlError() : m_query.lastError();
+        },
+        !m_db.inTransaction());
     return *this;
 }
 
@@ -322,8 +413,16 @@ Query& Query::bind(const QString& column, const QVariant& value) {
 }
 
 Query& Query::bindPlaceholder(const QString& placeholder, const QVariant& value) {
-    m_query.bindValue(placeholder, value);
+    m_query.bindValue(placeholder, stored(value));
     return *this;
+}
+
+QVariant Query::lastInsertId() const {
+    if (m_db.engine() == Engine::SQLite)
+        return m_query.lastInsertId();
+    // The driver gives the row's object id, which tables no longer have; the identity's value is the session's.
+    QSqlQuery q(m_db.connection());
+    return q.exec(QStringLiteral("SELECT lastval()")) && q.next() ? q.value(0) : QVariant();
 }
 
 std::optional<QString> Query::optionalText(const QString& column) const {

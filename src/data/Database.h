@@ -53,23 +53,39 @@ public:
 
     // Runs fn inside one transaction: committed when fn returns, rolled back when it throws.
     // Nested calls join the outer transaction; one that throws undoes its own writes only.
+    // On a server, a whole transaction that another workstation's work made the server refuse (a serialization
+    // failure or a deadlock) runs again from the start, a few times, before the failure reaches the user; fn must
+    // therefore be safe to run again.
     template <typename Fn> decltype(auto) transaction(Fn&& fn) {
-        begin();
-        try {
-            if constexpr (std::is_void_v<decltype(fn())>) {
-                fn();
-                commit();
-            } else {
-                decltype(auto) result = fn();
-                commit();
-                return result;
+        for (int attempt = 1;; ++attempt) {
+            const bool outermost = m_depth == 0;
+            begin();
+            try {
+                if constexpr (std::is_void_v<decltype(fn())>) {
+                    fn();
+                    commit();
+                    return;
+                } else {
+                    decltype(auto) result = fn();
+                    commit();
+                    return result;
+                }
+            } catch (const DataError& e) {
+                rollback();
+                if (!outermost || !e.conflict() || attempt >= kConflictAttempts)
+                    throw;
+            } catch (...) {
+                rollback();
+                throw;
             }
-        } catch (...) {
-            rollback();
-            throw;
         }
     }
+    static constexpr int kConflictAttempts = 4;
     bool inTransaction() const { return m_depth > 0; }
+    // A table definition written for SQLite, in this engine's types.
+    QString ddl(const QString& statement) const;
+    // "the database "x" on the PostgreSQL server host:port", from a postgresql:// address, without any password.
+    static QString serverWhereabouts(const QString& address);
 
 private:
     friend class Query;
@@ -83,6 +99,11 @@ private:
     void commit();
     void rollback();
     void attachHoldingFile();
+    void openFiles();
+    void openServer(const QString& address, const QString& workstation);
+    void installServerSchema();
+    // Throws DataError unless every table and column the schema makes is there, naming what is missing.
+    void verifyLayout(const QString& schemaName, const QString& holder, const QStringList& ddl) const;
 
     QString m_dataDir;
     QString m_connectionName;
@@ -124,7 +145,8 @@ public:
     bool isNull(int column) const { return m_query.isNull(column); }
     // The current row's value of a result column by name, as text; none when it is Null.
     std::optional<QString> optionalText(const QString& column) const;
-    QVariant lastInsertId() const { return m_query.lastInsertId(); }
+    // The key the last INSERT on this connection gave its row.
+    QVariant lastInsertId() const;
     // Releases the result so the statement can run again without holding a read lock.
     void finish() { m_query.finish(); }
     int numRowsAffected() const { return m_query.numRowsAffected(); }
@@ -134,4 +156,5 @@ public:
 private:
     const Database& m_db;
     QSqlQuery m_query;
+    QString m_unprepared; // a statement run as it is, on an engine that cannot prepare it
 };

@@ -10,4 +10,14 @@ QStringList holdingFileStatements();
 // The 50 states in alphabetical order; the n-th (from 0) carries StateId n + 2.
 const QStringList& stateNames();
 inline constexpr int kFirstStateId = 2;
+
+// The same DDL for a PostgreSQL server: case-blind text as CITEXT, 64-bit identity keys, BYTEA, dates as ISO text.
+QString forServer(const QString& statement);
+// The holding table on a server: the rows of every workstation in hold.HoldEquipmentRows, each workstation seeing
+// and changing only its own through the view hold.HoldEquipment, which the statements use as they use the file's
+// table. The session setting names the workstation.
+QStringList serverHoldingStatements();
+inline constexpr const char* kHoldingRowsTable = "HoldEquipmentRows";
+inline constexpr const char* kWorkstationColumn = "Workstation";
+inline constexpr const char* kWorkstationSetting = "kavrel.workstation";
 } // namespace Schema

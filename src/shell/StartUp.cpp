@@ -7,10 +7,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
+#include <QUrl>
+#include <QUrlQuery>
 #include <cstdio>
 
 StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arguments,
-                              const QString& environmentDataDir, const QString& applicationDir) {
+                              const QString& environmentDataDir, const QString& applicationDir,
+                              const QString& environmentServer) {
     parser.setApplicationDescription(QStringLiteral("Keeps an organisation's equipment and its locations."));
     parser.addHelpOption();
     parser.addVersionOption();
@@ -19,8 +22,14 @@ StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arg
                                      QStringLiteral("dir"));
     const QCommandLineOption windowLimit(
         QStringLiteral("window-limit"), QStringLiteral("Allow at most <n> windows open at once."), QStringLiteral("n"));
+    const QCommandLineOption database(
+        QStringLiteral("database"),
+        QStringLiteral("Keep the data on a PostgreSQL server: postgresql://[user@]host[:port]/dbname. The password "
+                       "comes from the password file (~/.pgpass), a service file or PGPASSWORD, never from here."),
+        QStringLiteral("address"));
     parser.addOption(dataDir);
     parser.addOption(windowLimit);
+    parser.addOption(database);
 
     StartOptions options;
     if (!parser.parse(arguments)) {
@@ -38,6 +47,9 @@ StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arg
     } else {
         options.dataDir = environmentDataDir.isEmpty() ? applicationDir : environmentDataDir;
     }
+    options.server = parser.isSet(database) ? parser.value(database) : environmentServer;
+    if (options.error.isEmpty() && (!options.server.isEmpty() || parser.isSet(database)))
+        options.error = serverAddressFault(options.server);
     if (parser.isSet(windowLimit)) {
         bool ok = false;
         options.windowLimit = parser.value(windowLimit).toInt(&ok);
@@ -46,6 +58,17 @@ StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arg
                                 .arg(parser.value(windowLimit));
     }
     return options;
+}
+
+QString serverAddressFault(const QString& address) {
+    const QUrl url(address, QUrl::StrictMode);
+    if (!url.isValid() || (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres")))
+        return QStringLiteral("--database needs an address such as postgresql://user@host:5432/kavrel, not '%1'.")
+            .arg(address);
+    if (!url.password().isEmpty() || QUrlQuery(url).hasQueryItem(QStringLiteral("password")))
+        return QStringLiteral("The database address must not carry a password, which anyone on this computer could "
+                              "read. Put it in the password file (~/.pgpass) or a service file instead.");
+    return QString();
 }
 
 QString defaultDataDir(const QString& applicationDir) {

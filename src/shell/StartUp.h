@@ -8,6 +8,7 @@ class QCommandLineParser;
 
 struct StartOptions {
     QString dataDir;
+    QString server;      // a postgresql:// address; empty keeps the data in the files of dataDir
     int windowLimit = 0; // 0 keeps the default limit
     QString error;       // why the command line cannot be used; empty when it can
 };
@@ -15,13 +16,19 @@ struct StartOptions {
 // Sets up parser with Kavrel's options and reads arguments (the program's name first). --data-dir wins over
 // environmentDataDir (KAVREL_DATA_DIR), which wins over applicationDir. --help and --version are left to the
 // caller, who asks the parser.
+// --database wins over environmentServer (KAVREL_DATABASE) in the same way.
 StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arguments,
-                              const QString& environmentDataDir, const QString& applicationDir);
+                              const QString& environmentDataDir, const QString& applicationDir,
+                              const QString& environmentServer = QString());
 
 // Where the data lives unless told otherwise: the application's own folder, as long as that is a build or a
 // portable copy; an installed program (in a "bin" folder) or one in a folder the user cannot write keeps its
 // data in the user's data location (~/.local/share/Kavrel).
 QString defaultDataDir(const QString& applicationDir);
+
+// Why a --database address cannot be used (not a postgresql:// address, or one carrying a password); empty when
+// it can.
+QString serverAddressFault(const QString& address);
 
 // False on a platform without a screen (offscreen, minimal), where a modal box would wait for ever.
 bool userCanBeAsked();

@@ -200,9 +200,9 @@ CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>
                               .scalar()
                               .toInt();
         if (total > 0) {
-            Query(m_db, QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 "
-                                       "(HoldEquipmentId INTEGER PRIMARY KEY, Parked INTEGER NOT NULL)")
-                            .arg(kMarks))
+            Query(m_db, m_db.ddl(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 "
+                                                "(HoldEquipmentId INTEGER PRIMARY KEY, Parked INTEGER NOT NULL)")
+                                     .arg(kMarks)))
                 .exec();
             qint64 after = std::numeric_limits<qint64>::min(); // the last holding row moved
             {
