@@ -4,6 +4,7 @@
 #include "bench.h"
 
 #include "data/Database.h"
+#include "data/Schema.h"
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>
@@ -17,6 +18,8 @@
 namespace bench {
 
 namespace {
+
+const char* const kWorkstation = "bench";
 
 [[noreturn]] void failServer(pg_conn* conn, const QByteArray& what) {
     std::fprintf(stderr, "kavrel_bench: %s: %s\n", what.constData(), conn ? PQerrorMessage(conn) : "no connection");
@@ -108,6 +111,10 @@ pg_conn* openRawServer(const QString& address) {
     pg_conn* conn = PQconnectdb(address.toUtf8().constData());
     if (PQstatus(conn) != CONNECTION_OK)
         failServer(conn, "connect");
+    // The session the application sets up: the holding view on the search path, showing the bench's rows.
+    execRaw(conn,
+            QStringLiteral("SELECT set_config('search_path', 'public, hold', false), set_config('%1', '%2', false)")
+                .arg(QLatin1String(Schema::kWorkstationSetting), QLatin1String(kWorkstation)));
     return conn;
 }
 
@@ -174,7 +181,7 @@ ServerDatabase::~ServerDatabase() {
 DatabaseOptions ServerDatabase::options() const {
     DatabaseOptions options;
     options.server = m_address;
-    options.workstation = QStringLiteral("bench");
+    options.workstation = QLatin1String(kWorkstation);
     return options;
 }
 

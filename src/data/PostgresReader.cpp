@@ -54,12 +54,13 @@ bool isNumber(Oid type) {
     }
 }
 
+// As the driver sends a double: every digit written out, no exponent.
 QByteArray realText(double value) {
     if (std::isnan(value))
         return QByteArrayLiteral("NaN");
     if (std::isinf(value))
         return value > 0 ? QByteArrayLiteral("Infinity") : QByteArrayLiteral("-Infinity");
-    return QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+    return QByteArray::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
 // Every value goes as text and the server reads it as the type the statement gives the placeholder.
@@ -167,7 +168,9 @@ void appendRows(const PGresult* result, const std::vector<CellKind>& kinds, Pack
 } // namespace
 
 pg_conn* connectionOf(const QVariant& handle) {
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+    // Qt names the type by its struct (pg_conn*) or by libpq's typedef (PGconn*), depending on the version.
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return nullptr;
     return *static_cast<PGconn* const*>(handle.constData());
 }
