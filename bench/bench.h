@@ -2,6 +2,8 @@
 
 #include "platform/Dialogs.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -105,6 +107,11 @@ extern const char* const kTargetColumns;
 constexpr int kValueCount = 15; // the holding columns
 constexpr int kSerialNumberColumn = 5;
 constexpr int kLocationColumn = 14;
+// The commit as set-based SQL, the statements in order, to run in one transaction; the INSERTs into the inventory
+// and into the duplicates are the statements numbered below.
+QList<QByteArray> setBasedCommitStatements();
+constexpr int kCommittedStatement = 2;
+constexpr int kParkedStatement = 3;
 // The two data files of an inventory copied into a new folder.
 void copyDataFiles(const QString& from, const QString& to);
 

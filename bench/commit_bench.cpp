@@ -63,34 +63,49 @@ void execute(sqlite3* db, const char* sql) {
     check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
 }
 
-// The commit as set-based SQL straight through SQLite, in one pass over all rows: the floor for any
-// implementation of it. Duplicates are marked first, in a table of the connection's own: a serial number already
-// in the inventory, or carried by an earlier holding row (a Null one counting as the empty text it is written as,
-// though never found itself); then one INSERT ... SELECT into each target and one DELETE.
+} // namespace
+
+// The commit as set-based SQL, in one pass over all rows: the floor for any implementation of it. Duplicates are
+// marked first, in a table of the connection's own: a serial number already in the inventory, or carried by an
+// earlier holding row (a Null one counting as the empty text it is written as, though never found itself); then
+// one INSERT ... SELECT into each target and one DELETE. Plain SQL that SQLite and PostgreSQL both take.
+QList<QByteArray> setBasedCommitStatements() {
+    QList<QByteArray> statements = {
+        "CREATE TEMPORARY TABLE CommitMarks (HoldEquipmentId INTEGER PRIMARY KEY, Parked INTEGER NOT NULL)",
+        "INSERT INTO CommitMarks (HoldEquipmentId, Parked) "
+        "SELECT HoldEquipmentId, CASE WHEN SerialNumber IS NULL THEN 0 WHEN Occurrence > 1 THEN 1 "
+        "WHEN SerialNumber = '' AND FirstNull < HoldEquipmentId THEN 1 "
+        "WHEN EXISTS (SELECT 1 FROM EquipmentInfo WHERE EquipmentInfo.SerialNumber = Marked.SerialNumber) "
+        "THEN 1 ELSE 0 END "
+        "FROM (SELECT HoldEquipmentId, SerialNumber, "
+        "ROW_NUMBER() OVER (PARTITION BY SerialNumber ORDER BY HoldEquipmentId) AS Occurrence, "
+        "MIN(CASE WHEN SerialNumber IS NULL THEN HoldEquipmentId END) OVER () AS FirstNull "
+        "FROM HoldEquipment "
+        "WHERE CurrentLocation IN (SELECT LocId FROM LocationInfo WHERE LocActive = 1)) AS Marked"};
+    for (const bool parked : {false, true})
+        statements << QByteArray("INSERT INTO ") + (parked ? "TempEquipmentInfo" : "EquipmentInfo") + kTargetColumns +
+                          " SELECT " + kCopiedValues +
+                          " FROM CommitMarks INNER JOIN HoldEquipment "
+                          "ON HoldEquipment.HoldEquipmentId = CommitMarks.HoldEquipmentId WHERE CommitMarks.Parked = " +
+                          (parked ? "1" : "0") + " ORDER BY CommitMarks.HoldEquipmentId";
+    statements << "DELETE FROM HoldEquipment WHERE HoldEquipmentId IN (SELECT HoldEquipmentId FROM CommitMarks)"
+               << "DROP TABLE CommitMarks";
+    return statements;
+}
+
+namespace {
+
 CommitResult setBasedCommit(sqlite3* db) {
     CommitResult result;
     execute(db, "BEGIN IMMEDIATE");
-    execute(db, "CREATE TEMPORARY TABLE CommitMarks (HoldEquipmentId INTEGER PRIMARY KEY, Parked INTEGER NOT NULL)");
-    execute(db, "INSERT INTO CommitMarks (HoldEquipmentId, Parked) "
-                "SELECT HoldEquipmentId, CASE WHEN SerialNumber IS NULL THEN 0 WHEN Occurrence > 1 THEN 1 "
-                "WHEN SerialNumber = '' AND FirstNull < HoldEquipmentId THEN 1 "
-                "WHEN EXISTS (SELECT 1 FROM EquipmentInfo WHERE EquipmentInfo.SerialNumber = Marked.SerialNumber) "
-                "THEN 1 ELSE 0 END "
-                "FROM (SELECT HoldEquipmentId, SerialNumber, "
-                "ROW_NUMBER() OVER (PARTITION BY SerialNumber ORDER BY HoldEquipmentId) AS Occurrence, "
-                "MIN(CASE WHEN SerialNumber IS NULL THEN HoldEquipmentId END) OVER () AS FirstNull "
-                "FROM HoldEquipment "
-                "WHERE CurrentLocation IN (SELECT LocId FROM LocationInfo WHERE LocActive = 1)) AS Marked");
-    for (const bool parked : {false, true}) {
-        execute(db, QByteArray("INSERT INTO ") + (parked ? "TempEquipmentInfo" : "EquipmentInfo") + kTargetColumns +
-                        " SELECT " + kCopiedValues +
-                        " FROM CommitMarks INNER JOIN HoldEquipment "
-                        "ON HoldEquipment.HoldEquipmentId = CommitMarks.HoldEquipmentId WHERE CommitMarks.Parked = " +
-                        (parked ? "1" : "0") + " ORDER BY CommitMarks.HoldEquipmentId");
-        (parked ? result.parked : result.committed) = sqlite3_changes(db);
+    const QList<QByteArray> statements = setBasedCommitStatements();
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        execute(db, statements.at(i).constData());
+        if (i == kCommittedStatement)
+            result.committed = sqlite3_changes(db);
+        else if (i == kParkedStatement)
+            result.parked = sqlite3_changes(db);
     }
-    execute(db, "DELETE FROM HoldEquipment WHERE HoldEquipmentId IN (SELECT HoldEquipmentId FROM CommitMarks)");
-    execute(db, "DROP TABLE CommitMarks");
     execute(db, "COMMIT");
     return result;
 }

@@ -3,6 +3,7 @@
 #include "bench.h"
 
 #include "data/Database.h"
+#include "data/PackedReader.h"
 #include "equipment/store/EquipmentStore.h"
 #include "equipment/ui/frmActiveEquipment.h"
 #include "locations/store/LocationStore.h"
@@ -157,11 +158,13 @@ void benchServerWindow(const Options& opt) {
     sink = sink + fetchRaw(raw, sql);
     openToFirstPaint<frmActiveEquipment>(ctx);
 
-    std::vector<double> queryMs, storeMs, windowMs;
+    std::vector<double> queryMs, storeMs, generalMs, windowMs;
     int rows = 0;
     for (int r = 0; r < opt.repeat; ++r) {
         queryMs.push_back(millisecondsOf([&] { sink = sink + fetchRaw(raw, sql); }));
         storeMs.push_back(millisecondsOf([&] { rows = EquipmentStore(db).activeEquipment({}).rowCount(); }));
+        generalMs.push_back(
+            millisecondsOf([&] { sink = sink + readPackedRows(db, sql, {}, ReadPath::General).rowCount(); }));
         Opened<frmActiveEquipment> opened;
         windowMs.push_back(millisecondsOf([&] { opened = openToFirstPaint<frmActiveEquipment>(ctx); }));
         if (!opened.painted)
@@ -179,6 +182,7 @@ void benchServerWindow(const Options& opt) {
     std::printf("  %-52s %10s\n", "measure", "value");
     std::printf("  %-52s %7.1f ms\n", "(a) libpq: PQexec, every cell with PQgetvalue", a);
     std::printf("  %-52s %7.1f ms\n", "(s) store alone: readPackedRows through libpq", median(storeMs));
+    std::printf("  %-52s %7.1f ms\n", "(g) the same read through QtSql (ReadPath::General)", median(generalMs));
     std::printf("  %-52s %7.1f ms\n", "(w) open window: construct, load, show, first paint", w);
     std::printf("  %-52s %7.2f x   (goal <= 2)\n", "ratio w / a", a > 0 ? w / a : 0.0);
     std::fflush(stdout);
