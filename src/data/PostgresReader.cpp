@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <libpq-fe.h>
+#include <new>
 #include <vector>
 
 namespace PostgresReader {
@@ -143,6 +144,8 @@ void appendCell(PackedRows& rows, CellKind kind, const char* text, int size) {
     case CellKind::Bytes: {
         size_t length = 0;
         unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
+        if (!bytes)
+            throw std::bad_alloc();
         // QtSql hands over the bytes, which show as UTF-8 text.
         rows.appendCell(QString::fromUtf8(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(length)));
         PQfreemem(bytes);
@@ -244,14 +247,22 @@ QSqlError read(pg_conn* conn, const QString& sql, const QVariantList& values, Pa
     bool described = false;
     while (PGresult* result = PQgetResult(conn)) {
         const ExecStatusType status = PQresultStatus(result);
-        if (status == PGRES_SINGLE_TUPLE || status == PGRES_TUPLES_OK) {
-            if (!described) {
-                describe(result, rows, kinds);
-                described = true;
+        try {
+            if (status == PGRES_SINGLE_TUPLE || status == PGRES_TUPLES_OK) {
+                if (!described) {
+                    describe(result, rows, kinds);
+                    described = true;
+                }
+                appendRows(result, kinds, rows);
+            } else if (status != PGRES_COMMAND_OK && error.type() == QSqlError::NoError) {
+                error = resultError(result, conn);
             }
-            appendRows(result, kinds, rows);
-        } else if (status != PGRES_COMMAND_OK && error.type() == QSqlError::NoError) {
-            error = resultError(result, conn);
+        } catch (...) {
+            // Out of memory: the rest of the result is let go, so the connection is free for the next statement.
+            PQclear(result);
+            while (PGresult* rest = PQgetResult(conn))
+                PQclear(rest);
+            throw;
         }
         PQclear(result);
     }
