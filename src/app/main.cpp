@@ -16,9 +16,27 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <cstdio>
 #include <memory>
 
+// The copy onto a server runs where there is no screen, so it needs no window system.
+static int runCommandLineOnly(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(kProductTitle);
+    QCommandLineParser parser;
+    const StartOptions options = readStartOptions(
+        parser, QCoreApplication::arguments(), qEnvironmentVariable("KAVREL_DATA_DIR"),
+        defaultDataDir(QCoreApplication::applicationDirPath()), qEnvironmentVariable("KAVREL_DATABASE"));
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(kProductTitle), qPrintable(options.error));
+        return 1;
+    }
+    return copyFilesToServer(options);
+}
+
 int main(int argc, char* argv[]) {
+    if (commandLineOnly(argc, argv))
+        return runCommandLineOnly(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProductTitle);
     QGuiApplication::setDesktopFileName(QStringLiteral("kavrel")); // ties the windows to kavrel.desktop

@@ -27,31 +27,6 @@ QString engineText(const QSqlError& error) {
     return text;
 }
 
-// The tables and columns a file must have, read from a scratch database built with the same DDL.
-QMap<QString, QSet<QString>> expectedLayout(const QStringList& ddl) {
-    const QString name = QStringLiteral("kavrel-layout-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
-    QMap<QString, QSet<QString>> layout;
-    {
-        QSqlDatabase scratch = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        scratch.setDatabaseName(QStringLiteral(":memory:"));
-        scratch.open();
-        QSqlQuery q(scratch);
-        for (const QString& statement : ddl)
-            if (statement.startsWith(QLatin1String("CREATE TABLE")))
-                q.exec(statement);
-        for (const QString& table : scratch.tables()) {
-            if (table.startsWith(QLatin1String("sqlite_")))
-                continue; // the engine's own bookkeeping
-            QSqlQuery cols(scratch);
-            cols.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table));
-            while (cols.next())
-                layout[table].insert(cols.value(1).toString());
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return layout;
-}
-
 QSqlError execute(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
     return q.exec(sql) ? QSqlError() : q.lastError();
@@ -239,7 +214,7 @@ void Database::openFiles() {
 }
 
 void Database::verifyLayout(const QString& schemaName, const QString& holder, const QStringList& ddl) const {
-    const auto layout = expectedLayout(ddl);
+    const auto layout = Schema::layout(ddl);
     for (auto it = layout.cbegin(); it != layout.cend(); ++it) {
         QSet<QString> present;
         if (m_engine == Engine::PostgreSQL) {
@@ -255,10 +230,13 @@ void Database::verifyLayout(const QString& schemaName, const QString& holder, co
             while (q.next())
                 present.insert(q.text(1).toLower());
         }
-        if (present.isEmpty())
-            throw DataError(
+        if (present.isEmpty()) {
+            QString text =
                 QStringLiteral("%1 has no table '%2'.")
-                    .arg(m_engine == Engine::PostgreSQL ? holder : QStringLiteral("The file ") + holder, it.key()));
+                    .arg(m_engine == Engine::PostgreSQL ? holder : QStringLiteral("The file ") + holder, it.key());
+            text[0] = text.at(0).toUpper();
+            throw DataError(text);
+        }
         for (const QString& column : it.value())
             if (!present.contains(column.toLower()))
                 throw DataError(

@@ -82,6 +82,8 @@ public:
     }
     static constexpr int kConflictAttempts = 4;
     bool inTransaction() const { return m_depth > 0; }
+    // After rows arrived with keys of their own (a copy), new rows get keys past the largest on every table.
+    void continueKeys();
     // A table definition written for SQLite, in this engine's types.
     QString ddl(const QString& statement) const;
     // "the database "x" on the PostgreSQL server host:port", from a postgresql:// address, without any password.

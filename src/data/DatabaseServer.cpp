@@ -129,3 +129,23 @@ void Database::installServerSchema() {
 QString Database::ddl(const QString& statement) const {
     return m_engine == Engine::PostgreSQL ? Schema::forServer(statement) : statement;
 }
+
+void Database::continueKeys() {
+    if (m_engine != Engine::PostgreSQL)
+        return; // AUTOINCREMENT already goes on after the largest key ever used
+    Query identities(*this,
+                     QStringLiteral("SELECT table_schema, table_name, column_name FROM information_schema.columns "
+                                    "WHERE is_identity = 'YES' AND table_schema IN ('public', 'hold')"));
+    identities.exec();
+    QList<QStringList> keys;
+    while (identities.next())
+        keys << QStringList{identities.text(0), identities.text(1), identities.text(2)};
+    for (const QStringList& key : keys) {
+        const QString table = key.at(0) + QLatin1Char('.') + key.at(1);
+        // Names from the server's own catalogue, not from anyone's input.
+        Query(*this, QStringLiteral("SELECT setval(pg_get_serial_sequence(?, ?), COALESCE(MAX(%2), 1), "
+                                    "MAX(%2) IS NOT NULL) FROM %1")
+                         .arg(table, key.at(2)))
+            .exec({table, key.at(2)});
+    }
+}

@@ -1,6 +1,9 @@
 #include "data/Schema.h"
 
+#include <QAtomicInt>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 namespace {
 
@@ -188,6 +191,31 @@ static QStringList holdingColumns() {
 
 QStringList holdingFileStatements() {
     return {QStringLiteral("CREATE TABLE HoldEquipment (\n  %1)").arg(holdingColumns().join(QStringLiteral(",\n  ")))};
+}
+
+QMap<QString, QStringList> layout(const QStringList& ddl) {
+    static QAtomicInt scratchCounter;
+    const QString name = QStringLiteral("kavrel-layout-%1").arg(scratchCounter.fetchAndAddRelaxed(1));
+    QMap<QString, QStringList> tables;
+    {
+        QSqlDatabase scratch = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        scratch.setDatabaseName(QStringLiteral(":memory:"));
+        scratch.open();
+        QSqlQuery q(scratch);
+        for (const QString& statement : ddl)
+            if (statement.startsWith(QLatin1String("CREATE TABLE")))
+                q.exec(statement);
+        for (const QString& table : scratch.tables()) {
+            if (table.startsWith(QLatin1String("sqlite_")))
+                continue; // the engine's own bookkeeping
+            QSqlQuery cols(scratch);
+            cols.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table));
+            while (cols.next())
+                tables[table] << cols.value(1).toString();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return tables;
 }
 
 QString forServer(const QString& statement) {

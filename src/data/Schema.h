@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QStringList>
 
 // The engine-specific DDL of both files. Text compares and sorts without regard to case, yes/no columns hold
@@ -10,6 +11,9 @@ QStringList holdingFileStatements();
 // The 50 states in alphabetical order; the n-th (from 0) carries StateId n + 2.
 const QStringList& stateNames();
 inline constexpr int kFirstStateId = 2;
+
+// The tables the statements make, each with its columns in order, read from a scratch database built with them.
+QMap<QString, QStringList> layout(const QStringList& ddl);
 
 // The same DDL for a PostgreSQL server: case-blind text as CITEXT, 64-bit identity keys, BYTEA, dates as ISO text.
 QString forServer(const QString& statement);

@@ -1,9 +1,11 @@
 #include "shell/StartUp.h"
 
+#include "data/CopyToServer.h"
 #include "platform/ErrorGuard.h"
 #include "platform/ProductTitle.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
@@ -27,9 +29,14 @@ StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arg
         QStringLiteral("Keep the data on a PostgreSQL server: postgresql://[user@]host[:port]/dbname. The password "
                        "comes from the password file (~/.pgpass), a service file or PGPASSWORD, never from here."),
         QStringLiteral("address"));
+    const QCommandLineOption copy(QStringLiteral("copy-to-server"),
+                                  QStringLiteral("Copy the data files of the data folder onto the empty PostgreSQL "
+                                                 "database at <address>, keeping every id, and end."),
+                                  QStringLiteral("address"));
     parser.addOption(dataDir);
     parser.addOption(windowLimit);
     parser.addOption(database);
+    parser.addOption(copy);
 
     StartOptions options;
     if (!parser.parse(arguments)) {
@@ -50,6 +57,11 @@ StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arg
     options.server = parser.isSet(database) ? parser.value(database) : environmentServer;
     if (options.error.isEmpty() && (!options.server.isEmpty() || parser.isSet(database)))
         options.error = serverAddressFault(options.server);
+    if (parser.isSet(copy)) {
+        options.copyToServer = parser.value(copy);
+        if (options.error.isEmpty())
+            options.error = serverAddressFault(options.copyToServer);
+    }
     if (parser.isSet(windowLimit)) {
         bool ok = false;
         options.windowLimit = parser.value(windowLimit).toInt(&ok);
@@ -58,6 +70,39 @@ StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arg
                                 .arg(parser.value(windowLimit));
     }
     return options;
+}
+
+bool commandLineOnly(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--copy-to-server") == 0 || qstrncmp(argv[i], "--copy-to-server=", 17) == 0)
+            return true;
+    return false;
+}
+
+int copyFilesToServer(const StartOptions& options) {
+    const QString mainFile = QDir(options.dataDir).filePath(QString::fromLatin1(kMainFileName));
+    if (!QFileInfo(mainFile).isFile()) {
+        std::fprintf(stderr, "%s: There is no %s to copy in %s.\n", qPrintable(kProductTitle), kMainFileName,
+                     qPrintable(QDir::toNativeSeparators(options.dataDir)));
+        return 1;
+    }
+    try {
+        Database files(options.dataDir);
+        DatabaseOptions serverOptions;
+        serverOptions.server = options.copyToServer;
+        Database server(options.dataDir, serverOptions);
+        qint64 total = 0;
+        copyToServer(files, server, [&](const QString& table, qint64 rows) {
+            total += rows;
+            std::printf("%-32s %12lld rows\n", qPrintable(table), static_cast<long long>(rows));
+            std::fflush(stdout);
+        });
+        std::printf("Copied %lld rows onto %s.\n", static_cast<long long>(total), qPrintable(server.whereabouts()));
+        return 0;
+    } catch (const DataError& e) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(kProductTitle), qPrintable(e.text()));
+        return 1;
+    }
 }
 
 QString serverAddressFault(const QString& address) {

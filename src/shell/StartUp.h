@@ -8,9 +8,10 @@ class QCommandLineParser;
 
 struct StartOptions {
     QString dataDir;
-    QString server;      // a postgresql:// address; empty keeps the data in the files of dataDir
-    int windowLimit = 0; // 0 keeps the default limit
-    QString error;       // why the command line cannot be used; empty when it can
+    QString server;       // a postgresql:// address; empty keeps the data in the files of dataDir
+    QString copyToServer; // copy the files of dataDir onto this server and end, without a window
+    int windowLimit = 0;  // 0 keeps the default limit
+    QString error;        // why the command line cannot be used; empty when it can
 };
 
 // Sets up parser with Kavrel's options and reads arguments (the program's name first). --data-dir wins over
@@ -25,6 +26,13 @@ StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arg
 // portable copy; an installed program (in a "bin" folder) or one in a folder the user cannot write keeps its
 // data in the user's data location (~/.local/share/Kavrel).
 QString defaultDataDir(const QString& applicationDir);
+
+// True when the arguments ask for work done without a window (--copy-to-server), before any application object.
+bool commandLineOnly(int argc, char* argv[]);
+
+// Copies the files of options.dataDir onto the server at options.copyToServer, telling each table's rows on
+// standard output; the process's exit code.
+int copyFilesToServer(const StartOptions& options);
 
 // Why a --database address cannot be used (not a postgresql:// address, or one carrying a password); empty when
 // it can.

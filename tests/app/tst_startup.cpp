@@ -53,6 +53,7 @@ Run runKavrel(const QStringList& arguments, const QString& dataDirVariable = QSt
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.remove("KAVREL_DATA_DIR");
+    env.remove("KAVREL_DATABASE");
     if (!dataDirVariable.isEmpty())
         env.insert("KAVREL_DATA_DIR", dataDirVariable);
     p.setProcessEnvironment(env);
@@ -73,6 +74,8 @@ class tst_StartUp : public QObject {
 private slots:
     void options_data();
     void options();
+    void serverAddress_data();
+    void serverAddress();
     void installedProgramKeepsDataWithTheUser();
     void failureEndsTheStartAndLeavesTheFilesAlone_data();
     void failureEndsTheStartAndLeavesTheFilesAlone();
@@ -131,6 +134,51 @@ void tst_StartUp::options() {
         QCOMPARE(options.windowLimit, windowLimit);
 }
 
+void tst_StartUp::serverAddress_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("variable"); // KAVREL_DATABASE
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("error");
+    const QString badAddress = "--database needs an address such as postgresql://user@host:5432/kavrel, not '%1'.";
+    const QString password = "The database address must not carry a password, which anyone on this computer could "
+                             "read. Put it in the password file (~/.pgpass) or a service file instead.";
+    QTest::newRow("none: the files") << QStringList{} << ""
+                                     << ""
+                                     << "";
+    QTest::newRow("option") << QStringList{"--database", "postgresql://ann@db.example.org:5433/kavrel?sslmode=require"}
+                            << ""
+                            << "postgresql://ann@db.example.org:5433/kavrel?sslmode=require"
+                            << "";
+    QTest::newRow("variable") << QStringList{} << "postgres:///kavrel?service=inventory"
+                              << "postgres:///kavrel?service=inventory"
+                              << "";
+    QTest::newRow("option wins over variable") << QStringList{"--database=postgresql://db/a"} << "postgresql://db/b"
+                                               << "postgresql://db/a"
+                                               << "";
+    QTest::newRow("another scheme") << QStringList{"--database", "mysql://db/kavrel"} << ""
+                                    << "" << badAddress.arg("mysql://db/kavrel");
+    QTest::newRow("empty") << QStringList{"--database", ""} << ""
+                           << "" << badAddress.arg("");
+    QTest::newRow("password in the address") << QStringList{"--database", "postgresql://ann:secret@db/kavrel"} << ""
+                                             << "" << password;
+    QTest::newRow("password as a setting") << QStringList{} << "postgresql://db/kavrel?password=secret"
+                                           << "" << password;
+    QTest::newRow("copy with a password") << QStringList{"--copy-to-server", "postgresql://ann:secret@db/kavrel"} << ""
+                                          << "" << password;
+}
+
+void tst_StartUp::serverAddress() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, variable);
+    QFETCH(QString, server);
+    QFETCH(QString, error);
+    QCommandLineParser parser;
+    const StartOptions options = readStartOptions(parser, QStringList{"kavrel"} + arguments, "", "/app", variable);
+    QCOMPARE(options.error, error);
+    if (error.isEmpty())
+        QCOMPARE(options.server, server);
+}
+
 void tst_StartUp::installedProgramKeepsDataWithTheUser() {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath("build/src") && QDir(dir.path()).mkpath("prefix/bin"));
@@ -154,6 +202,14 @@ void tst_StartUp::failureEndsTheStartAndLeavesTheFilesAlone_data() {
         << "folderIsFile" << QStringList{} << "Kavrel cannot write to the data folder";
     QTest::newRow("bad window limit") << "good" << QStringList{"--window-limit", "none"}
                                       << "--window-limit needs a whole number of at least 1, not 'none'.";
+    // No server listens on a socket in a folder that does not exist; the files in the data folder stay untouched.
+    const QString nowhere = "postgresql://kavrel@/inventory?host=/nonexistent-kavrel-server";
+    const QString unreachable =
+        "Kavrel cannot connect to the database \"inventory\" on the PostgreSQL server at /nonexistent-kavrel-server:";
+    QTest::newRow("server unreachable") << "good" << QStringList{"--database", nowhere} << unreachable;
+    QTest::newRow("copy to an unreachable server") << "good" << QStringList{"--copy-to-server", nowhere} << unreachable;
+    QTest::newRow("copy without files") << "none" << QStringList{"--copy-to-server", nowhere}
+                                        << "There is no Inventory.mdb to copy in";
 }
 
 // A start that cannot go on says why and ends with exit code 1, also where no one could answer a message box,
@@ -168,6 +224,8 @@ void tst_StartUp::failureEndsTheStartAndLeavesTheFilesAlone() {
         QFile f(dir);
         QVERIFY(f.open(QIODevice::WriteOnly));
         dir = parent.path();
+    } else if (kind == "none") {
+        QVERIFY(QDir().mkpath(dir));
     } else {
         spoil(dir, kind);
     }
