@@ -92,19 +92,6 @@ void copyTable(sqlite3* from, pg_conn* to, const QString& table) {
     execRaw(to, QStringLiteral("DROP TABLE Staged"));
 }
 
-// The identity columns go on after the ids copied in.
-void advanceIdentities(pg_conn* conn) {
-    PGresult* found =
-        PQexec(conn, "SELECT format('SELECT setval(%L, COALESCE((SELECT MAX(%I) FROM %I.%I), 0) + 1, false)', "
-                     "pg_get_serial_sequence(format('%I.%I', table_schema, table_name), column_name), column_name, "
-                     "table_schema, table_name) FROM information_schema.columns WHERE is_identity = 'YES'");
-    if (PQresultStatus(found) != PGRES_TUPLES_OK)
-        failServer(conn, "identity columns");
-    for (int r = 0; r < PQntuples(found); ++r)
-        execRaw(conn, QString::fromUtf8(PQgetvalue(found, r, 0)));
-    PQclear(found);
-}
-
 } // namespace
 
 pg_conn* openRawServer(const QString& address) {
@@ -186,21 +173,19 @@ DatabaseOptions ServerDatabase::options() const {
 }
 
 void copyInventoryToServer(const QString& dataDir, const ServerDatabase& target, const QStringList& tables) {
-    {
-        // The schema, as the application makes it on first use.
-        QTemporaryDir scratch;
-        Database made(scratch.path(), target.options());
-    }
+    QTemporaryDir scratch;
+    // The schema, as the application makes it on first use.
+    Database made(scratch.path(), target.options());
     sqlite3* from = openRawWithHolding(dataDir);
     pg_conn* to = openRawServer(target.address());
     execRaw(to, QStringLiteral("BEGIN"));
     for (const QString& table : tables)
         copyTable(from, to, table);
-    advanceIdentities(to);
     execRaw(to, QStringLiteral("COMMIT"));
     execRaw(to, QStringLiteral("ANALYZE"));
     PQfinish(to);
     sqlite3_close(from);
+    made.continueKeys();
 }
 
 } // namespace bench
