@@ -2,6 +2,8 @@
 
 #include "platform/Dialogs.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -11,11 +13,11 @@
 #include <vector>
 
 class Database;
+struct DatabaseOptions;
 struct sqlite3;
 struct sqlite3_stmt;
+struct pg_conn;
 class QEvent;
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace bench {
 
@@ -30,6 +32,7 @@ struct Options {
     double repeatShare = 0.01;
     QString dataDir;       // where the inventory was generated
     bool keepData = false; // dataDir was given: the commit's copies stay beside the inventory, to be looked at
+    QString server;        // a postgresql:// address: the server benchmarks make their databases there
 };
 
 double median(std::vector<double> v);
@@ -59,6 +62,35 @@ public:
 sqlite3* openRawMain(const QString& dataDir);
 sqlite3_stmt* prepareRaw(sqlite3* db, const QString& sql);
 qint64 stepRaw(sqlite3* db, const QString& sql, const QStringList& textValues = {});
+// The main file open with the holding file attached: the state the application's connection is in.
+sqlite3* openRawWithHolding(const QString& dataDir);
+
+// A database of the benchmark's own on the server, dropped when done; templateName copies an existing one.
+class ServerDatabase {
+public:
+    ServerDatabase(const QString& server, const QString& templateName = QString());
+    ~ServerDatabase();
+    ServerDatabase(const ServerDatabase&) = delete;
+    ServerDatabase& operator=(const ServerDatabase&) = delete;
+    const QString& name() const { return m_name; }
+    const QString& address() const { return m_address; }
+    DatabaseOptions options() const;
+
+private:
+    QString m_server;
+    QString m_name;
+    QString m_address;
+};
+// The server's floors: plain libpq on a connection of their own. Failures end the run.
+pg_conn* openRawServer(const QString& address);
+void execRaw(pg_conn* conn, const QString& sql);
+// PQexec, every cell of every row read with PQgetvalue; nothing kept.
+qint64 fetchRaw(pg_conn* conn, const QString& sql);
+// Every cell the statements give, Null told apart from empty, as one hash.
+QByteArray tablesDigest(pg_conn* conn, const QStringList& statements);
+// The schema made as the application makes it, then the rows of tables in the generated inventory in dataDir
+// copied in with COPY, ids kept.
+void copyInventoryToServer(const QString& dataDir, const ServerDatabase& target, const QStringList& tables);
 
 // A load that runs into a message has failed: the figures would mean nothing. Every dialog ends the run.
 class FailingDialogs : public Dialogs {
@@ -67,6 +99,21 @@ public:
     QString input(QWidget*, const QString& prompt, const QString&, const QString&) override;
     OpenFile openFile(QWidget*, const QString& title, const QString&) override;
 };
+
+// The commit's columns as the holding table names them, and as both targets do (with EquActive after them), in
+// the same order.
+extern const char* const kHoldingColumns;
+extern const char* const kTargetColumns;
+constexpr int kValueCount = 15; // the holding columns
+constexpr int kSerialNumberColumn = 5;
+constexpr int kLocationColumn = 14;
+// The commit as set-based SQL, the statements in order, to run in one transaction; the INSERTs into the inventory
+// and into the duplicates are the statements numbered below.
+QList<QByteArray> setBasedCommitStatements();
+constexpr int kCommittedStatement = 2;
+constexpr int kParkedStatement = 3;
+// The two data files of an inventory copied into a new folder.
+void copyDataFiles(const QString& from, const QString& to);
 
 // Each benchmark generates nothing itself: it works on the inventory in opt.dataDir, open as db.
 void benchActiveEquipmentList(Database& db, const Options& opt);
@@ -82,5 +129,9 @@ void benchExplorer(const Options& opt);
 bool benchCommitToInventory(const Options& opt);
 // False when a copy read back differs from the uploaded file.
 bool benchAttachments(const Options& opt);
+// The same on a PostgreSQL server (opt.server), against plain libpq: the commit, with holding rows of its own
+// beside a copy of the inventory in opt.dataDir, and Manage Equipment on a copy of that inventory.
+bool benchServerCommit(const Options& opt);
+void benchServerWindow(const Options& opt);
 
 } // namespace bench

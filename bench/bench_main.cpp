@@ -1,6 +1,7 @@
 // kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [print] [--units N]
-// [--locations N] [--holding N] [--repeat N] [--attachment-mib N] [--print-rows N] [--data-dir DIR] Each benchmark
-// times the application's path against a baseline measured in the same run, on generated data.
+// [pgcommit] [pgwindow] [--locations N] [--holding N] [--repeat N] [--attachment-mib N] [--print-rows N]
+// [--data-dir DIR] [--server URI] Each benchmark times the application's path against a baseline measured in the
+// same run, on generated data.
 
 #include "bench.h"
 
@@ -20,6 +21,8 @@ namespace {
 const QStringList kBenchmarks = {QStringLiteral("list"),        QStringLiteral("commit"),   QStringLiteral("window"),
                                  QStringLiteral("location"),    QStringLiteral("search"),   QStringLiteral("batch"),
                                  QStringLiteral("attachments"), QStringLiteral("explorer"), QStringLiteral("print")};
+// These need --server.
+const QStringList kServerBenchmarks = {QStringLiteral("pgcommit"), QStringLiteral("pgwindow")};
 
 struct Selection {
     bench::Options options;
@@ -31,7 +34,8 @@ Selection parseOptions(const QCoreApplication& app) {
     parser.setApplicationDescription(QStringLiteral("Kavrel benchmarks on a generated inventory."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("benchmark"),
-                                 QStringLiteral("Any of %1; all when none is named.").arg(kBenchmarks.join(u", ")),
+                                 QStringLiteral("Any of %1; all when none is named (the server's with --server).")
+                                     .arg((kBenchmarks + kServerBenchmarks).join(u", ")),
                                  QStringLiteral("[benchmark...]"));
     const QCommandLineOption units(QStringLiteral("units"), QStringLiteral("Active units in the inventory."),
                                    QStringLiteral("N"), QStringLiteral("100000"));
@@ -52,7 +56,11 @@ Selection parseOptions(const QCoreApplication& app) {
     const QCommandLineOption dataDir(QStringLiteral("data-dir"),
                                      QStringLiteral("Generate into DIR, which must hold no database yet, and keep it."),
                                      QStringLiteral("DIR"));
-    parser.addOptions({units, locations, holding, repeat, attachmentMiB, printRows, dataDir});
+    const QCommandLineOption server(
+        QStringLiteral("server"),
+        QStringLiteral("A postgresql:// address: pgcommit and pgwindow make databases of their own on that server."),
+        QStringLiteral("URI"));
+    parser.addOptions({units, locations, holding, repeat, attachmentMiB, printRows, dataDir, server});
     parser.process(app);
     Selection s;
     s.options.units = std::max(1, parser.value(units).toInt());
@@ -63,15 +71,21 @@ Selection parseOptions(const QCoreApplication& app) {
     s.options.printRows = std::max(1, parser.value(printRows).toInt());
     s.options.dataDir = parser.value(dataDir);
     s.options.keepData = !s.options.dataDir.isEmpty();
+    s.options.server = parser.value(server);
     s.benchmarks = parser.positionalArguments();
-    for (const QString& name : s.benchmarks)
-        if (!kBenchmarks.contains(name)) {
+    for (const QString& name : s.benchmarks) {
+        if (!kBenchmarks.contains(name) && !kServerBenchmarks.contains(name)) {
             std::fprintf(stderr, "kavrel_bench: unknown benchmark '%s' (known: %s)\n", qPrintable(name),
-                         qPrintable(kBenchmarks.join(u", ")));
+                         qPrintable((kBenchmarks + kServerBenchmarks).join(u", ")));
             std::exit(2);
         }
+        if (kServerBenchmarks.contains(name) && s.options.server.isEmpty()) {
+            std::fprintf(stderr, "kavrel_bench: %s needs --server URI\n", qPrintable(name));
+            std::exit(2);
+        }
+    }
     if (s.benchmarks.isEmpty())
-        s.benchmarks = kBenchmarks;
+        s.benchmarks = s.options.server.isEmpty() ? kBenchmarks : kBenchmarks + kServerBenchmarks;
     return s;
 }
 
@@ -129,6 +143,10 @@ int main(int argc, char* argv[]) {
                 bench::benchExplorer(opt);
             else if (name == QLatin1String("print"))
                 bench::benchPrint(db, opt);
+            else if (name == QLatin1String("pgcommit"))
+                agreed = bench::benchServerCommit(opt) && agreed;
+            else if (name == QLatin1String("pgwindow"))
+                bench::benchServerWindow(opt);
         }
         if (!agreed)
             return 1;

@@ -16,14 +16,25 @@
 
 namespace bench {
 
-namespace {
-
 const char* const kHoldingColumns =
     "AssetTagNumber, EquipmentType, Manufacturer, DatePurchased, PurchasePrice, SerialNumber, ModelNumber, "
     "CpuSpeed, Memory, HardDriveCapacity, Monitor, Mouse, Keyboard, OperatingSystem, CurrentLocation";
 const char* const kTargetColumns =
     " (AssetTagNumber, EquipmentType, Manufacturer, DatePurchased, PurchasePrice, SerialNumber, ModelNumber, "
     "CPUSpeed, Memory, HarddriveCap, Monitor, Mouse, Keyboard, OperatingSystem, CurrentLocation, EquActive)";
+
+void copyDataFiles(const QString& from, const QString& to) {
+    QDir(to).removeRecursively();
+    QDir().mkpath(to);
+    for (const char* name : {kMainFileName, kHoldingFileName}) {
+        const QString file = QString::fromLatin1(name);
+        if (!QFile::copy(QDir(from).filePath(file), QDir(to).filePath(file)))
+            qFatal("could not copy %s", name);
+    }
+}
+
+namespace {
+
 // The holding row's values as the targets take them: a Null text as empty text, the location id as it is.
 const char* const kCopiedValues =
     "COALESCE(AssetTagNumber, ''), COALESCE(EquipmentType, ''), COALESCE(Manufacturer, ''), "
@@ -31,9 +42,6 @@ const char* const kCopiedValues =
     "COALESCE(ModelNumber, ''), COALESCE(CpuSpeed, ''), COALESCE(Memory, ''), COALESCE(HardDriveCapacity, ''), "
     "COALESCE(Monitor, ''), COALESCE(Mouse, ''), COALESCE(Keyboard, ''), COALESCE(OperatingSystem, ''), "
     "CurrentLocation, 1";
-constexpr int kValueCount = 15;
-constexpr int kSerialNumberColumn = 5;
-constexpr int kLocationColumn = 14;
 
 [[noreturn]] void fail(sqlite3* db, const char* what) {
     std::fprintf(stderr, "kavrel_bench: %s: %s\n", what, db ? sqlite3_errmsg(db) : "no connection");
@@ -55,48 +63,49 @@ void execute(sqlite3* db, const char* sql) {
     check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
 }
 
-// The main file open, the holding file attached: the state the application's connection is in.
-sqlite3* openRaw(const QString& dir) {
-    sqlite3* db = nullptr;
-    const QByteArray main = QDir(dir).filePath(QString::fromLatin1(kMainFileName)).toUtf8();
-    if (sqlite3_open_v2(main.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        fail(db, "open");
-    sqlite3_stmt* attach = prepare(db, "ATTACH DATABASE ? AS hold");
-    const QByteArray hold = QDir(dir).filePath(QString::fromLatin1(kHoldingFileName)).toUtf8();
-    sqlite3_bind_text(attach, 1, hold.constData(), static_cast<int>(hold.size()), SQLITE_TRANSIENT);
-    check(sqlite3_step(attach), db, "attach");
-    sqlite3_finalize(attach);
-    return db;
+} // namespace
+
+// The commit as set-based SQL, in one pass over all rows: the floor for any implementation of it. Duplicates are
+// marked first, in a table of the connection's own: a serial number already in the inventory, or carried by an
+// earlier holding row (a Null one counting as the empty text it is written as, though never found itself); then
+// one INSERT ... SELECT into each target and one DELETE. Plain SQL that SQLite and PostgreSQL both take.
+QList<QByteArray> setBasedCommitStatements() {
+    QList<QByteArray> statements = {
+        "CREATE TEMPORARY TABLE CommitMarks (HoldEquipmentId INTEGER PRIMARY KEY, Parked INTEGER NOT NULL)",
+        "INSERT INTO CommitMarks (HoldEquipmentId, Parked) "
+        "SELECT HoldEquipmentId, CASE WHEN SerialNumber IS NULL THEN 0 WHEN Occurrence > 1 THEN 1 "
+        "WHEN SerialNumber = '' AND FirstNull < HoldEquipmentId THEN 1 "
+        "WHEN EXISTS (SELECT 1 FROM EquipmentInfo WHERE EquipmentInfo.SerialNumber = Marked.SerialNumber) "
+        "THEN 1 ELSE 0 END "
+        "FROM (SELECT HoldEquipmentId, SerialNumber, "
+        "ROW_NUMBER() OVER (PARTITION BY SerialNumber ORDER BY HoldEquipmentId) AS Occurrence, "
+        "MIN(CASE WHEN SerialNumber IS NULL THEN HoldEquipmentId END) OVER () AS FirstNull "
+        "FROM HoldEquipment "
+        "WHERE CurrentLocation IN (SELECT LocId FROM LocationInfo WHERE LocActive = 1)) AS Marked"};
+    for (const bool parked : {false, true})
+        statements << QByteArray("INSERT INTO ") + (parked ? "TempEquipmentInfo" : "EquipmentInfo") + kTargetColumns +
+                          " SELECT " + kCopiedValues +
+                          " FROM CommitMarks INNER JOIN HoldEquipment "
+                          "ON HoldEquipment.HoldEquipmentId = CommitMarks.HoldEquipmentId WHERE CommitMarks.Parked = " +
+                          (parked ? "1" : "0") + " ORDER BY CommitMarks.HoldEquipmentId";
+    statements << "DELETE FROM HoldEquipment WHERE HoldEquipmentId IN (SELECT HoldEquipmentId FROM CommitMarks)"
+               << "DROP TABLE CommitMarks";
+    return statements;
 }
 
-// The commit as set-based SQL straight through SQLite, in one pass over all rows: the floor for any
-// implementation of it. Duplicates are marked first, in a table of the connection's own: a serial number already
-// in the inventory, or carried by an earlier holding row (a Null one counting as the empty text it is written as,
-// though never found itself); then one INSERT ... SELECT into each target and one DELETE.
+namespace {
+
 CommitResult setBasedCommit(sqlite3* db) {
     CommitResult result;
     execute(db, "BEGIN IMMEDIATE");
-    execute(db, "CREATE TEMPORARY TABLE CommitMarks (HoldEquipmentId INTEGER PRIMARY KEY, Parked INTEGER NOT NULL)");
-    execute(db, "INSERT INTO CommitMarks (HoldEquipmentId, Parked) "
-                "SELECT HoldEquipmentId, CASE WHEN SerialNumber IS NULL THEN 0 WHEN Occurrence > 1 THEN 1 "
-                "WHEN SerialNumber = '' AND FirstNull < HoldEquipmentId THEN 1 "
-                "WHEN EXISTS (SELECT 1 FROM EquipmentInfo WHERE EquipmentInfo.SerialNumber = Marked.SerialNumber) "
-                "THEN 1 ELSE 0 END "
-                "FROM (SELECT HoldEquipmentId, SerialNumber, "
-                "ROW_NUMBER() OVER (PARTITION BY SerialNumber ORDER BY HoldEquipmentId) AS Occurrence, "
-                "MIN(CASE WHEN SerialNumber IS NULL THEN HoldEquipmentId END) OVER () AS FirstNull "
-                "FROM HoldEquipment "
-                "WHERE CurrentLocation IN (SELECT LocId FROM LocationInfo WHERE LocActive = 1)) AS Marked");
-    for (const bool parked : {false, true}) {
-        execute(db, QByteArray("INSERT INTO ") + (parked ? "TempEquipmentInfo" : "EquipmentInfo") + kTargetColumns +
-                        " SELECT " + kCopiedValues +
-                        " FROM CommitMarks INNER JOIN HoldEquipment "
-                        "ON HoldEquipment.HoldEquipmentId = CommitMarks.HoldEquipmentId WHERE CommitMarks.Parked = " +
-                        (parked ? "1" : "0") + " ORDER BY CommitMarks.HoldEquipmentId");
-        (parked ? result.parked : result.committed) = sqlite3_changes(db);
+    const QList<QByteArray> statements = setBasedCommitStatements();
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        execute(db, statements.at(i).constData());
+        if (i == kCommittedStatement)
+            result.committed = sqlite3_changes(db);
+        else if (i == kParkedStatement)
+            result.parked = sqlite3_changes(db);
     }
-    execute(db, "DELETE FROM HoldEquipment WHERE HoldEquipmentId IN (SELECT HoldEquipmentId FROM CommitMarks)");
-    execute(db, "DROP TABLE CommitMarks");
     execute(db, "COMMIT");
     return result;
 }
@@ -144,7 +153,7 @@ CommitResult rowByRowCommit(sqlite3* db) {
 
 // Every value of both target tables (Null told apart from empty text) and the holding table's row count.
 QByteArray contentDigest(const QString& dir) {
-    sqlite3* db = openRaw(dir);
+    sqlite3* db = openRawWithHolding(dir);
     QCryptographicHash hash(QCryptographicHash::Sha256);
     const QByteArray columns =
         "EquipmentId, quote(AssetTagNumber), quote(EquipmentType), quote(Manufacturer), quote(DatePurchased), "
@@ -167,16 +176,6 @@ QByteArray contentDigest(const QString& dir) {
     sqlite3_finalize(q);
     sqlite3_close(db);
     return hash.result().toHex();
-}
-
-void copyDataFiles(const QString& from, const QString& to) {
-    QDir(to).removeRecursively();
-    QDir().mkpath(to);
-    for (const char* name : {kMainFileName, kHoldingFileName}) {
-        const QString file = QString::fromLatin1(name);
-        if (!QFile::copy(QDir(from).filePath(file), QDir(to).filePath(file)))
-            qFatal("could not copy %s", name);
-    }
 }
 
 } // namespace
@@ -209,7 +208,7 @@ bool benchCommitToInventory(const Options& opt) {
     };
     const auto runRaw = [&](const QString& dir, CommitResult (*commit)(sqlite3*)) {
         copyDataFiles(source, dir);
-        sqlite3* db = openRaw(dir);
+        sqlite3* db = openRawWithHolding(dir);
         CommitResult result;
         const Timing t = timingOf([&] { result = commit(db); });
         sqlite3_close(db);

@@ -90,6 +90,17 @@ qint64 stepRaw(sqlite3* db, const QString& sql, const QStringList& textValues) {
     return sink;
 }
 
+sqlite3* openRawWithHolding(const QString& dir) {
+    sqlite3* db = openRawMain(dir);
+    sqlite3_stmt* attach = prepareRaw(db, QStringLiteral("ATTACH DATABASE ? AS hold"));
+    const QByteArray hold = QDir(dir).filePath(QString::fromLatin1(kHoldingFileName)).toUtf8();
+    sqlite3_bind_text(attach, 1, hold.constData(), static_cast<int>(hold.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(attach) != SQLITE_DONE)
+        qFatal("attach %s: %s", hold.constData(), sqlite3_errmsg(db));
+    sqlite3_finalize(attach);
+    return db;
+}
+
 namespace {
 [[noreturn]] void failRun(const char* what, const QString& text) {
     std::fprintf(stderr, "kavrel_bench: unexpected %s: %s\n", what, qPrintable(text));

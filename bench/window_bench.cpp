@@ -3,6 +3,7 @@
 #include "bench.h"
 
 #include "data/Database.h"
+#include "data/PackedReader.h"
 #include "equipment/store/EquipmentStore.h"
 #include "equipment/ui/frmActiveEquipment.h"
 #include "locations/store/LocationStore.h"
@@ -19,7 +20,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <libpq-fe.h>
 #include <memory>
 #include <sqlite3.h>
 
@@ -135,6 +138,53 @@ void benchActiveEquipmentWindow(Database& db, const Options& opt) {
     std::printf("  %-52s %7.0f B   (goal <= 150)\n", "window memory per row (mallinfo2 after - before)",
                 median(perRow));
     std::printf("  %-52s %7.1f ms  (goal <= 1000)\n", "header click on \"Serial Number\" to repaint", median(sortMs));
+    std::fflush(stdout);
+}
+
+void benchServerWindow(const Options& opt) {
+    ServerDatabase server(opt.server);
+    copyInventoryToServer(opt.dataDir, server,
+                          {QStringLiteral("LocationInfo"), QStringLiteral("ContactInfo"),
+                           QStringLiteral("EquipmentInfo"), QStringLiteral("EquipLocAssign")});
+    QTemporaryDir scratch;
+    Database db(scratch.path(), server.options());
+    BenchContext bench(db);
+    AppContext& ctx = bench.ctx;
+
+    const QString sql = EquipmentStore::activeListStatement();
+    pg_conn* raw = openRawServer(server.address());
+    volatile qint64 sink = 0;
+    // One untimed round of each fills the server's buffers, the glyph cache and the allocator's free lists.
+    sink = sink + fetchRaw(raw, sql);
+    openToFirstPaint<frmActiveEquipment>(ctx);
+
+    std::vector<double> queryMs, storeMs, generalMs, windowMs;
+    int rows = 0;
+    for (int r = 0; r < opt.repeat; ++r) {
+        queryMs.push_back(millisecondsOf([&] { sink = sink + fetchRaw(raw, sql); }));
+        storeMs.push_back(millisecondsOf([&] { rows = EquipmentStore(db).activeEquipment({}).rowCount(); }));
+        generalMs.push_back(
+            millisecondsOf([&] { sink = sink + readPackedRows(db, sql, {}, ReadPath::General).rowCount(); }));
+        Opened<frmActiveEquipment> opened;
+        windowMs.push_back(millisecondsOf([&] { opened = openToFirstPaint<frmActiveEquipment>(ctx); }));
+        if (!opened.painted)
+            qWarning("the window's list was not painted after it opened");
+        if (opened.window->list()->rowCount() != rows)
+            qWarning("the window shows %d rows, the store read %d", opened.window->list()->rowCount(), rows);
+        opened.window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    PQfinish(raw);
+    const double a = median(queryMs);
+    const double w = median(windowMs);
+    std::printf("\npgwindow: opening \"Manage Equipment\" on the server, %d rows, median of %d runs\n", rows,
+                opt.repeat);
+    std::printf("  %-52s %10s\n", "measure", "value");
+    std::printf("  %-52s %7.1f ms\n", "(a) libpq: PQexec, every cell with PQgetvalue", a);
+    std::printf("  %-52s %7.1f ms\n", "(s) store alone: readPackedRows through libpq", median(storeMs));
+    std::printf("  %-52s %7.1f ms\n", "(g) the same read through QtSql (ReadPath::General)", median(generalMs));
+    std::printf("  %-52s %7.1f ms\n", "(w) open window: construct, load, show, first paint", w);
+    std::printf("  %-52s %7.2f x   (goal <= 2)\n", "ratio w / a", a > 0 ? w / a : 0.0);
     std::fflush(stdout);
 }
 

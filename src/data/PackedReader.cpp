@@ -1,6 +1,7 @@
 #include "data/PackedReader.h"
 
 #include "data/Database.h"
+#include "data/PostgresReader.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -11,8 +12,7 @@
 namespace {
 
 // The SQLite handle under the connection, or none on another engine.
-sqlite3* sqliteHandle(const Database& db) {
-    const QVariant handle = db.connection().driver()->handle();
+sqlite3* sqliteHandle(const QVariant& handle) {
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return nullptr;
     return *static_cast<sqlite3* const*>(handle.constData());
@@ -162,9 +162,24 @@ QSqlError readThroughQtSql(const Database& db, const QString& sql, const QVarian
 
 PackedRows readPackedRows(const Database& db, const QString& sql, const QVariantList& values, ReadPath path) {
     PackedRows rows;
-    sqlite3* handle = path == ReadPath::Engine ? sqliteHandle(db) : nullptr;
+    sqlite3* lite = nullptr;
+    pg_conn* postgres = nullptr;
+    if (path == ReadPath::Engine) {
+        const QVariant handle = db.connection().driver()->handle();
+        lite = sqliteHandle(handle);
+        postgres = PostgresReader::connectionOf(handle);
+        // A query of the driver's own still fetching on the connection would lose its rows: QtSql takes turns.
+        if (postgres && !PostgresReader::isIdle(postgres))
+            postgres = nullptr;
+    }
     db.runStep(
-        [&] { return handle ? readThroughSqlite(handle, sql, values, rows) : readThroughQtSql(db, sql, values, rows); },
+        [&] {
+            if (lite)
+                return readThroughSqlite(lite, sql, values, rows);
+            if (postgres)
+                return PostgresReader::read(postgres, sql, values, rows);
+            return readThroughQtSql(db, sql, values, rows);
+        },
         !db.inTransaction());
     return rows;
 }

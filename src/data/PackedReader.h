@@ -7,8 +7,9 @@
 
 class Database;
 
-// Which way rows travel from the engine. Engine reads through the open connection's own engine handle where the
-// engine allows it and falls back to General (QtSql, a QVariant per value) elsewhere; both give the same cells.
+// Which way rows travel from the engine. Engine reads through the open connection's own engine handle (SQLite's,
+// or libpq's on a PostgreSQL server) and falls back to General (QtSql, a QVariant per value) elsewhere; both give
+// the same cells.
 enum class ReadPath { Engine, General };
 
 // Every row of a statement, every result column as the text QtSql would give it, Null kept apart from empty.

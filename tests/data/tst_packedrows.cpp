@@ -2,10 +2,16 @@
 #include "data/ListColumns.h"
 #include "data/PackedReader.h"
 #include "data/PackedRows.h"
+#include "data/PostgresReader.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 
+#include <QSqlDriver>
 #include <QTest>
+#include <QUrl>
+#include <QUuid>
+#include <libpq-fe.h>
+#include <limits>
 
 using namespace Fixtures;
 
@@ -29,6 +35,46 @@ QStringList column(const PackedRows& rows, int col, const std::vector<uint32_t>&
         values << (rows.isNull(static_cast<int>(r), col) ? QStringLiteral("<null>")
                                                          : rows.text(static_cast<int>(r), col));
     return values;
+}
+
+// A database of its own on the server KAVREL_TEST_SERVER names (a postgresql:// address), dropped afterwards.
+class ServerDatabase {
+public:
+    static QString server() { return qEnvironmentVariable("KAVREL_TEST_SERVER"); }
+
+    ServerDatabase() : m_name(QStringLiteral("kavrel_test_%1").arg(QUuid::createUuid().toString(QUuid::Id128))) {
+        administer(QStringLiteral("CREATE DATABASE ") + m_name);
+        QUrl address(server());
+        address.setPath(QLatin1Char('/') + m_name);
+        DatabaseOptions options;
+        options.server = address.toString();
+        db = std::make_unique<Database>(m_dir.path(), options);
+    }
+    ~ServerDatabase() {
+        db.reset();
+        administer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+    }
+
+    std::unique_ptr<Database> db;
+
+private:
+    void administer(const QString& sql) {
+        PGconn* conn = PQconnectdb(server().toUtf8().constData());
+        PGresult* result = PQexec(conn, sql.toUtf8().constData());
+        const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
+        const QByteArray message = PQerrorMessage(conn);
+        PQclear(result);
+        PQfinish(conn);
+        if (!ok)
+            qFatal("%s: %s", qPrintable(sql), message.constData());
+    }
+
+    QTemporaryDir m_dir;
+    QString m_name;
+};
+
+pg_conn* libpqOf(const Database& db) {
+    return PostgresReader::connectionOf(db.connection().driver()->handle());
 }
 
 } // namespace
@@ -158,6 +204,119 @@ private slots:
         QCOMPARE(rows.text(7, 1), QStringLiteral("changed"));
         QCOMPARE(rows.text(7, 2), QStringLiteral("end"));
         QCOMPARE(rows.text(8, 0), QStringLiteral("8"));
+    }
+
+    // Outside quotes and comments every ? is the next placeholder.
+    void postgresPlaceholders_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("numbered");
+        QTest::newRow("plain") << "SELECT a FROM t WHERE b = ? AND c IN (?, ?)"
+                               << "SELECT a FROM t WHERE b = $1 AND c IN ($2, $3)";
+        QTest::newRow("quoted") << "SELECT 'it''s ?', \"?\"\"?\" FROM t WHERE x = ?"
+                                << "SELECT 'it''s ?', \"?\"\"?\" FROM t WHERE x = $1";
+        QTest::newRow("escape string") << "SELECT E'\\' ?', ?"
+                                       << "SELECT E'\\' ?', $1";
+        QTest::newRow("comments") << "SELECT ? -- why?\n, /* or ? */ ?"
+                                  << "SELECT $1 -- why?\n, /* or ? */ $2";
+        QTest::newRow("unclosed quote") << "SELECT ?, 'x ?"
+                                        << "SELECT $1, 'x ?";
+    }
+    void postgresPlaceholders() {
+        QFETCH(QString, sql);
+        QFETCH(QString, numbered);
+        QCOMPARE(PostgresReader::numberedPlaceholders(sql), numbered);
+    }
+
+    // On a server, libpq's text must come out as the cells QtSql gives, for each type a list holds.
+    void serverCellsMatchGeneralPath_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("numeric");
+        QTest::newRow("citext Null") << "CITEXT" << QVariant() << false;
+        QTest::newRow("citext empty") << "CITEXT" << QVariant(QStringLiteral("")) << false;
+        QTest::newRow("citext apostrophes") << "CITEXT" << QVariant(QStringLiteral("O'Brien's ''quoted''")) << false;
+        QTest::newRow("citext non-ASCII") << "CITEXT" << QVariant(QStringLiteral("Müller & Söhne 日本電気 😀")) << false;
+        QTest::newRow("text nbsp") << "TEXT" << QVariant(QStringLiteral("&nbsp;")) << false;
+        QTest::newRow("int8 largest") << "BIGINT" << QVariant(std::numeric_limits<qint64>::max()) << true;
+        QTest::newRow("int8 smallest") << "BIGINT" << QVariant(std::numeric_limits<qint64>::min()) << true;
+        QTest::newRow("int4") << "INTEGER" << QVariant(-70000) << true;
+        QTest::newRow("float8 tenth") << "DOUBLE PRECISION" << QVariant(0.1) << true;
+        QTest::newRow("float8 huge") << "DOUBLE PRECISION" << QVariant(1e20) << true;
+        QTest::newRow("float8 long integer") << "DOUBLE PRECISION" << QVariant(1234567890123456789.0) << true;
+        QTest::newRow("float8 tiny") << "DOUBLE PRECISION" << QVariant(-1.5e-7) << true;
+        QTest::newRow("numeric price") << "NUMERIC" << QVariant(QStringLiteral("1299.00")) << true;
+        QTest::newRow("numeric long") << "NUMERIC" << QVariant(QStringLiteral("12345678901234567890.125")) << true;
+        QTest::newRow("bytea text") << "BYTEA" << QVariant(QByteArray("Dell's \xc3\xbc")) << false;
+        QTest::newRow("bytea binary") << "BYTEA" << QVariant(QByteArray("\x00\xff\x01", 3)) << false;
+        // Yes/no columns hold 1/0; an expression still gives a boolean, which QtSql shows as true.
+        QTest::newRow("boolean") << "BOOLEAN" << QVariant(QStringLiteral("true")) << false;
+    }
+    void serverCellsMatchGeneralPath() {
+        if (ServerDatabase::server().isEmpty())
+            QSKIP("KAVREL_TEST_SERVER names no server");
+        QFETCH(QString, type);
+        QFETCH(QVariant, value);
+        QFETCH(bool, numeric);
+        ServerDatabase server;
+        Database& db = *server.db;
+        Query(db, QStringLiteral("CREATE TABLE Cells (Id BIGINT GENERATED ALWAYS AS IDENTITY, Value %1)").arg(type))
+            .exec();
+        Query(db, QStringLiteral("INSERT INTO Cells (Value) VALUES (?)")).exec({value});
+        Query(db, QStringLiteral("INSERT INTO Cells (Value) VALUES (NULL)")).exec();
+        // The value also travels as a parameter, and comes back the same way.
+        const QString sql = QStringLiteral("SELECT Id, Value, ? AS Sent FROM Cells WHERE Id > ? ORDER BY Id");
+        const QVariantList values = {value, 0};
+        const PackedRows general = readPackedRows(db, sql, values, ReadPath::General);
+        PackedRows direct;
+        const QSqlError error = PostgresReader::read(libpqOf(db), sql, values, direct);
+        QVERIFY2(!error.isValid(), qPrintable(error.text()));
+        QCOMPARE(dump(direct), dump(general));
+        QCOMPARE(direct.rowCount(), 2);
+        QCOMPARE(direct.isNull(0, 1), value.isNull());
+        QVERIFY(direct.isNull(1, 1));
+
+        const PackedRows engine = readPackedRows(db, sql, values);
+        QCOMPARE(dump(engine), dump(general));
+        QCOMPARE(engine.order(0), ColumnOrder::Numeric); // only the libpq path knows the types
+        QCOMPARE(engine.order(1), numeric ? ColumnOrder::Numeric : ColumnOrder::Unknown);
+    }
+
+    // The reader shares the driver's connection: it sees the open transaction's writes, gives way to a query still
+    // fetching, and reports the server's error with its SQLSTATE.
+    void serverReadSharesTheConnection() {
+        if (ServerDatabase::server().isEmpty())
+            QSKIP("KAVREL_TEST_SERVER names no server");
+        ServerDatabase server;
+        Database& db = *server.db;
+        Query(db, QStringLiteral("CREATE TABLE Numbers (N BIGINT)")).exec();
+        db.transaction([&] {
+            Query(db, QStringLiteral("INSERT INTO Numbers (N) SELECT generate_series(1, 1000)")).exec();
+            QCOMPARE(readPackedRows(db, QStringLiteral("SELECT COUNT(*) FROM Numbers")).text(0, 0),
+                     QStringLiteral("1000"));
+        });
+
+        // A forward-only query of the driver's own still fetching holds the connection; the list reads through QtSql.
+        QSqlQuery fetching(db.connection());
+        fetching.setForwardOnly(true);
+        QVERIFY(fetching.exec(QStringLiteral("SELECT N FROM Numbers ORDER BY N")));
+        QVERIFY(fetching.next());
+        const PackedRows rows = readPackedRows(db, QStringLiteral("SELECT N FROM Numbers WHERE N > ?"), {998});
+        QCOMPARE(dump(rows), QStringList({"999", "1000"}));
+        fetching.finish();
+
+        PackedRows none;
+        const QSqlError error =
+            PostgresReader::read(libpqOf(db), QStringLiteral("SELECT * FROM NoSuchTable WHERE N = ?"), {1}, none);
+        QCOMPARE(error.nativeErrorCode(), QStringLiteral("42P01"));
+        QCOMPARE(error.databaseText(), QStringLiteral("relation \"nosuchtable\" does not exist"));
+        try {
+            readPackedRows(db, QStringLiteral("SELECT 1 / (N - 5) FROM Numbers"));
+            QFAIL("a division by zero read without an error");
+        } catch (const DataError& e) {
+            QCOMPARE(e.text(), QStringLiteral("division by zero"));
+        }
+        // The connection is usable after the error.
+        QCOMPARE(readPackedRows(db, QStringLiteral("SELECT MAX(N) FROM Numbers")).text(0, 0), QStringLiteral("1000"));
     }
 
 private:
