@@ -8,8 +8,6 @@
 
 #include <QSqlDriver>
 #include <QTest>
-#include <QUrl>
-#include <QUuid>
 #include <libpq-fe.h>
 #include <limits>
 
@@ -36,42 +34,6 @@ QStringList column(const PackedRows& rows, int col, const std::vector<uint32_t>&
                                                          : rows.text(static_cast<int>(r), col));
     return values;
 }
-
-// A database of its own on the server KAVREL_TEST_SERVER names (a postgresql:// address), dropped afterwards.
-class ServerDatabase {
-public:
-    static QString server() { return qEnvironmentVariable("KAVREL_TEST_SERVER"); }
-
-    ServerDatabase() : m_name(QStringLiteral("kavrel_test_%1").arg(QUuid::createUuid().toString(QUuid::Id128))) {
-        administer(QStringLiteral("CREATE DATABASE ") + m_name);
-        QUrl address(server());
-        address.setPath(QLatin1Char('/') + m_name);
-        DatabaseOptions options;
-        options.server = address.toString();
-        db = std::make_unique<Database>(m_dir.path(), options);
-    }
-    ~ServerDatabase() {
-        db.reset();
-        administer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
-    }
-
-    std::unique_ptr<Database> db;
-
-private:
-    void administer(const QString& sql) {
-        PGconn* conn = PQconnectdb(server().toUtf8().constData());
-        PGresult* result = PQexec(conn, sql.toUtf8().constData());
-        const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK;
-        const QByteArray message = PQerrorMessage(conn);
-        PQclear(result);
-        PQfinish(conn);
-        if (!ok)
-            qFatal("%s: %s", qPrintable(sql), message.constData());
-    }
-
-    QTemporaryDir m_dir;
-    QString m_name;
-};
 
 pg_conn* libpqOf(const Database& db) {
     return PostgresReader::connectionOf(db.connection().driver()->handle());
@@ -155,6 +117,11 @@ private slots:
         const int col = static_cast<int>(keys.indexOf(key));
         const PackedRows rows = readPackedRows(db, select);
         const std::vector<uint32_t> sorted = rows.sorted(col, descending, {});
+        if (db.engine() == Engine::PostgreSQL && key != QStringLiteral("EquipmentId")) {
+            // The server's collation is not the files' case-blind order: text is left to the statement.
+            QVERIFY(sorted.empty());
+            return;
+        }
         QCOMPARE(sorted.size(), size_t(serials.size()));
         const PackedRows expected =
             readPackedRows(db, select + QStringLiteral(" ORDER BY ") + key + (descending ? " DESC" : " ASC"));
@@ -252,13 +219,12 @@ private slots:
         QTest::newRow("boolean") << "BOOLEAN" << QVariant(QStringLiteral("true")) << false;
     }
     void serverCellsMatchGeneralPath() {
-        if (ServerDatabase::server().isEmpty())
+        if (!TestServer::onServer())
             QSKIP("KAVREL_TEST_SERVER names no server");
         QFETCH(QString, type);
         QFETCH(QVariant, value);
         QFETCH(bool, numeric);
-        ServerDatabase server;
-        Database& db = *server.db;
+        Database& db = *m_ctx->db;
         Query(db, QStringLiteral("CREATE TABLE Cells (Id BIGINT GENERATED ALWAYS AS IDENTITY, Value %1)").arg(type))
             .exec();
         Query(db, QStringLiteral("INSERT INTO Cells (Value) VALUES (?)")).exec({value});
@@ -284,10 +250,9 @@ private slots:
     // The reader shares the driver's connection: it sees the open transaction's writes, gives way to a query still
     // fetching, and reports the server's error with its SQLSTATE.
     void serverReadSharesTheConnection() {
-        if (ServerDatabase::server().isEmpty())
+        if (!TestServer::onServer())
             QSKIP("KAVREL_TEST_SERVER names no server");
-        ServerDatabase server;
-        Database& db = *server.db;
+        Database& db = *m_ctx->db;
         Query(db, QStringLiteral("CREATE TABLE Numbers (N BIGINT)")).exec();
         db.transaction([&] {
             Query(db, QStringLiteral("INSERT INTO Numbers (N) SELECT generate_series(1, 1000)")).exec();

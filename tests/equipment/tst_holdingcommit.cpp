@@ -104,7 +104,7 @@ Tricky fillTrickyRows(Database& db, bool emptyFirst) {
     holdingRow(db, "x9", t.depot);         // i: the kept one does not count
     holdingRow(db, "X9", t.annex);         // p
     holdingRow(db, "\u00c4b", t.depot);    // i
-    holdingRow(db, "\u00e4B", t.depot);    // i: case is folded for ASCII letters only
+    holdingRow(db, "\u00e4B", t.depot);    // i: the files fold case for ASCII letters only (p on a server)
     holdingRow(db, kEmpty, t.depot);       // p
     holdingRow(db, "O'Brien-1", t.annex);  // i
     holdingRow(db, "o'brien-1", nowhere);  // k: a location that is not there
@@ -193,23 +193,29 @@ void tst_HoldingCommit::trickyHoldingTable() {
         },
         batchRows);
 
-    const int inventoryRows = emptyFirst ? 10 : 9;
+    // The files' case-blind text folds ASCII letters only; the server's folds every letter, so "\u00e4B" meets
+    // "\u00c4b" there.
+    const bool foldsEveryLetter = t.db->engine() == Engine::PostgreSQL;
+    const int parkedRows = foldsEveryLetter ? 7 : 6;
+    const int inventoryRows = (emptyFirst ? 10 : 9) - (foldsEveryLetter ? 1 : 0);
     QCOMPARE(result.committed, inventoryRows);
-    QCOMPARE(result.parked, 6);
+    QCOMPARE(result.parked, parkedRows);
     QCOMPARE(result.kept, 2);
     const qint64 depot = tricky.depot, annex = tricky.annex;
     QList<std::pair<const char*, qint64>> inventory = {
         {"'INV-1'", depot},   {"NULL", depot},         {"'abc'", depot}, {"'abc '", depot},
         {"''", depot},        {"''", annex},           {"'x9'", depot},  {"'\u00c4b'", depot},
         {"'\u00e4B'", depot}, {"'O''Brien-1'", annex}, {"' abc'", depot}};
+    QList<std::pair<const char*, qint64>> parked = {{"'ABC'", annex}, {"''", depot}, {"'inv-1'", depot},
+                                                    {"'X9'", annex},  {"''", depot}, {"'ABC'", depot}};
+    if (foldsEveryLetter) {
+        inventory.removeAt(8);
+        parked.insert(4, {"'\u00e4B'", depot});
+    }
     if (emptyFirst)
         inventory.insert(2, {"''", depot});
     QCOMPARE(units(*t.db, "EquipmentInfo"), numbered(kFirstEquipment, inventory));
-    QCOMPARE(
-        units(*t.db, "TempEquipmentInfo"),
-        numbered(
-            kFirstParked,
-            {{"'ABC'", annex}, {"''", depot}, {"'inv-1'", depot}, {"'X9'", annex}, {"''", depot}, {"'ABC'", depot}}));
+    QCOMPARE(units(*t.db, "TempEquipmentInfo"), numbered(kFirstParked, parked));
     // The unit entered with nothing but its location: every text empty, active.
     QCOMPARE(count(*t.db, "EquipmentInfo",
                    "AssetTagNumber = '' AND EquipmentType = '' AND Manufacturer = '' AND DatePurchased = '' AND "
@@ -219,7 +225,7 @@ void tst_HoldingCommit::trickyHoldingTable() {
                    {tricky.depot}),
              1);
     QCOMPARE(count(*t.db, "EquipmentInfo", "EquActive = 1 AND EquipmentId >= ?", {kFirstEquipment + 2}), inventoryRows);
-    QCOMPARE(count(*t.db, "TempEquipmentInfo", "EquActive = 1"), 6);
+    QCOMPARE(count(*t.db, "TempEquipmentInfo", "EquActive = 1"), parkedRows);
     QCOMPARE(count(*t.db, "HoldEquipment", "SerialNumber IN ('X9', 'o''brien-1')"), 2);
 
     // A report after every batch, the last one at the end.
