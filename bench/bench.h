@@ -65,7 +65,9 @@ class FailingDialogs : public Dialogs {
 public:
     Answer message(QWidget*, const QString& text, Buttons, Icon, const QString&) override;
     QString input(QWidget*, const QString& prompt, const QString&, const QString&) override;
-    OpenFile openFile(QWidget*, const QString& title, const QString&) override;
+    OpenFile openFile(QWidget*, const QString& title, const QString&, const QString&) override;
+    QString saveFile(QWidget*, const QString& title, const QString&, const QString&) override;
+    QString chooseFolder(QWidget*, const QString& title, const QString&) override;
 };
 
 // Each benchmark generates nothing itself: it works on the inventory in opt.dataDir, open as db.

@@ -1,6 +1,7 @@
 #include "data/PackedReader.h"
 
 #include "data/Database.h"
+#include "data/SqliteHandle.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -9,14 +10,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-// The SQLite handle under the connection, or none on another engine.
-sqlite3* sqliteHandle(const Database& db) {
-    const QVariant handle = db.connection().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
 
 QSqlError engineError(sqlite3* h, int code) {
     return QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(h)), QSqlError::StatementError, QString::number(code));
