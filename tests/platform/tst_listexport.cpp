@@ -1,3 +1,4 @@
+#include "equipment/ui/frmActiveEquipment.h"
 #include "locations/ui/frmActiveLocations.h"
 #include "platform/ListExport.h"
 #include "platform/OpenWindow.h"
@@ -8,8 +9,10 @@
 #include <QAction>
 #include <QFile>
 #include <QHeaderView>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 namespace {
 
@@ -67,6 +70,7 @@ private slots:
     void shownColumnsAndRowsInTheOrderShown();
     void everyOpenedListOffersTheEntry();
     void cancelledOrFailedExportLeavesNoFile();
+    void printMenuCarriesTheEntry();
 };
 
 void tst_ListExport::cellsComeBackAsShown_data() {
@@ -203,6 +207,32 @@ void tst_ListExport::cancelledOrFailedExportLeavesNoFile() {
     QCOMPARE(writeListCsv(list, existing), QString());
     QCOMPARE(readCsv(existing), (QList<QStringList>{{"Name"}, {"Alpha"}}));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.csv"});
+}
+
+void tst_ListExport::printMenuCarriesTheEntry() {
+    TestContext t;
+    const qint64 depot = Fixtures::addLocation(*t.db, "Depot");
+    Fixtures::addEquipment(*t.db, depot, "+SN-1,\"7\"");
+    auto* window = openWindow<frmActiveEquipment>(t.ctx, nullptr);
+    QVERIFY(window);
+    QAction* entry = nullptr;
+    for (QAction* action : window->toolbar()->actions())
+        if (action->menu())
+            for (QAction* inMenu : action->menu()->actions())
+                if (inMenu->objectName() == QLatin1String("mnuExportCsv"))
+                    entry = inMenu;
+    QVERIFY(entry);
+    QCOMPARE(entry, window->list()->exportAction());
+    QVERIFY(entry->isVisible());
+
+    QTemporaryDir dir;
+    t.dialogs.chooseFile(dir.filePath("units.csv"));
+    entry->trigger();
+    const QList<QStringList> rows = readCsv(dir.filePath("units.csv"));
+    QCOMPARE(rows.size(), 2);
+    QVERIFY2(rows.at(1).contains("'+SN-1,\"7\""), qPrintable(rows.at(1).join('|')));
+    QVERIFY2(t.dialogs.fileQuestions.first().offered.endsWith("/Manage Equipment.csv"),
+             qPrintable(t.dialogs.fileQuestions.first().offered));
 }
 
 QTEST_MAIN(tst_ListExport)
