@@ -80,6 +80,10 @@ void benchPrint(Database& db, const Options& opt);
 void benchBatchAssign(Database& db, const Options& opt);
 // Generates an inventory of its own beside opt.dataDir: one location holding every unit.
 void benchExplorer(const Options& opt);
+// Manage Equipment's list saved as CSV, against the statement stepped and written through the C API.
+void benchExport(Database& db, const Options& opt);
+// DataBackup's backup, check and restore, against the online backup of each file through the C API.
+void benchBackup(Database& db, const Options& opt);
 // False when the store and the baseline left different tables behind, which would void the comparison.
 bool benchCommitToInventory(const Options& opt);
 // False when a copy read back differs from the uploaded file.

@@ -1,4 +1,5 @@
-// kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [print] [--units N]
+// kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [print] [export]
+// [backup] [--units N]
 // [--locations N] [--holding N] [--repeat N] [--attachment-mib N] [--print-rows N] [--data-dir DIR] Each benchmark
 // times the application's path against a baseline measured in the same run, on generated data.
 
@@ -19,7 +20,8 @@ namespace {
 
 const QStringList kBenchmarks = {QStringLiteral("list"),        QStringLiteral("commit"),   QStringLiteral("window"),
                                  QStringLiteral("location"),    QStringLiteral("search"),   QStringLiteral("batch"),
-                                 QStringLiteral("attachments"), QStringLiteral("explorer"), QStringLiteral("print")};
+                                 QStringLiteral("attachments"), QStringLiteral("explorer"), QStringLiteral("print"),
+                                 QStringLiteral("export"),      QStringLiteral("backup")};
 
 struct Selection {
     bench::Options options;
@@ -129,6 +131,10 @@ int main(int argc, char* argv[]) {
                 bench::benchExplorer(opt);
             else if (name == QLatin1String("print"))
                 bench::benchPrint(db, opt);
+            else if (name == QLatin1String("export"))
+                bench::benchExport(db, opt);
+            else if (name == QLatin1String("backup"))
+                bench::benchBackup(db, opt);
         }
         if (!agreed)
             return 1;
