@@ -7,6 +7,7 @@
 #include "support/TestContext.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
@@ -171,6 +172,16 @@ void tst_ListExport::everyOpenedListOffersTheEntry() {
     QVERIFY(expected.at(1).contains("Depot, North"));
     QVERIFY(expected.at(1).contains("'=cmd|' /C calc'!A0"));
     QCOMPARE(readCsv(path), expected);
+
+    // The menu key (or a right click) shows the entry in the list's own menu.
+    const QPoint at(5, 5);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, at, list->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(list->viewport(), &menuKey);
+    auto* menu = list->findChild<QMenu*>();
+    QVERIFY(menu);
+    QVERIFY(menu->isVisible());
+    QCOMPARE(menu->actions(), QList<QAction*>{entry});
+    menu->hide();
 
     // A list built outside a window opening has no dialogs to ask with, so no entry.
     ReportList bare;
