@@ -97,7 +97,9 @@ class FailingDialogs : public Dialogs {
 public:
     Answer message(QWidget*, const QString& text, Buttons, Icon, const QString&) override;
     QString input(QWidget*, const QString& prompt, const QString&, const QString&) override;
-    OpenFile openFile(QWidget*, const QString& title, const QString&) override;
+    OpenFile openFile(QWidget*, const QString& title, const QString&, const QString&) override;
+    QString saveFile(QWidget*, const QString& title, const QString&, const QString&) override;
+    QString chooseFolder(QWidget*, const QString& title, const QString&) override;
 };
 
 // The commit's columns as the holding table names them, and as both targets do (with EquActive after them), in
@@ -125,6 +127,10 @@ void benchPrint(Database& db, const Options& opt);
 void benchBatchAssign(Database& db, const Options& opt);
 // Generates an inventory of its own beside opt.dataDir: one location holding every unit.
 void benchExplorer(const Options& opt);
+// Manage Equipment's list saved as CSV, against the statement stepped and written through the C API.
+void benchExport(Database& db, const Options& opt);
+// DataBackup's backup, check and restore, against the online backup of each file through the C API.
+void benchBackup(Database& db, const Options& opt);
 // False when the store and the baseline left different tables behind, which would void the comparison.
 bool benchCommitToInventory(const Options& opt);
 // False when a copy read back differs from the uploaded file.

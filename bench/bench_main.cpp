@@ -1,7 +1,7 @@
-// kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [print] [--units N]
-// [pgcommit] [pgwindow] [--locations N] [--holding N] [--repeat N] [--attachment-mib N] [--print-rows N]
-// [--data-dir DIR] [--server URI] Each benchmark times the application's path against a baseline measured in the
-// same run, on generated data.
+// kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [print] [export]
+// [backup] [pgcommit] [pgwindow] [--units N] [--locations N] [--holding N] [--repeat N] [--attachment-mib N]
+// [--print-rows N] [--data-dir DIR] [--server URI] Each benchmark times the application's path against a baseline
+// measured in the same run, on generated data.
 
 #include "bench.h"
 
@@ -20,7 +20,8 @@ namespace {
 
 const QStringList kBenchmarks = {QStringLiteral("list"),        QStringLiteral("commit"),   QStringLiteral("window"),
                                  QStringLiteral("location"),    QStringLiteral("search"),   QStringLiteral("batch"),
-                                 QStringLiteral("attachments"), QStringLiteral("explorer"), QStringLiteral("print")};
+                                 QStringLiteral("attachments"), QStringLiteral("explorer"), QStringLiteral("print"),
+                                 QStringLiteral("export"),      QStringLiteral("backup")};
 // These need --server.
 const QStringList kServerBenchmarks = {QStringLiteral("pgcommit"), QStringLiteral("pgwindow")};
 
@@ -143,6 +144,10 @@ int main(int argc, char* argv[]) {
                 bench::benchExplorer(opt);
             else if (name == QLatin1String("print"))
                 bench::benchPrint(db, opt);
+            else if (name == QLatin1String("export"))
+                bench::benchExport(db, opt);
+            else if (name == QLatin1String("backup"))
+                bench::benchBackup(db, opt);
             else if (name == QLatin1String("pgcommit"))
                 agreed = bench::benchServerCommit(opt) && agreed;
             else if (name == QLatin1String("pgwindow"))

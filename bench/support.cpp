@@ -116,8 +116,16 @@ QString FailingDialogs::input(QWidget*, const QString& prompt, const QString&, c
     failRun("input box", prompt);
 }
 
-Dialogs::OpenFile FailingDialogs::openFile(QWidget*, const QString& title, const QString&) {
+Dialogs::OpenFile FailingDialogs::openFile(QWidget*, const QString& title, const QString&, const QString&) {
     failRun("file dialog", title);
+}
+
+QString FailingDialogs::saveFile(QWidget*, const QString& title, const QString&, const QString&) {
+    failRun("file dialog", title);
+}
+
+QString FailingDialogs::chooseFolder(QWidget*, const QString& title, const QString&) {
+    failRun("folder dialog", title);
 }
 
 } // namespace bench

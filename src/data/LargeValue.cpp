@@ -1,6 +1,7 @@
 #include "data/LargeValue.h"
 
 #include "data/Database.h"
+#include "data/SqliteHandle.h"
 
 #include <QIODevice>
 #include <QSqlDriver>
@@ -9,17 +10,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-// The connection's own SQLite handle, or nullptr when the engine is another or hides it.
-sqlite3* sqliteHandle(const Database& db) {
-    const QSqlDatabase connection = db.connection();
-    if (connection.driverName() != QLatin1String("QSQLITE") || !connection.driver())
-        return nullptr;
-    const QVariant handle = connection.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
 
 QString engineText(sqlite3* handle, int rc) {
     const int current = sqlite3_errcode(handle);

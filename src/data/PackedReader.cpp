@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/PostgresReader.h"
+#include "data/SqliteHandle.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -10,13 +11,6 @@
 #include <sqlite3.h>
 
 namespace {
-
-// The SQLite handle under the connection, or none on another engine.
-sqlite3* sqliteHandle(const QVariant& handle) {
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
 
 QSqlError engineError(sqlite3* h, int code) {
     return QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(h)), QSqlError::StatementError, QString::number(code));
@@ -165,9 +159,8 @@ PackedRows readPackedRows(const Database& db, const QString& sql, const QVariant
     sqlite3* lite = nullptr;
     pg_conn* postgres = nullptr;
     if (path == ReadPath::Engine) {
-        const QVariant handle = db.connection().driver()->handle();
-        lite = sqliteHandle(handle);
-        postgres = PostgresReader::connectionOf(handle);
+        lite = sqliteHandle(db);
+        postgres = lite ? nullptr : PostgresReader::connectionOf(db.connection().driver()->handle());
         // A query of the driver's own still fetching on the connection would lose its rows: QtSql takes turns.
         if (postgres && !PostgresReader::isIdle(postgres))
             postgres = nullptr;

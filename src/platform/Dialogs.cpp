@@ -50,9 +50,19 @@ QString DesktopDialogs::input(QWidget* parent, const QString& prompt, const QStr
     return ok ? text : QString();
 }
 
-Dialogs::OpenFile DesktopDialogs::openFile(QWidget* parent, const QString& title, const QString& filter) {
-    const QString path = QFileDialog::getOpenFileName(parent, title, QString(), filter);
+Dialogs::OpenFile DesktopDialogs::openFile(QWidget* parent, const QString& title, const QString& filter,
+                                           const QString& folder) {
+    const QString path = QFileDialog::getOpenFileName(parent, title, folder, filter);
     if (path.isEmpty())
         return {};
     return {path, QFileInfo(path).fileName()};
+}
+
+QString DesktopDialogs::saveFile(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& suggested) {
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
+}
+
+QString DesktopDialogs::chooseFolder(QWidget* parent, const QString& title, const QString& start) {
+    return QFileDialog::getExistingDirectory(parent, title, start);
 }

@@ -25,7 +25,15 @@ public:
     // Returns the typed text, or the empty text on Cancel.
     virtual QString input(QWidget* parent, const QString& prompt, const QString& title = QString(),
                           const QString& defaultText = QString()) = 0;
-    virtual OpenFile openFile(QWidget* parent, const QString& title, const QString& filter) = 0;
+    // folder: where the dialog starts; empty: where it last was.
+    virtual OpenFile openFile(QWidget* parent, const QString& title, const QString& filter,
+                              const QString& folder = QString()) = 0;
+    // The path to write to, empty when nothing was chosen; suggested is the folder and name offered. The dialog
+    // asks before a file of that name is replaced.
+    virtual QString saveFile(QWidget* parent, const QString& title, const QString& filter,
+                             const QString& suggested) = 0;
+    // A folder, empty when nothing was chosen.
+    virtual QString chooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
 };
 
 // The real dialogs of the desktop.
@@ -33,5 +41,8 @@ class DesktopDialogs : public Dialogs {
 public:
     Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon, const QString& title) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title, const QString& defaultText) override;
-    OpenFile openFile(QWidget* parent, const QString& title, const QString& filter) override;
+    OpenFile openFile(QWidget* parent, const QString& title, const QString& filter,
+                      const QString& folder = QString()) override;
+    QString saveFile(QWidget* parent, const QString& title, const QString& filter, const QString& suggested) override;
+    QString chooseFolder(QWidget* parent, const QString& title, const QString& start) override;
 };

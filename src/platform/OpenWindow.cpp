@@ -10,6 +10,11 @@ void reportTooManyWindows(AppContext& ctx, QWidget* parent, OnTooManyWindows how
         showFailure(*ctx.dialogs, parent, kOutOfMemoryText);
 }
 
+void offerListExport(QWidget* window, AppContext& ctx) {
+    for (ReportList* list : window->findChildren<ReportList*>())
+        list->setExportDialogs(ctx.dialogs);
+}
+
 void opensRowWindows(ReportList* list, std::function<bool(int row, OnTooManyWindows how)> open,
                      OnTooManyWindows onDoubleClick, OnTooManyWindows onEnter) {
     QObject::connect(list, &ReportList::rowDoubleClicked, list, [list, open, onDoubleClick] {

@@ -25,6 +25,9 @@ void reportTooManyWindows(AppContext& ctx, QWidget* parent, OnTooManyWindows how
 void opensRowWindows(ReportList* list, std::function<bool(int row, OnTooManyWindows how)> open,
                      OnTooManyWindows onDoubleClick, OnTooManyWindows onEnter);
 
+// Lets every list in the window save itself as CSV, asking through the context's dialogs.
+void offerListExport(QWidget* window, AppContext& ctx);
+
 // Opens a new window of class W: creates it, lets setup set its members, loads it (when W has load()) and shows
 // it modeless in the window host. Returns nullptr when nothing opened: too many windows are open (reported
 // unless told otherwise), its load failed (reported) or its load declined.
@@ -55,6 +58,7 @@ W* openWindow(AppContext& ctx, QWidget* parent, Setup&& setup, OnTooManyWindows 
         delete window;
         return nullptr;
     }
+    offerListExport(window, ctx);
     ctx.windows->show(window);
     return window;
 }

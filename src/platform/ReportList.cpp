@@ -1,9 +1,14 @@
 #include "platform/ReportList.h"
 
 #include "platform/ListCellDelegate.h"
+#include "platform/ListExport.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QTimer>
 #include <algorithm>
@@ -199,8 +204,17 @@ void ReportListModel::setText(int row, int col, const QString& text) {
         emit dataChanged(index(row, col), index(row, col));
 }
 
-ReportList::ReportList(QWidget* parent) : QTableView(parent), m_model(new ReportListModel(this)) {
+ReportList::ReportList(QWidget* parent)
+    : QTableView(parent), m_model(new ReportListModel(this)),
+      m_exportAction(new QAction(QStringLiteral("Export to CSV..."), this)), m_menu(new QMenu(this)) {
     setModel(m_model);
+    m_exportAction->setObjectName(QStringLiteral("mnuExportCsv"));
+    m_exportAction->setVisible(false);
+    connect(m_exportAction, &QAction::triggered, this, [this] {
+        if (m_dialogs)
+            exportList(*this, *m_dialogs, window());
+    });
+    m_menu->addAction(m_exportAction);
     auto* delegate = new ListCellDelegate(this);
     setItemDelegate(delegate);
     // Looks and moves like a report list: no grid, no row numbers, one line per row, Tab leaves the list.
@@ -387,6 +401,20 @@ void ReportList::mouseReleaseEvent(QMouseEvent* event) {
         const QModelIndex index = indexAt(event->position().toPoint());
         emit rightClicked(index.isValid() ? index.row() : -1, event->globalPosition().toPoint());
     }
+}
+
+void ReportList::setExportDialogs(Dialogs* dialogs) {
+    m_dialogs = dialogs;
+    m_exportAction->setVisible(dialogs != nullptr);
+}
+
+void ReportList::contextMenuEvent(QContextMenuEvent* event) {
+    if (isSignalConnected(QMetaMethod::fromSignal(&ReportList::rightClicked)) || !m_exportAction->isVisible()) {
+        event->ignore();
+        return;
+    }
+    m_menu->popup(event->globalPos());
+    event->accept();
 }
 
 void ReportList::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -12,6 +12,10 @@
 #include <memory>
 #include <vector>
 
+class Dialogs;
+class QAction;
+class QMenu;
+
 // The rows of a ReportList. Rows added one by one keep their display text packed in one string; a long list read
 // by a store arrives as PackedRows, kept as the engine gave them and turned into display text only for the cells
 // asked for (on screen, printed), under its columns' display rules.
@@ -127,6 +131,12 @@ public:
 
     ReportListModel* listModel() const { return m_model; }
 
+    // "Export to CSV...": saves the list as shown (platform/ListExport). Hidden until the list is given the dialogs
+    // that ask for the file, which opening a window does for every list in it. A list whose owner answers right
+    // clicks with a menu of its own shows the entry in that menu; any other list shows it in a menu of its own.
+    void setExportDialogs(Dialogs* dialogs);
+    QAction* exportAction() const { return m_exportAction; }
+
 signals:
     void headerClicked(int column);
     void rowDoubleClicked(int row);
@@ -141,6 +151,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // Measures what each column's text needs, then spreads the width.
@@ -148,6 +159,9 @@ private:
     void fitColumns();
 
     ReportListModel* m_model;
+    Dialogs* m_dialogs = nullptr;
+    QAction* m_exportAction;
+    QMenu* m_menu;
     QSet<int> m_pressedKeys;
     std::vector<int> m_headerWidths; // the header's own width, or the width asked for
     std::vector<int> m_baseWidths;   // asked for, or the default width grown to the header's

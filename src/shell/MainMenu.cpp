@@ -11,6 +11,7 @@
 #include "platform/OpenWindow.h"
 #include "records/ui/FrmAddionalFieldCaptions.h"
 #include "records/ui/FrmDocExplorer.h"
+#include "shell/DataBackupCommands.h"
 #include "shell/FrmAbout.h"
 
 #include <QAction>
@@ -80,6 +81,10 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
     const OnTooManyWindows tooMany = main ? OnTooManyWindows::Report : OnTooManyWindows::AsFailure;
 
     QMenu* file = addMenu(bar, "frmFile", QStringLiteral("&File"));
+    addEntry(file, "mnuBackUpData", QStringLiteral("&Back Up Data..."), {}, [&ctx, owner] { backUpData(ctx, owner); });
+    addEntry(file, "mnuRestoreData", QStringLiteral("&Restore Data..."), {},
+             [&ctx, owner] { restoreData(ctx, owner); });
+    file->addSeparator();
     addEntry(file, "FrmExit", QStringLiteral("&Exit"), {}, [&ctx] { ctx.endApplication(); });
 
     QMenu* locations = addMenu(bar, "FrmLocations", QStringLiteral("&Location(s)"));

@@ -103,7 +103,7 @@ void tst_MainWindow::menuBarInOrder() {
         menus << top->objectName() + " " + top->text() + ": " + entries.join(',');
     }
     QCOMPARE(menus, (QStringList{
-                        "frmFile &File: FrmExit",
+                        "frmFile &File: mnuBackUpData,mnuRestoreData,,FrmExit",
                         "FrmLocations &Location(s): mnuCreateLocation,MnuActiveLocations,mnuExplorer,"
                         "mnuLocationEditAdditionalInformationFields",
                         "FrmEquipment &Equipment: mnuManageEquipmentTypes,mnuEnterEquipment,mnuActiveEquipment,"
@@ -119,6 +119,12 @@ void tst_MainWindow::menuEntries_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("shortcut");
+    QTest::newRow("back up") << "mnuBackUpData"
+                             << "&Back Up Data..."
+                             << "";
+    QTest::newRow("restore") << "mnuRestoreData"
+                             << "&Restore Data..."
+                             << "";
     QTest::newRow("exit") << "FrmExit"
                           << "&Exit"
                           << "";

@@ -16,6 +16,7 @@ void ScriptedDialogs::reset() {
     messages.clear();
     prompts.clear();
     promptTitles.clear();
+    fileQuestions.clear();
     m_answers.clear();
     m_inputs.clear();
     m_files.clear();
@@ -46,13 +47,26 @@ QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& t
     return m_inputs.dequeue();
 }
 
-Dialogs::OpenFile ScriptedDialogs::openFile(QWidget*, const QString& title, const QString&) {
+QString ScriptedDialogs::nextFile(const QString& title, const QString& offered) {
     prompts.append(title);
     promptTitles.append(title);
+    fileQuestions.append({title, offered});
     if (m_files.isEmpty()) {
         QTest::qFail(qPrintable(QStringLiteral("unexpected file dialog: ") + title), __FILE__, __LINE__);
-        return {};
+        return QString();
     }
-    const QString path = m_files.dequeue();
+    return m_files.dequeue();
+}
+
+Dialogs::OpenFile ScriptedDialogs::openFile(QWidget*, const QString& title, const QString&, const QString& folder) {
+    const QString path = nextFile(title, folder);
     return path.isEmpty() ? OpenFile{} : OpenFile{path, QFileInfo(path).fileName()};
+}
+
+QString ScriptedDialogs::saveFile(QWidget*, const QString& title, const QString&, const QString& suggested) {
+    return nextFile(title, suggested);
+}
+
+QString ScriptedDialogs::chooseFolder(QWidget*, const QString& title, const QString& start) {
+    return nextFile(title, start);
 }

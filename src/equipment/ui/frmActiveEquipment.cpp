@@ -43,6 +43,8 @@ frmActiveEquipment::frmActiveEquipment(AppContext& ctx, QWidget* parent)
         const QString tag = QLatin1String(entry);
         connect(printMenu->addAction(tag), &QAction::triggered, this, [this, tag] { toolbarClicked(tag); });
     }
+    printMenu->addSeparator();
+    printMenu->addAction(m_list->exportAction());
     print->setMenu(printMenu);
     if (auto* button = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(print)))
         button->setPopupMode(QToolButton::MenuButtonPopup);

@@ -56,6 +56,8 @@ AttachmentsTab::AttachmentsTab(AppContext& ctx, RecordOwner owner, std::function
     view->setObjectName(QStringLiteral("mnuViewAttachment"));
     QAction* remove = m_menu->addAction(QStringLiteral("Delete Attachment"));
     remove->setObjectName(QStringLiteral("mnuDeleteAttachment"));
+    m_menu->addSeparator();
+    m_menu->addAction(m_list->exportAction());
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_currentOnly);

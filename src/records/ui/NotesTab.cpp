@@ -48,6 +48,8 @@ NotesTab::NotesTab(AppContext& ctx, RecordOwner kind, std::function<Owner()> own
     item("mnuViewNote", QStringLiteral("View Note"), &NotesTab::viewNote);
     item("mnuEditNote", QStringLiteral("Edit Note"), &NotesTab::editNote);
     item("mnuDeleteNote", QStringLiteral("Delete Note"), &NotesTab::deleteNote);
+    m_menu->addSeparator();
+    m_menu->addAction(m_list->exportAction());
 
     connect(add, &QPushButton::clicked, this, &NotesTab::addNote);
     connect(refresh, &QPushButton::clicked, this, [this] { guarded(*m_ctx.dialogs, this, [&] { popNotes(); }); });

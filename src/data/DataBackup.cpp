@@ -1,0 +1,413 @@
+#include "data/DataBackup.h"
+
+#include "data/Database.h"
+#include "data/Schema.h"
+#include "data/SqliteHandle.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QUuid>
+
+namespace {
+
+constexpr const char* kFormat = "Kavrel backup";
+constexpr int kVersion = 1;
+constexpr qint64 kPieceBytes = 1 << 20;
+
+QString engineText(sqlite3* h) {
+    return QString::fromUtf8(sqlite3_errmsg(h));
+}
+
+// A connection of its own to a file: a backup being written or read, or an image unpacked from one.
+class File {
+public:
+    File(const QString& path, int flags) {
+        const QByteArray name = QDir::toNativeSeparators(path).toUtf8();
+        const int rc = sqlite3_open_v2(name.constData(), &m_h, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const QString text = m_h ? engineText(m_h) : QString::fromUtf8(sqlite3_errstr(rc));
+            sqlite3_close_v2(m_h);
+            throw DataError(text);
+        }
+    }
+    ~File() { sqlite3_close_v2(m_h); }
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    sqlite3* handle() const { return m_h; }
+
+private:
+    sqlite3* m_h = nullptr;
+};
+
+// One prepared statement; the engine's result code of a failed prepare is kept, as it tells a file that is no
+// database from a damaged one.
+class Statement {
+public:
+    Statement(sqlite3* h, const char* sql) : m_h(h) { m_rc = sqlite3_prepare_v2(h, sql, -1, &m_stmt, nullptr); }
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool prepared() const { return m_rc == SQLITE_OK; }
+    int prepareCode() const { return m_rc; }
+    void bind(int at, const QString& text) {
+        const QByteArray bytes = text.toUtf8();
+        sqlite3_bind_text(m_stmt, at, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int at, qint64 value) { sqlite3_bind_int64(m_stmt, at, value); }
+    void bindBytes(int at, const QByteArray& bytes) {
+        sqlite3_bind_blob64(m_stmt, at, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()), SQLITE_TRANSIENT);
+    }
+    // True on a row; throws at an error.
+    bool step() {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc != SQLITE_DONE)
+            throw DataError(engineText(m_h));
+        return false;
+    }
+    void run() {
+        if (!prepared())
+            throw DataError(engineText(m_h));
+        step();
+        sqlite3_reset(m_stmt);
+    }
+    QString text(int col) const {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, col)),
+                                 sqlite3_column_bytes(m_stmt, col));
+    }
+    qint64 integer(int col) const { return sqlite3_column_int64(m_stmt, col); }
+    QByteArray bytes(int col) const {
+        const void* data = sqlite3_column_blob(m_stmt, col);
+        return QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(m_stmt, col));
+    }
+
+private:
+    sqlite3* m_h;
+    sqlite3_stmt* m_stmt = nullptr;
+    int m_rc;
+};
+
+void exec(sqlite3* h, const char* sql) {
+    if (sqlite3_exec(h, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw DataError(engineText(h));
+}
+
+// The whole of one database into another through the online backup, in one step: the source is read as of one
+// moment, the destination replaced in one transaction of its own (or not at all).
+void copyDatabase(sqlite3* from, const char* fromName, sqlite3* to, const char* toName) {
+    sqlite3_backup* backup = sqlite3_backup_init(to, toName, from, fromName);
+    if (!backup)
+        throw DataError(engineText(to));
+    const int stepped = sqlite3_backup_step(backup, -1);
+    const int finished = sqlite3_backup_finish(backup);
+    if (stepped != SQLITE_DONE || finished != SQLITE_OK)
+        throw DataError(stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED
+                            ? QStringLiteral("Another copy of Kavrel is using the data and has not finished. Try "
+                                             "again in a moment.")
+                            : engineText(to));
+}
+
+QString notABackup(const QString& path) {
+    return QStringLiteral("%1 is not a Kavrel backup.").arg(QDir::toNativeSeparators(path));
+}
+
+QString damaged(const QString& path, const QString& why) {
+    return QStringLiteral("The backup %1 is damaged and cannot be restored: %2")
+        .arg(QDir::toNativeSeparators(path), why);
+}
+
+// "ok", or what the engine's integrity check found first.
+QString integrity(sqlite3* h) {
+    Statement check(h, "PRAGMA integrity_check");
+    if (!check.prepared())
+        return engineText(h);
+    try {
+        return check.step() ? check.text(0) : QStringLiteral("no answer from the integrity check");
+    } catch (const DataError& e) {
+        return e.text();
+    }
+}
+
+// The tables and columns the data files of this version have, so that another program's database is refused.
+QString missingFromLayout(sqlite3* h, const QStringList& ddl) {
+    const auto layout = Schema::layout(ddl);
+    for (auto it = layout.cbegin(); it != layout.cend(); ++it) {
+        Statement columns(h, "SELECT name FROM pragma_table_info(?)");
+        if (!columns.prepared())
+            return engineText(h);
+        columns.bind(1, it.key());
+        QSet<QString> present;
+        while (columns.step())
+            present.insert(columns.text(0).toLower());
+        for (const QString& column : it.value())
+            if (!present.contains(column.toLower()))
+                return it.key() + QLatin1Char('.') + column;
+    }
+    return {};
+}
+
+// The name taken, with a number added when a backup of the same second is there already.
+QString freeName(const QDir& folder, const QDateTime& made) {
+    const QString name = DataBackup::fileName(made);
+    QString path = folder.filePath(name);
+    const QString stem = QFileInfo(name).completeBaseName();
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder.filePath(QStringLiteral("%1-%2.%3").arg(stem).arg(n).arg(QLatin1String(DataBackup::kExtension)));
+    return path;
+}
+
+struct Stored {
+    const char* name;
+    QString image;
+};
+
+// Writes the backup under a name of its own first and gives it its real name only when complete.
+void writeBackup(const QString& path, const QDateTime& made, const QList<Stored>& images) {
+    const QString partial =
+        path + QLatin1Char('.') + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".part");
+    try {
+        {
+            File out(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            sqlite3* h = out.handle();
+            exec(h, "BEGIN");
+            exec(h, "CREATE TABLE KavrelBackup (Format TEXT NOT NULL, Version INTEGER NOT NULL, Made TEXT NOT NULL)");
+            exec(h, "CREATE TABLE BackupFiles (Name TEXT PRIMARY KEY, Size INTEGER NOT NULL, Sha256 TEXT NOT NULL)");
+            exec(h, "CREATE TABLE BackupPieces (Name TEXT NOT NULL, Piece INTEGER NOT NULL, Bytes BLOB NOT NULL, "
+                    "PRIMARY KEY (Name, Piece))");
+            Statement marker(h, "INSERT INTO KavrelBackup (Format, Version, Made) VALUES (?, ?, ?)");
+            marker.bind(1, QString::fromLatin1(kFormat));
+            marker.bind(2, qint64(kVersion));
+            marker.bind(3, made.toString(Qt::ISODate));
+            marker.run();
+            Statement piece(h, "INSERT INTO BackupPieces (Name, Piece, Bytes) VALUES (?, ?, ?)");
+            Statement file(h, "INSERT INTO BackupFiles (Name, Size, Sha256) VALUES (?, ?, ?)");
+            for (const Stored& stored : images) {
+                QFile in(stored.image);
+                if (!in.open(QIODevice::ReadOnly))
+                    throw DataError(in.errorString());
+                QCryptographicHash digest(QCryptographicHash::Sha256);
+                qint64 n = 0;
+                for (;;) {
+                    const QByteArray bytes = in.read(kPieceBytes);
+                    if (bytes.isEmpty())
+                        break;
+                    digest.addData(bytes);
+                    piece.bind(1, QString::fromLatin1(stored.name));
+                    piece.bind(2, n++);
+                    piece.bindBytes(3, bytes);
+                    piece.run();
+                }
+                if (in.error() != QFileDevice::NoError)
+                    throw DataError(in.errorString());
+                file.bind(1, QString::fromLatin1(stored.name));
+                file.bind(2, in.size());
+                file.bind(3, QString::fromLatin1(digest.result().toHex()));
+                file.run();
+            }
+            exec(h, "COMMIT");
+        }
+        if (!QFile::rename(partial, path))
+            throw DataError(QStringLiteral("Could not name the backup %1.").arg(QDir::toNativeSeparators(path)));
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+}
+
+// Unpacks one data file's image, checking it against its size and digest. Returns what is wrong with the backup,
+// empty when nothing; a failure to write the image throws.
+QString unpack(sqlite3* h, const char* name, const QString& image) {
+    const QString file = QLatin1String(name);
+    Statement stored(h, "SELECT Size, Sha256 FROM BackupFiles WHERE Name = ?");
+    Statement pieces(h, "SELECT Piece, Bytes FROM BackupPieces WHERE Name = ? ORDER BY Piece");
+    if (!stored.prepared() || !pieces.prepared())
+        return engineText(h);
+    QFile out(image);
+    if (!out.open(QIODevice::WriteOnly))
+        throw DataError(out.errorString());
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    try {
+        stored.bind(1, file);
+        if (!stored.step())
+            return QStringLiteral("it holds no copy of %1.").arg(file);
+        pieces.bind(1, file);
+        for (qint64 expected = 0; pieces.step(); ++expected) {
+            if (pieces.integer(0) != expected)
+                return QStringLiteral("a piece of %1 is missing.").arg(file);
+            const QByteArray bytes = pieces.bytes(1);
+            digest.addData(bytes);
+            if (out.write(bytes) != bytes.size())
+                throw DataError(out.errorString());
+        }
+    } catch (const DataError& e) {
+        if (out.error() != QFileDevice::NoError)
+            throw;
+        return e.text(); // the engine could not read the backup
+    }
+    if (!out.flush())
+        throw DataError(out.errorString());
+    if (out.size() != stored.integer(0) || QString::fromLatin1(digest.result().toHex()) != stored.text(1))
+        return QStringLiteral("the copy of %1 has changed.").arg(file);
+    return {};
+}
+
+// Refuses an image that fails the engine's integrity check or lacks the tables of its file.
+void checkImage(const QString& path, const QString& image, const char* name, const QStringList& ddl) {
+    File file(image, SQLITE_OPEN_READONLY);
+    const QString verdict = integrity(file.handle());
+    if (verdict != QLatin1String("ok"))
+        throw DataError(damaged(path, QStringLiteral("%1: %2").arg(QLatin1String(name), verdict)));
+    const QString missing = missingFromLayout(file.handle(), ddl);
+    if (!missing.isEmpty())
+        throw DataError(notABackup(path));
+}
+
+} // namespace
+
+QString DataBackup::fileName(const QDateTime& made) {
+    return QStringLiteral("Kavrel-backup-%1.%2")
+        .arg(made.toString(QStringLiteral("yyyy-MM-dd-HHmmss")), QLatin1String(kExtension));
+}
+
+void DataBackup::requireFiles() const {
+    if (m_db.engine() != Engine::SQLite || !sqliteHandle(m_db))
+        throw DataError(QStringLiteral("The data is on a database server; back it up and restore it with the "
+                                       "server's own tools."));
+    if (m_db.inTransaction())
+        throw DataError(QStringLiteral("The data cannot be backed up or restored while it is being changed."));
+}
+
+std::shared_ptr<QTemporaryDir> DataBackup::scratch() const {
+    const QDir temp(QDir(m_db.dataDir()).filePath(QStringLiteral("temp")));
+    QDir().mkpath(temp.path());
+    auto dir = std::make_shared<QTemporaryDir>(temp.filePath(QStringLiteral("backup-XXXXXX")));
+    if (!dir->isValid())
+        throw DataError(QStringLiteral("Could not make a scratch folder in %1: %2")
+                            .arg(QDir::toNativeSeparators(temp.path()), dir->errorString()));
+    return dir;
+}
+
+DataBackup::Images DataBackup::snapshot(const QTemporaryDir& dir) {
+    sqlite3* live = sqliteHandle(m_db);
+    const Images images{dir.filePath(QString::fromLatin1(kMainFileName)),
+                        dir.filePath(QString::fromLatin1(kHoldingFileName))};
+    // A read transaction over both files holds off every writer's commit until both are copied, so the copies
+    // show the same moment; writers meanwhile wait on their busy timeout, as for any reader.
+    exec(live, "BEGIN");
+    try {
+        exec(live, "SELECT (SELECT COUNT(*) FROM main.sqlite_master), (SELECT COUNT(*) FROM hold.sqlite_master)");
+        for (const auto& [schema, image] : {std::pair{"main", images.main}, std::pair{"hold", images.holding}}) {
+            File out(image, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            copyDatabase(live, schema, out.handle(), "main");
+        }
+    } catch (...) {
+        sqlite3_exec(live, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    exec(live, "ROLLBACK");
+    return images;
+}
+
+QString DataBackup::backUp(const QString& folder, const QDateTime& made) {
+    requireFiles();
+    if (!QDir().mkpath(folder))
+        throw DataError(QStringLiteral("Could not make the folder %1.").arg(QDir::toNativeSeparators(folder)));
+    const auto dir = scratch();
+    const Images images = snapshot(*dir);
+    const QString path = freeName(QDir(folder), made);
+    writeBackup(path, made, {{kMainFileName, images.main}, {kHoldingFileName, images.holding}});
+    return path;
+}
+
+DataBackup::Checked DataBackup::open(const QString& path) const {
+    if (!QFileInfo(path).isFile())
+        throw DataError(QStringLiteral("There is no file %1.").arg(QDir::toNativeSeparators(path)));
+    Checked checked;
+    checked.path = path;
+    {
+        File file(path, SQLITE_OPEN_READONLY);
+        sqlite3* h = file.handle();
+        Statement marker(h, "SELECT Format, Version, Made FROM KavrelBackup");
+        if (!marker.prepared()) {
+            // A damaged file may hide its tables; only a sound database without the marker is someone else's.
+            const int code = marker.prepareCode() & 0xff;
+            if (code == SQLITE_CORRUPT)
+                throw DataError(damaged(path, engineText(h)));
+            throw DataError(notABackup(path));
+        }
+        bool found = false;
+        try {
+            found = marker.step();
+        } catch (const DataError& e) {
+            throw DataError(damaged(path, e.text()));
+        }
+        if (!found || marker.text(0) != QLatin1String(kFormat))
+            throw DataError(notABackup(path));
+        if (marker.integer(1) > kVersion)
+            throw DataError(QStringLiteral("The backup %1 was made by a later version of Kavrel, which this one cannot "
+                                           "restore.")
+                                .arg(QDir::toNativeSeparators(path)));
+        checked.made = QDateTime::fromString(marker.text(2), Qt::ISODate);
+        const QString verdict = integrity(h);
+        if (verdict != QLatin1String("ok"))
+            throw DataError(damaged(path, verdict));
+        checked.scratch = scratch();
+        checked.mainImage = checked.scratch->filePath(QString::fromLatin1(kMainFileName));
+        checked.holdingImage = checked.scratch->filePath(QString::fromLatin1(kHoldingFileName));
+        for (const auto& [name, image] :
+             {std::pair{kMainFileName, checked.mainImage}, std::pair{kHoldingFileName, checked.holdingImage}}) {
+            const QString problem = unpack(h, name, image);
+            if (!problem.isEmpty())
+                throw DataError(damaged(path, problem));
+        }
+    }
+    checkImage(path, checked.mainImage, kMainFileName, Schema::mainFileStatements());
+    checkImage(path, checked.holdingImage, kHoldingFileName, Schema::holdingFileStatements());
+    return checked;
+}
+
+QString DataBackup::restore(const Checked& backup, const QString& safetyFolder, const QDateTime& now) {
+    requireFiles();
+    if (!QDir().mkpath(safetyFolder))
+        throw DataError(QStringLiteral("Could not make the folder %1.").arg(QDir::toNativeSeparators(safetyFolder)));
+    const auto dir = scratch();
+    const Images before = snapshot(*dir);
+    const QString safety = freeName(QDir(safetyFolder), now);
+    writeBackup(safety, now, {{kMainFileName, before.main}, {kHoldingFileName, before.holding}});
+
+    sqlite3* live = sqliteHandle(m_db);
+    const auto replace = [live](const QString& mainImage, const QString& holdingImage, bool& mainDone) {
+        {
+            File image(mainImage, SQLITE_OPEN_READONLY);
+            copyDatabase(image.handle(), "main", live, "main");
+        }
+        mainDone = true;
+        File image(holdingImage, SQLITE_OPEN_READONLY);
+        copyDatabase(image.handle(), "main", live, "hold");
+    };
+    // Each file is replaced in one transaction of its own; should the second fail, the first goes back to what it
+    // was, so the data is never half restored.
+    bool mainDone = false;
+    try {
+        replace(backup.mainImage, backup.holdingImage, mainDone);
+    } catch (const DataError& e) {
+        if (mainDone) {
+            try {
+                File image(before.main, SQLITE_OPEN_READONLY);
+                copyDatabase(image.handle(), "main", live, "main");
+            } catch (const DataError&) {
+                throw DataError(QStringLiteral("%1\nThe data could be restored only in part; the data as it was "
+                                               "is in the backup %2.")
+                                    .arg(e.text(), QDir::toNativeSeparators(safety)));
+            }
+        }
+        throw;
+    }
+    return safety;
+}

@@ -1,0 +1,79 @@
+#include "shell/DataBackupCommands.h"
+
+#include "data/DataBackup.h"
+#include "data/Database.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorGuard.h"
+
+#include <QDir>
+
+namespace {
+
+const QString kServerText =
+    QStringLiteral("The data is kept on a PostgreSQL server. Back it up with the server's own tools: pg_dump makes a "
+                   "backup and pg_restore restores one (the README says how).");
+
+bool onServer(AppContext& ctx, QWidget* parent) {
+    if (ctx.db->engine() == Engine::SQLite)
+        return false;
+    ctx.dialogs->message(parent, kServerText, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    return true;
+}
+
+QString when(const QDateTime& made) {
+    return made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace
+
+QString backupFolder(const AppContext& ctx) {
+    return QDir(ctx.db->dataDir()).filePath(QStringLiteral("Backups"));
+}
+
+void backUpData(AppContext& ctx, QWidget* parent) {
+    if (onServer(ctx, parent))
+        return;
+    // Made first, so the folder dialog can open in it.
+    QDir().mkpath(backupFolder(ctx));
+    const QString folder = ctx.dialogs->chooseFolder(parent, QStringLiteral("Back Up Data"), backupFolder(ctx));
+    if (folder.isEmpty())
+        return;
+    guarded(*ctx.dialogs, parent, [&] {
+        const QString path = DataBackup(*ctx.db).backUp(folder, ctx.clock->now());
+        ctx.dialogs->message(parent,
+                             QStringLiteral("The data was backed up to %1.").arg(QDir::toNativeSeparators(path)),
+                             Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    });
+}
+
+void restoreData(AppContext& ctx, QWidget* parent) {
+    if (onServer(ctx, parent))
+        return;
+    QDir().mkpath(backupFolder(ctx));
+    const Dialogs::OpenFile chosen = ctx.dialogs->openFile(
+        parent, QStringLiteral("Restore Data"),
+        QStringLiteral("Kavrel backups (*.%1);;All files (*)").arg(QLatin1String(DataBackup::kExtension)),
+        backupFolder(ctx));
+    if (chosen.path.isEmpty())
+        return;
+    guarded(*ctx.dialogs, parent, [&] {
+        DataBackup backup(*ctx.db);
+        // Checked before the question: a file that cannot be restored is refused without one.
+        const DataBackup::Checked checked = backup.open(chosen.path);
+        const QString question =
+            QStringLiteral("Replace all the data with the backup made on %1?\nThe data as it is now is first saved as "
+                           "a backup of its own.")
+                .arg(when(checked.made));
+        if (ctx.dialogs->message(parent, question, Dialogs::Buttons::YesNoDefaultNo, Dialogs::Icon::Question) !=
+            Dialogs::Answer::Yes)
+            return;
+        const QString kept = backup.restore(checked, backupFolder(ctx), ctx.clock->now());
+        ctx.dialogs->message(parent,
+                             QStringLiteral("The data was restored from the backup made on %1. The data it replaced "
+                                            "was saved as %2.\nWindows that are open still show the data as it was: "
+                                            "close and open them again to see the restored data.")
+                                 .arg(when(checked.made), QDir::toNativeSeparators(kept)),
+                             Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    });
+}

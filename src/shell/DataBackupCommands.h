@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/AppContext.h"
+
+#include <QString>
+
+class QWidget;
+
+// The "&File" menu's "Back Up Data..." and "Restore Data..." (engine work in data/DataBackup). On a database server
+// both only say which of the server's own tools do this.
+
+// Where backups go unless the user picks another folder, and where a restore keeps the data it replaces.
+QString backupFolder(const AppContext& ctx);
+
+void backUpData(AppContext& ctx, QWidget* parent);
+void restoreData(AppContext& ctx, QWidget* parent);
