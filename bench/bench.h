@@ -129,6 +129,9 @@ void benchBatchAssign(Database& db, const Options& opt);
 void benchExplorer(const Options& opt);
 // Manage Equipment's list saved as CSV, against the statement stepped and written through the C API.
 void benchExport(Database& db, const Options& opt);
+// A CSV file of opt.holdingRows rows read and imported into the holding table of a copy of the inventory, against
+// the same rows written through the C API in one transaction.
+void benchImport(const Options& opt);
 // DataBackup's backup, check and restore, against the online backup of each file through the C API.
 void benchBackup(Database& db, const Options& opt);
 // False when the store and the baseline left different tables behind, which would void the comparison.

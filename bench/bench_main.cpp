@@ -1,5 +1,5 @@
 // kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [print] [export]
-// [backup] [pgcommit] [pgwindow] [--units N] [--locations N] [--holding N] [--repeat N] [--attachment-mib N]
+// [backup] [import] [pgcommit] [pgwindow] [--units N] [--locations N] [--holding N] [--repeat N] [--attachment-mib N]
 // [--print-rows N] [--data-dir DIR] [--server URI] Each benchmark times the application's path against a baseline
 // measured in the same run, on generated data.
 
@@ -21,7 +21,7 @@ namespace {
 const QStringList kBenchmarks = {QStringLiteral("list"),        QStringLiteral("commit"),   QStringLiteral("window"),
                                  QStringLiteral("location"),    QStringLiteral("search"),   QStringLiteral("batch"),
                                  QStringLiteral("attachments"), QStringLiteral("explorer"), QStringLiteral("print"),
-                                 QStringLiteral("export"),      QStringLiteral("backup")};
+                                 QStringLiteral("export"),      QStringLiteral("backup"),   QStringLiteral("import")};
 // These need --server.
 const QStringList kServerBenchmarks = {QStringLiteral("pgcommit"), QStringLiteral("pgwindow")};
 
@@ -148,6 +148,8 @@ int main(int argc, char* argv[]) {
                 bench::benchExport(db, opt);
             else if (name == QLatin1String("backup"))
                 bench::benchBackup(db, opt);
+            else if (name == QLatin1String("import"))
+                bench::benchImport(opt);
             else if (name == QLatin1String("pgcommit"))
                 agreed = bench::benchServerCommit(opt) && agreed;
             else if (name == QLatin1String("pgwindow"))

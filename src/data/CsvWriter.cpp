@@ -6,14 +6,22 @@ CsvWriter::CsvWriter(QIODevice& out) : m_out(out) {
     write(QByteArrayLiteral("\xEF\xBB\xBF"));
 }
 
+bool CsvWriter::guarded(const QString& cell) {
+    // Apostrophes already in front are stepped over, so that a reader can tell the added one from the cell's own.
+    qsizetype i = 0;
+    while (i < cell.size() && cell.at(i) == QLatin1Char('\''))
+        ++i;
+    if (i == cell.size())
+        return false;
+    const QChar first = cell.at(i);
+    return first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-') ||
+           first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r');
+}
+
 QString CsvWriter::field(const QString& cell) {
     QString text = cell;
-    if (!text.isEmpty()) {
-        const QChar first = text.front();
-        if (first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-') ||
-            first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r'))
-            text.prepend(QLatin1Char('\''));
-    }
+    if (guarded(text))
+        text.prepend(QLatin1Char('\''));
     const bool quoted = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) ||
                         text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
     if (!quoted)

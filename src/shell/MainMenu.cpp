@@ -1,6 +1,7 @@
 #include "shell/MainMenu.h"
 
 #include "equipment/ui/FrmBatchAssign.h"
+#include "equipment/ui/FrmImportEquipment.h"
 #include "equipment/ui/FrmSearchEquipmentScanner.h"
 #include "equipment/ui/frmActiveEquipment.h"
 #include "equipment/ui/frmCreateEquipment.h"
@@ -104,6 +105,8 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
              opens<frmCreateEquipmentTypes>(ctx, owner, tooMany));
     addEntry(equipment, "mnuEnterEquipment", QStringLiteral("E&nter Equipment"), QKeySequence(QStringLiteral("Ctrl+N")),
              opens<frmCreateEquipment>(ctx, owner, tooMany));
+    addEntry(equipment, "mnuImportEquipment", QStringLiteral("&Import Equipment from CSV..."), {},
+             opens<FrmImportEquipment>(ctx, owner, tooMany));
     addEntry(equipment, "mnuActiveEquipment", QStringLiteral("M&anage Equipment"),
              QKeySequence(QStringLiteral("Ctrl+Q")), opens<frmActiveEquipment>(ctx, owner, tooMany));
     if (main)

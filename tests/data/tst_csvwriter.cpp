@@ -41,6 +41,10 @@ void tst_CsvWriter::field_data() {
                                << "'-2+3";
     QTest::newRow("formula @") << "@SUM(A1)"
                                << "'@SUM(A1)";
+    QTest::newRow("apostrophe before a formula") << "'=1"
+                                                 << "''=1";
+    QTest::newRow("apostrophe alone") << "'x"
+                                      << "'x";
     QTest::newRow("leading tab") << "\t=1"
                                  << "'\t=1";
     QTest::newRow("leading carriage return") << "\r=1"

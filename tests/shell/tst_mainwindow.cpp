@@ -106,7 +106,8 @@ void tst_MainWindow::menuBarInOrder() {
                         "frmFile &File: mnuBackUpData,mnuRestoreData,,FrmExit",
                         "FrmLocations &Location(s): mnuCreateLocation,MnuActiveLocations,mnuExplorer,"
                         "mnuLocationEditAdditionalInformationFields",
-                        "FrmEquipment &Equipment: mnuManageEquipmentTypes,mnuEnterEquipment,mnuActiveEquipment,"
+                        "FrmEquipment &Equipment: mnuManageEquipmentTypes,mnuEnterEquipment,mnuImportEquipment,"
+                        "mnuActiveEquipment,"
                         "MnuEquipmentAdditionalInformationFields",
                         "FrmAssignment &Assignment: MnuBatchAssign",
                         "mnuSearch &Search: mnuSearchEquipment,mnuSearchEquipmentUsingScanner",
@@ -146,6 +147,9 @@ void tst_MainWindow::menuEntries_data() {
     QTest::newRow("enter equipment") << "mnuEnterEquipment"
                                      << "E&nter Equipment"
                                      << "Ctrl+N";
+    QTest::newRow("import equipment") << "mnuImportEquipment"
+                                      << "&Import Equipment from CSV..."
+                                      << "";
     QTest::newRow("active equipment") << "mnuActiveEquipment"
                                       << "M&anage Equipment"
                                       << "Ctrl+Q";

@@ -44,7 +44,8 @@ void openFirstRow(ReportList* list) {
 }
 
 // Opens the window named by how: a main menu entry, "detail" / "reassign" from the location list, "equipment
-// detail" from the active equipment list, "duplicate" from the entry window's duplicate table or "note editor" from
+// detail" from the active equipment list, "duplicate" from the entry window's duplicate table, "import from the entry
+// window" by its button or "note editor" from
 // a location detail window's "Add Note".
 QWidget* open(MDIKavrel& main, TestContext& t, const QString& how) {
     if (how == "equipment detail") {
@@ -55,6 +56,9 @@ QWidget* open(MDIKavrel& main, TestContext& t, const QString& how) {
         mainEntry(main, "mnuEnterEquipment")->trigger();
         openFirstRow(qobject_cast<frmCreateEquipment*>(main.activeWindow())->duplicateList());
         return qobject_cast<FrmDuplicate*>(main.activeWindow());
+    } else if (how == "import from the entry window") {
+        mainEntry(main, "mnuEnterEquipment")->trigger();
+        QTest::mouseClick(main.activeWindow()->findChild<QPushButton*>("cmdImportCsv"), Qt::LeftButton);
     } else if (how == "note editor") {
         QWidget* detail = open(main, t, "detail");
         QTest::mouseClick(detail->findChild<NotesTab*>()->findChild<QPushButton*>("CmdAddNote"), Qt::LeftButton);
@@ -106,6 +110,8 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                  "MnuActiveLocations",
                                  "mnuManageEquipmentTypes",
                                  "mnuEnterEquipment",
+                                 "mnuImportEquipment",
+                                 "import from the entry window",
                                  "mnuActiveEquipment",
                                  "MnuBatchAssign",
                                  "mnuSearchEquipment",
@@ -126,6 +132,8 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                                << "Command3";
     QTest::newRow("enter equipment by Cancel") << "mnuEnterEquipment"
                                                << "Command3";
+    QTest::newRow("import equipment by Cancel") << "mnuImportEquipment"
+                                                << "cmdCancel";
     QTest::newRow("batch assign by Cancel") << "MnuBatchAssign"
                                             << "cmdCancel";
     QTest::newRow("about by OK") << "FrmAbout"

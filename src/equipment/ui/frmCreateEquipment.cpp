@@ -6,6 +6,7 @@
 #include "equipment/store/HoldingStore.h"
 #include "equipment/store/TemplateStore.h"
 #include "equipment/ui/FrmDuplicate.h"
+#include "equipment/ui/FrmImportEquipment.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
 #include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -139,6 +141,14 @@ QGroupBox* frmCreateEquipment::buildOutboundFrame() {
                                       &frmCreateEquipment::printHoldingTable);
     auto* printDuplicatesButton = button(outboundFrame, "Command16", QStringLiteral("Print Duplicate Table"),
                                          &frmCreateEquipment::printDuplicateTable);
+    auto* importButton = button(outboundFrame, "cmdImportCsv", QStringLiteral("Import from CSV..."), [this] {
+        openWindow<FrmImportEquipment>(m_ctx, this, [this](FrmImportEquipment& w) {
+            w.setOnImported([self = QPointer<frmCreateEquipment>(this)] {
+                if (self)
+                    guarded(*self->m_ctx.dialogs, self, [&] { self->refreshHoldingList(); });
+            });
+        });
+    });
     auto* outbound = new QGridLayout(outboundFrame);
     outbound->addWidget(makeBuddyLabel(outboundFrame, QStringLiteral("Temporary Holding Table"), m_holding), 0, 0);
     outbound->addWidget(makeBuddyLabel(outboundFrame, QStringLiteral("Duplicate Table"), m_duplicates), 0, 1);
@@ -150,6 +160,7 @@ QGroupBox* frmCreateEquipment::buildOutboundFrame() {
     holdingButtons->addWidget(clearHoldingButton, 0, 2);
     holdingButtons->addWidget(refreshHoldingButton, 1, 0);
     holdingButtons->addWidget(printHoldingButton, 1, 1);
+    holdingButtons->addWidget(importButton, 1, 2);
     auto* duplicateButtons = new QVBoxLayout;
     duplicateButtons->addWidget(refreshDuplicatesButton);
     duplicateButtons->addWidget(printDuplicatesButton);
