@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QHash>
 #include <QTemporaryDir>
 #include <array>
 #include <cstdio>
@@ -94,7 +95,16 @@ void benchImport(const Options& opt) {
     copyDataFiles(opt.dataDir, dir);
     Database db(dir); // opened outside the timing, as the application's connection is long open
     HoldingStore(db).clear();
-    const ImportRows rows = makeRows(opt.holdingRows, LocationStore(db).activeLocationNames());
+    // A name two locations share cannot say which one is meant: the file names only the others.
+    const std::vector<LocationIdName> all = LocationStore(db).activeLocationNames();
+    QHash<QString, int> uses;
+    for (const LocationIdName& l : all)
+        ++uses[l.name.toString().toCaseFolded()];
+    std::vector<LocationIdName> named;
+    for (const LocationIdName& l : all)
+        if (uses.value(l.name.toString().toCaseFolded()) == 1)
+            named.push_back(l);
+    const ImportRows rows = makeRows(opt.holdingRows, named);
     sqlite3* raw = openRawWithHolding(dir);
 
     std::vector<double> rawMs, parseMs, importMs, totalMs;

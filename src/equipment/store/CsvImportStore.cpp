@@ -255,7 +255,11 @@ int CsvImportStore::import(const ImportFile& file, const ImportOptions& options,
             rowValues(r);
         for (const QString& name : std::as_const(toCreate))
             typeStore.add(name);
-        Query insert(m_db, Columns::insert(QStringLiteral("HoldEquipment"), columns));
+        // Positional placeholders: QtSql binds a named one by building its name for every value of every row.
+        QStringList marks;
+        marks.fill(QStringLiteral("?"), columns.size());
+        Query insert(m_db, QStringLiteral("INSERT INTO HoldEquipment (%1) VALUES (%2)")
+                               .arg(Columns::list(columns), marks.join(QStringLiteral(", "))));
         for (qsizetype r = 0; r < total; ++r) {
             insert.exec(rowValues(r));
             if (progress && (r + 1) % 1000 == 0)
