@@ -8,6 +8,7 @@
 #include "platform/ListExport.h"
 #include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
+#include "support/EngineFixtures.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 
@@ -81,6 +82,7 @@ private slots:
     void readsQuotedSemicolonFileWithMark();
     void badRowWritesNothing_data();
     void badRowWritesNothing();
+    void failedWriteUndoesTheWholeImport();
     void locationChosenOnceAndTypesCreated();
     void exportedListComesBackThroughTheCommit();
     void windowPreviewsAndImports();
@@ -210,6 +212,20 @@ void tst_CsvImport::badRowWritesNothing() {
     }
     QCOMPARE(holdingRows(*t.db), before);
     QCOMPARE(EquipmentTypeStore(*t.db).names(), QStringList{"Laptop"});
+}
+
+void tst_CsvImport::failedWriteUndoesTheWholeImport() {
+    TestContext t;
+    addLocation(*t.db, "Depot");
+    import(t, "Serial,Site\nEARLIER,Depot\n");
+    const QStringList before = holdingRows(*t.db);
+    // The third row's write fails after the new type and two rows were written.
+    EngineFixtures::refuseHoldingInserts(*t.db, "disk full", "NEW.SerialNumber = 'S3'");
+    ImportOptions options;
+    options.createTypes = {"Kiosk"};
+    QVERIFY_THROWS_EXCEPTION(DataError, import(t, "Serial,Site,Type\nS1,Depot,Kiosk\nS2,Depot,\nS3,Depot,\n", options));
+    QCOMPARE(holdingRows(*t.db), before);
+    QCOMPARE(EquipmentTypeStore(*t.db).names(), QStringList());
 }
 
 void tst_CsvImport::locationChosenOnceAndTypesCreated() {

@@ -44,6 +44,20 @@ void refuseWrites(Database& db, const QString& table, const QString& event, cons
         .exec();
 }
 
+void refuseHoldingInserts(Database& db, const QString& message, const QString& when) {
+    if (db.engine() != Engine::SQLite) {
+        refuseWrites(db, QStringLiteral("HoldEquipmentRows"), QStringLiteral("INSERT"), message, when);
+        return;
+    }
+    // Only a temporary trigger may watch a table of another file.
+    QString quoted = message;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    Query(db, QStringLiteral("CREATE TEMP TRIGGER refuse_hold BEFORE INSERT ON hold.HoldEquipment WHEN %1 "
+                             "BEGIN SELECT RAISE(ABORT, '%2'); END")
+                  .arg(when, quoted))
+        .exec();
+}
+
 void allowWrites(Database& db, const QString& table) {
     const QString name = triggerName(table);
     if (db.engine() == Engine::SQLite) {

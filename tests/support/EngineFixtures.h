@@ -12,6 +12,9 @@ namespace EngineFixtures {
 void refuseWrites(Database& db, const QString& table, const QString& event, const QString& message,
                   const QString& when = QString());
 void allowWrites(Database& db, const QString& table);
+// The same for inserts into the holding table, which lives in the attached holding file (on a server: under the
+// workstations' view).
+void refuseHoldingInserts(Database& db, const QString& message, const QString& when);
 // The next id the table's key column hands out becomes lastId + 1.
 void continueIdsAfter(Database& db, const QString& table, const QString& idColumn, qint64 lastId);
 // After a row was written with an id of the test's choosing, later ids come after it, as SQLite's AUTOINCREMENT
