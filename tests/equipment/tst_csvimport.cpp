@@ -100,6 +100,7 @@ void tst_CsvImport::headerNames_data() {
     QTest::newRow("Asset #") << "Asset #" << ImportTarget::AssetTagNumber;
     QTest::newRow("Description") << "Description" << ImportTarget::EquipmentType;
     QTest::newRow("Model #") << "Model #" << ImportTarget::ModelNumber;
+    QTest::newRow("Maker") << "Maker" << ImportTarget::Manufacturer;
     QTest::newRow("Current Location") << "Current Location" << ImportTarget::Location;
     QTest::newRow("Date Purchased") << "Date Purchased" << ImportTarget::DatePurchased;
     QTest::newRow("Cpu-Speed") << "Cpu-Speed" << ImportTarget::CpuSpeed;

@@ -27,7 +27,7 @@ const TargetInfo kTargets[] = {
      "EquipmentType",
      "Description",
      {"equipmenttype", "description", "type", "equipment", "category"}},
-    {ImportTarget::Manufacturer, "Manufacturer", "Manufacturer", {"manufacturer", "make", "vendor", "brand"}},
+    {ImportTarget::Manufacturer, "Manufacturer", "Manufacturer", {"manufacturer", "make", "maker", "vendor", "brand"}},
     {ImportTarget::DatePurchased,
      "DatePurchased",
      "Date Purchased",
