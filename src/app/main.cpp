@@ -19,14 +19,19 @@
 #include <cstdio>
 #include <memory>
 
+// The command line with the environment's defaults.
+static StartOptions startOptions(QCommandLineParser& parser) {
+    return readStartOptions(parser, QCoreApplication::arguments(), qEnvironmentVariable("KAVREL_DATA_DIR"),
+                            defaultDataDir(QCoreApplication::applicationDirPath()),
+                            qEnvironmentVariable("KAVREL_DATABASE"));
+}
+
 // The copy onto a server runs where there is no screen, so it needs no window system.
 static int runCommandLineOnly(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(kProductTitle);
     QCommandLineParser parser;
-    const StartOptions options = readStartOptions(
-        parser, QCoreApplication::arguments(), qEnvironmentVariable("KAVREL_DATA_DIR"),
-        defaultDataDir(QCoreApplication::applicationDirPath()), qEnvironmentVariable("KAVREL_DATABASE"));
+    const StartOptions options = startOptions(parser);
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(kProductTitle), qPrintable(options.error));
         return 1;
@@ -49,9 +54,7 @@ int main(int argc, char* argv[]) {
     DesktopDialogs dialogs;
 
     QCommandLineParser parser;
-    const StartOptions options = readStartOptions(
-        parser, QCoreApplication::arguments(), qEnvironmentVariable("KAVREL_DATA_DIR"),
-        defaultDataDir(QCoreApplication::applicationDirPath()), qEnvironmentVariable("KAVREL_DATABASE"));
+    const StartOptions options = startOptions(parser);
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp();
     if (parser.isSet(QStringLiteral("version")))

@@ -54,13 +54,14 @@ QString Database::serverWhereabouts(const QString& address) {
     QString host = url.host();
     if (host.isEmpty())
         host = addressSetting(url, "host", "PGHOST");
-    if (host.isEmpty() || host.startsWith(QLatin1Char('/')))
-        host = host.isEmpty() ? QStringLiteral("on this computer") : QStringLiteral("at %1").arg(host);
-    else
-        host = QStringLiteral("%1:%2").arg(host).arg(url.port() > 0 ? QString::number(url.port())
-                                                     : addressSetting(url, "port", "PGPORT").isEmpty()
-                                                         ? QStringLiteral("5432")
-                                                         : addressSetting(url, "port", "PGPORT"));
+    if (host.isEmpty())
+        host = QStringLiteral("on this computer");
+    else if (host.startsWith(QLatin1Char('/')))
+        host = QStringLiteral("at %1").arg(host); // a socket folder
+    else {
+        QString port = url.port() > 0 ? QString::number(url.port()) : addressSetting(url, "port", "PGPORT");
+        host = QStringLiteral("%1:%2").arg(host, port.isEmpty() ? QStringLiteral("5432") : port);
+    }
     QString name = url.path().mid(1);
     if (name.isEmpty())
         name = addressSetting(url, "dbname", "PGDATABASE");
