@@ -134,6 +134,8 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                                << "Command3";
     QTest::newRow("import equipment by Cancel") << "mnuImportEquipment"
                                                 << "cmdCancel";
+    QTest::newRow("import equipment by Esc") << "mnuImportEquipment"
+                                             << "esc";
     QTest::newRow("batch assign by Cancel") << "MnuBatchAssign"
                                             << "cmdCancel";
     QTest::newRow("about by OK") << "FrmAbout"
@@ -178,6 +180,8 @@ void tst_WindowLifecycle::closesByEveryRoute() {
         frame->close();
     } else if (route == "ctrl+f4") {
         QTest::keyClick(window, Qt::Key_F4, Qt::ControlModifier);
+    } else if (route == "esc") {
+        QTest::keyClick(window, Qt::Key_Escape);
     } else {
         if (how == "reassign" && route == "Command1") {
             window->findChild<ReportList*>()->setRowSelected(1, true);
