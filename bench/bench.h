@@ -134,6 +134,8 @@ void benchExport(Database& db, const Options& opt);
 void benchImport(const Options& opt);
 // DataBackup's backup, check and restore, against the online backup of each file through the C API.
 void benchBackup(Database& db, const Options& opt);
+// Scans in the stocktake window against the same statements through the C API, and its missing list's opening.
+void benchStocktake(Database& db, const Options& opt);
 // False when the store and the baseline left different tables behind, which would void the comparison.
 bool benchCommitToInventory(const Options& opt);
 // False when a copy read back differs from the uploaded file.

@@ -1,5 +1,6 @@
 // kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [print] [export]
-// [backup] [import] [pgcommit] [pgwindow] [--units N] [--locations N] [--holding N] [--repeat N] [--attachment-mib N]
+// [backup] [import] [stocktake] [pgcommit] [pgwindow] [--units N] [--locations N] [--holding N] [--repeat N]
+// [--attachment-mib N]
 // [--print-rows N] [--data-dir DIR] [--server URI] Each benchmark times the application's path against a baseline
 // measured in the same run, on generated data.
 
@@ -21,7 +22,8 @@ namespace {
 const QStringList kBenchmarks = {QStringLiteral("list"),        QStringLiteral("commit"),   QStringLiteral("window"),
                                  QStringLiteral("location"),    QStringLiteral("search"),   QStringLiteral("batch"),
                                  QStringLiteral("attachments"), QStringLiteral("explorer"), QStringLiteral("print"),
-                                 QStringLiteral("export"),      QStringLiteral("backup"),   QStringLiteral("import")};
+                                 QStringLiteral("export"),      QStringLiteral("backup"),   QStringLiteral("import"),
+                                 QStringLiteral("stocktake")};
 // These need --server.
 const QStringList kServerBenchmarks = {QStringLiteral("pgcommit"), QStringLiteral("pgwindow")};
 
@@ -150,6 +152,8 @@ int main(int argc, char* argv[]) {
                 bench::benchBackup(db, opt);
             else if (name == QLatin1String("import"))
                 bench::benchImport(opt);
+            else if (name == QLatin1String("stocktake"))
+                bench::benchStocktake(db, opt);
             else if (name == QLatin1String("pgcommit"))
                 agreed = bench::benchServerCommit(opt) && agreed;
             else if (name == QLatin1String("pgwindow"))

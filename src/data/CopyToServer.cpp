@@ -61,6 +61,7 @@ void copyToServer(Database& files, Database& server,
         throw DataError(QStringLiteral("A copy goes from the data files onto a PostgreSQL server."));
     QMap<QString, QStringList> tables = Schema::layout(Schema::mainFileStatements());
     tables.insert(Schema::layout(Schema::holdingFileStatements()));
+    tables.insert(Schema::layout(Schema::addedStatements()));
     files.transaction([&] {
         server.transaction([&] {
             requireNoData(server, tables);

@@ -409,5 +409,7 @@ QString DataBackup::restore(const Checked& backup, const QString& safetyFolder, 
         }
         throw;
     }
+    // A backup from before the stocktake tables existed comes back without them.
+    m_db.addMissingTables();
     return safety;
 }

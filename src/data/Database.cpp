@@ -211,25 +211,31 @@ void Database::openFiles() {
     verifyLayout(QStringLiteral("main"), QString::fromLatin1(kMainFileName), Schema::mainFileStatements());
     attachHoldingFile();
     verifyLayout(QStringLiteral("hold"), QString::fromLatin1(kHoldingFileName), Schema::holdingFileStatements());
+    addMissingTables();
+}
+
+QSet<QString> Database::tableColumns(const QString& schemaName, const QString& table) const {
+    QSet<QString> present;
+    if (m_engine == Engine::PostgreSQL) {
+        // The server folds unquoted names to lower case.
+        Query q(*this, QStringLiteral("SELECT column_name FROM information_schema.columns "
+                                      "WHERE table_schema = ? AND table_name = ?"));
+        q.exec({schemaName, table.toLower()});
+        while (q.next())
+            present.insert(q.text(0).toLower());
+    } else {
+        Query q(*this, QStringLiteral("PRAGMA %1.table_info(%2)").arg(schemaName, table));
+        q.exec();
+        while (q.next())
+            present.insert(q.text(1).toLower());
+    }
+    return present;
 }
 
 void Database::verifyLayout(const QString& schemaName, const QString& holder, const QStringList& ddl) const {
     const auto layout = Schema::layout(ddl);
     for (auto it = layout.cbegin(); it != layout.cend(); ++it) {
-        QSet<QString> present;
-        if (m_engine == Engine::PostgreSQL) {
-            // The server folds unquoted names to lower case.
-            Query q(*this, QStringLiteral("SELECT column_name FROM information_schema.columns "
-                                          "WHERE table_schema = ? AND table_name = ?"));
-            q.exec({schemaName, it.key().toLower()});
-            while (q.next())
-                present.insert(q.text(0).toLower());
-        } else {
-            Query q(*this, QStringLiteral("PRAGMA %1.table_info(%2)").arg(schemaName, it.key()));
-            q.exec();
-            while (q.next())
-                present.insert(q.text(1).toLower());
-        }
+        const QSet<QString> present = tableColumns(schemaName, it.key());
         if (present.isEmpty()) {
             QString text =
                 QStringLiteral("%1 has no table '%2'.")
@@ -242,6 +248,22 @@ void Database::verifyLayout(const QString& schemaName, const QString& holder, co
                 throw DataError(
                     QStringLiteral("The table '%1' in %2 has no column '%3'.").arg(it.key(), holder, column));
     }
+}
+
+void Database::addMissingTables() {
+    const bool server = m_engine == Engine::PostgreSQL;
+    const QString schemaName = server ? QStringLiteral("public") : QStringLiteral("main");
+    const QStringList statements = Schema::addedStatements();
+    const auto layout = Schema::layout(statements);
+    const bool missing = std::any_of(layout.keyBegin(), layout.keyEnd(),
+                                     [&](const QString& table) { return tableColumns(schemaName, table).isEmpty(); });
+    // Only a file that lacks them is written to, so opening one never waits for another copy's writes.
+    if (missing)
+        transaction([&] {
+            for (const QString& statement : statements)
+                Query(*this, ddl(statement)).exec();
+        });
+    verifyLayout(schemaName, server ? m_whereabouts : QString::fromLatin1(kMainFileName), statements);
 }
 
 Database::~Database() {

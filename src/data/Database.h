@@ -2,6 +2,7 @@
 
 #include "data/DataError.h"
 
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -82,6 +83,9 @@ public:
     }
     static constexpr int kConflictAttempts = 4;
     bool inTransaction() const { return m_depth > 0; }
+    // Makes the tables later versions added where the data lacks them (after a restore of an older backup, say),
+    // then checks them; the tables already there are left as they are.
+    void addMissingTables();
     // After rows arrived with keys of their own (a copy), new rows get keys past the largest on every table.
     void continueKeys();
     // A table definition written for SQLite, in this engine's types.
@@ -106,6 +110,8 @@ private:
     void installServerSchema();
     // Throws DataError unless every table and column the schema makes is there, naming what is missing.
     void verifyLayout(const QString& schemaName, const QString& holder, const QStringList& ddl) const;
+    // The table's columns in lower case; empty when there is no such table.
+    QSet<QString> tableColumns(const QString& schemaName, const QString& table) const;
 
     QString m_dataDir;
     QString m_connectionName;

@@ -100,6 +100,7 @@ void Database::openServer(const QString& address, const QString& workstation) {
     installServerSchema();
     verifyLayout(QStringLiteral("public"), m_whereabouts, Schema::mainFileStatements());
     verifyLayout(QStringLiteral("hold"), m_whereabouts, Schema::holdingFileStatements());
+    addMissingTables();
 }
 
 // An empty database gets the whole schema; one that holds anything is left as it is, to be checked. The writer

@@ -239,7 +239,7 @@ std::vector<uint32_t> PackedRows::sorted(int col, bool descending, const std::ve
     const ColumnOrder kind = order(col);
     if (kind == ColumnOrder::Unknown)
         return {};
-    const size_t n = m_rowStarts.size();
+    const size_t n = present.empty() ? m_rowStarts.size() : present.size();
     const auto rowAtPosition = [&](size_t i) { return present.empty() ? static_cast<uint32_t>(i) : present[i]; };
     struct Entry {
         uint64_t key;

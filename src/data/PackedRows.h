@@ -44,7 +44,8 @@ public:
     ColumnOrder order(int col) const;
     void setOrder(int col, ColumnOrder order);
     // The row numbers in the order a statement sorting by col would give, Null first when ascending; rows that
-    // compare equal keep their present order. Empty when the column's order is Unknown.
+    // compare equal keep their present order. Only the rows of present take part, or all when it is empty. Empty
+    // when the column's order is Unknown.
     std::vector<uint32_t> sorted(int col, bool descending, const std::vector<uint32_t>& present) const;
 
 private:

@@ -168,6 +168,28 @@ QStringList mainFileStatements() {
     return s;
 }
 
+QStringList addedStatements() {
+    // A stocktake is open while StocktakeEnded is Null; a location has at most one open.
+    return {QStringLiteral("CREATE TABLE IF NOT EXISTS Stocktake (\n"
+                           "  StocktakeId INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                           "  LocId INTEGER NOT NULL,\n"
+                           "  StocktakeStarted TEXT,\n"
+                           "  StocktakeEnded TEXT,\n"
+                           "  StocktakeOutcome TEXT)"),
+            QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS StocktakeOpen ON Stocktake (LocId) "
+                           "WHERE StocktakeEnded IS NULL"),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS StocktakeScan (\n"
+                           "  ScanId INTEGER PRIMARY KEY AUTOINCREMENT,\n"
+                           "  StocktakeId INTEGER NOT NULL,\n"
+                           "  ScanCode TEXT COLLATE NOCASE,\n"
+                           "  ScanClass INTEGER NOT NULL,\n"
+                           "  EquipmentId INTEGER,\n"
+                           "  RegisteredLocId INTEGER,\n"
+                           "  ScanTime TEXT)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS StocktakeScanCode ON StocktakeScan (StocktakeId, ScanCode)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS StocktakeScanUnit ON StocktakeScan (StocktakeId, EquipmentId)")};
+}
+
 // The holding table's columns, one definition each.
 static QStringList holdingColumns() {
     return {QStringLiteral("HoldEquipmentId INTEGER PRIMARY KEY AUTOINCREMENT"),

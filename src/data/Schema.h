@@ -8,6 +8,9 @@
 namespace Schema {
 QStringList mainFileStatements();
 QStringList holdingFileStatements();
+// Tables of the main file that later versions added. Each statement makes what is missing and leaves what is
+// there, so a file or database from an earlier version gains them without any change to what it holds.
+QStringList addedStatements();
 // The 50 states in alphabetical order; the n-th (from 0) carries StateId n + 2.
 const QStringList& stateNames();
 inline constexpr int kFirstStateId = 2;

@@ -23,6 +23,8 @@ public:
     virtual bool createLocation(QWidget* owner) = 0;
     // A new equipment detail window for the unit id, captioned with its serial number; false when none opened.
     virtual bool equipmentDetail(QWidget* owner, qint64 id, const QString& serial, OnTooManyWindows how) = 0;
+    // A stocktake window counting the location; false when none opened.
+    virtual bool stocktake(QWidget* owner, qint64 locId, OnTooManyWindows how) = 0;
 };
 
 // A child window with a menu bar of its own, which the main window shows in place of its own bar while the

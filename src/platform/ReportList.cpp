@@ -22,7 +22,9 @@ constexpr QChar kSeparator(0x1F);
 int ReportListModel::rowCount(const QModelIndex& parent) const {
     if (parent.isValid())
         return 0;
-    return packedMode() ? m_packed.rowCount() : static_cast<int>(m_rows.size());
+    if (packedMode())
+        return m_shown ? static_cast<int>(m_order.size()) : m_packed.rowCount();
+    return static_cast<int>(m_rows.size());
 }
 
 int ReportListModel::columnCount(const QModelIndex& parent) const {
@@ -62,6 +64,7 @@ void ReportListModel::clearColumns() {
     m_rows.clear();
     m_packed = PackedRows();
     m_order.clear();
+    m_shown = false;
     endResetModel();
 }
 
@@ -72,6 +75,7 @@ void ReportListModel::clearRows() {
     m_packed = PackedRows();
     m_order.clear();
     m_order.shrink_to_fit();
+    m_shown = false;
     endResetModel();
 }
 
@@ -84,19 +88,48 @@ void ReportListModel::setPacked(PackedRows rows, const ListColumns& rules, int t
     m_tagCell = tagCell;
     m_order.clear();
     m_order.shrink_to_fit();
+    m_shown = false;
     endResetModel();
 }
 
 bool ReportListModel::sortPacked(int col, bool descending) {
     if (!packedMode())
         return false;
+    if (rowCount() == 0)
+        return true;
     std::vector<uint32_t> order = m_packed.sorted(col, descending, m_order);
-    if (order.empty() && m_packed.rowCount() > 0)
+    if (order.empty())
         return false;
     beginResetModel();
     m_order = std::move(order);
+    m_shown = true;
     endResetModel();
     return true;
+}
+
+void ReportListModel::removeRow(int row) {
+    if (row < 0 || row >= rowCount())
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    if (!packedMode()) {
+        m_rows.erase(m_rows.begin() + row);
+    } else {
+        if (!m_shown) {
+            m_order.resize(static_cast<size_t>(m_packed.rowCount()));
+            std::iota(m_order.begin(), m_order.end(), 0U);
+            m_shown = true;
+        }
+        m_order.erase(m_order.begin() + row);
+    }
+    endRemoveRows();
+}
+
+int ReportListModel::rowOfTag(qint64 id) const {
+    const int rows = rowCount();
+    for (int row = 0; row < rows; ++row)
+        if (tag(row).toLongLong() == id)
+            return row;
+    return -1;
 }
 
 ReportListModel::Row ReportListModel::pack(const QStringList& cells, const QVariant& tag) {
@@ -127,6 +160,7 @@ void ReportListModel::appendBulk(const QStringList& cells, const QVariant& tag) 
     if (packedMode()) {
         m_packed = PackedRows();
         m_order.clear();
+        m_shown = false;
     }
     m_rows.push_back(pack(cells, tag));
 }

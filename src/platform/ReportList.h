@@ -50,6 +50,11 @@ public:
     // Re-sorts packed rows by a column as a statement ordering by it would; false when only the statement can.
     bool sortPacked(int col, bool descending);
 
+    // Takes one row out of the list; packed rows stay in memory, only no longer shown.
+    void removeRow(int row);
+    // The first row tagged with the id, or -1.
+    int rowOfTag(qint64 id) const;
+
     QString text(int row, int col) const;
     QStringList cells(int row) const;
     QVariant tag(int row) const;
@@ -65,7 +70,7 @@ private:
     static Row pack(const QStringList& cells, const QVariant& tag);
 
     bool packedMode() const { return m_packed.columnCount() > 0; }
-    int packedRow(int row) const { return m_order.empty() ? row : static_cast<int>(m_order[static_cast<size_t>(row)]); }
+    int packedRow(int row) const { return m_shown ? static_cast<int>(m_order[static_cast<size_t>(row)]) : row; }
 
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
@@ -73,7 +78,8 @@ private:
     PackedRows m_packed;
     ListColumns m_rules;
     int m_tagCell = 0;
-    std::vector<uint32_t> m_order; // packed row of each shown row once re-sorted; empty: as read
+    std::vector<uint32_t> m_order; // packed row of each shown row once re-sorted or rows were taken out
+    bool m_shown = false;          // m_order says which rows show; otherwise every row, as read
 };
 
 // A list in report view: columns with header, tag, width and alignment; rows with text, cells, tag and
@@ -116,6 +122,8 @@ public:
     // when the rows cannot tell (the caller then reads them again in that order).
     bool sortRows(int col, bool descending) { return m_model->sortPacked(col, descending); }
     void clearRows();
+    void removeRow(int row) { m_model->removeRow(row); }
+    int rowOfTag(qint64 id) const { return m_model->rowOfTag(id); }
     int rowCount() const { return m_model->rowCount(); }
     QString text(int row, int col = 0) const { return m_model->text(row, col); }
     QStringList cells(int row) const { return m_model->cells(row); }

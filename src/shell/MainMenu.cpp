@@ -3,6 +3,7 @@
 #include "equipment/ui/FrmBatchAssign.h"
 #include "equipment/ui/FrmImportEquipment.h"
 #include "equipment/ui/FrmSearchEquipmentScanner.h"
+#include "equipment/ui/FrmStocktake.h"
 #include "equipment/ui/frmActiveEquipment.h"
 #include "equipment/ui/frmCreateEquipment.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
@@ -117,6 +118,8 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
     QMenu* assignment = addMenu(bar, "FrmAssignment", QStringLiteral("&Assignment"));
     addEntry(assignment, "MnuBatchAssign", QStringLiteral("Batch Assign"), {},
              opens<FrmBatchAssign>(ctx, owner, tooMany));
+    addEntry(assignment, "mnuStocktake", QStringLiteral("&Stocktake by Scanner..."), {},
+             opens<FrmStocktake>(ctx, owner, tooMany));
 
     QMenu* search = addMenu(bar, "mnuSearch", QStringLiteral("&Search"));
     addEntry(search, "mnuSearchEquipment", QStringLiteral("Search Equipment"), QKeySequence(QStringLiteral("Ctrl+E")),

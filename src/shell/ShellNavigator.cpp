@@ -1,5 +1,6 @@
 #include "shell/ShellNavigator.h"
 
+#include "equipment/ui/FrmStocktake.h"
 #include "equipment/ui/frmEditEquipment.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
@@ -21,4 +22,9 @@ bool ShellNavigator::equipmentDetail(QWidget* owner, qint64 id, const QString& s
                    w.ssn = serial;
                },
                how) != nullptr;
+}
+
+bool ShellNavigator::stocktake(QWidget* owner, qint64 locId, OnTooManyWindows how) {
+    return openWindow<FrmStocktake>(
+               m_ctx, owner, [locId](FrmStocktake& w) { w.LocId = locId; }, how) != nullptr;
 }

@@ -193,6 +193,8 @@ void tst_Database::freshDirectoryHasEveryTableInItsFile() {
                      "LocationNoteInformation",
                      "Sec_Usr",
                      "StateInfo",
+                     "Stocktake",
+                     "StocktakeScan",
                      "TempEquipmentInfo"};
     QCOMPARE(tablesOf(*t.db, "main"), storedNames(*t.db, main));
     if (t.onServer()) {
@@ -258,6 +260,14 @@ void tst_Database::tableColumns_data() {
     QTest::newRow("Sec_Usr") << "main"
                              << "Sec_Usr" << QStringList{"UserName", "ClientServer", "FirstName", "MiddleName",
                                                          "LastName", "EmailAddress", "Active"};
+    QTest::newRow("Stocktake") << "main"
+                               << "Stocktake"
+                               << QStringList{"StocktakeId", "LocId", "StocktakeStarted", "StocktakeEnded",
+                                              "StocktakeOutcome"};
+    QTest::newRow("StocktakeScan") << "main"
+                                   << "StocktakeScan"
+                                   << QStringList{"ScanId",      "StocktakeId",     "ScanCode", "ScanClass",
+                                                  "EquipmentId", "RegisteredLocId", "ScanTime"};
     QTest::newRow("HoldEquipment") << "hold"
                                    << "HoldEquipment"
                                    << QStringList{"HoldEquipmentId", "AssetTagNumber",    "EquipmentType",

@@ -6,6 +6,7 @@
 #include "data/Schema.h"
 #include "equipment/store/EquipmentTypeStore.h"
 #include "equipment/store/HoldingStore.h"
+#include "equipment/store/StocktakeStore.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 #include "support/TestServer.h"
@@ -324,6 +325,7 @@ void tst_Server::copyKeepsEveryRowAndKey() {
     Query(files, "INSERT INTO Sec_Usr (UserName, FirstName, Active) VALUES ('ann', 'Ann', 1)").exec();
     Query(files, "UPDATE LocationAdditionalInformation SET Field1 = 'Switch port'").exec();
     HoldingStore(files).insert(entry("HELD-1", loc));
+    StocktakeStore(files).scan(loc, "HELD-1", QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
 
     ServerDatabase target;
     QTemporaryDir serverDir;
@@ -335,6 +337,7 @@ void tst_Server::copyKeepsEveryRowAndKey() {
 
     QMap<QString, QStringList> layout = Schema::layout(Schema::mainFileStatements());
     layout.insert(Schema::layout(Schema::holdingFileStatements()));
+    layout.insert(Schema::layout(Schema::addedStatements()));
     QCOMPARE(tables, layout.keys());
     for (auto it = layout.cbegin(); it != layout.cend(); ++it)
         QCOMPARE(tableRows(server, it.key(), it.value()), tableRows(files, it.key(), it.value()));

@@ -109,7 +109,7 @@ void tst_MainWindow::menuBarInOrder() {
                         "FrmEquipment &Equipment: mnuManageEquipmentTypes,mnuEnterEquipment,mnuImportEquipment,"
                         "mnuActiveEquipment,"
                         "MnuEquipmentAdditionalInformationFields",
-                        "FrmAssignment &Assignment: MnuBatchAssign",
+                        "FrmAssignment &Assignment: MnuBatchAssign,mnuStocktake",
                         "mnuSearch &Search: mnuSearchEquipment,mnuSearchEquipmentUsingScanner",
                         "FrmWindows &Windows: ",
                         "FrmHelp &Help: FrmAbout",
@@ -159,6 +159,9 @@ void tst_MainWindow::menuEntries_data() {
     QTest::newRow("batch assign") << "MnuBatchAssign"
                                   << "Batch Assign"
                                   << "";
+    QTest::newRow("stocktake") << "mnuStocktake"
+                               << "&Stocktake by Scanner..."
+                               << "";
     QTest::newRow("search") << "mnuSearchEquipment"
                             << "Search Equipment"
                             << "Ctrl+E";

@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolBar>
 #include <memory>
 
 using namespace Fixtures;
@@ -67,6 +68,9 @@ QWidget* open(MDIKavrel& main, TestContext& t, const QString& how) {
         list->list()->setCurrentRow(0);
         list->list()->setRowSelected(0, true);
         emit list->list()->rowDoubleClicked(0);
+    } else if (how == "stocktake from the detail window") {
+        QWidget* detail = open(main, t, "detail");
+        detail->findChild<QToolBar*>("Toolbar1")->findChild<QAction*>("Stocktake")->trigger();
     } else if (how == "reassign") {
         auto* list = openLocationList(main);
         list->list()->setCurrentRow(0);
@@ -114,6 +118,8 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                  "import from the entry window",
                                  "mnuActiveEquipment",
                                  "MnuBatchAssign",
+                                 "mnuStocktake",
+                                 "stocktake from the detail window",
                                  "mnuSearchEquipment",
                                  "mnuSearchEquipmentUsingScanner",
                                  "FrmAbout",
@@ -138,6 +144,10 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                              << "esc";
     QTest::newRow("batch assign by Cancel") << "MnuBatchAssign"
                                             << "cmdCancel";
+    QTest::newRow("stocktake by Close") << "mnuStocktake"
+                                        << "cmdClose";
+    QTest::newRow("stocktake by Esc") << "stocktake from the detail window"
+                                      << "esc";
     QTest::newRow("about by OK") << "FrmAbout"
                                  << "cmdOK";
     QTest::newRow("reassign by Cancel") << "reassign"

@@ -55,7 +55,7 @@ DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
 
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (const char* description : {"Print", "Resign"}) {
+    for (const char* description : {"Print", "Resign", "Stocktake"}) {
         QAction* action = addToolButton(m_toolbar, QLatin1String(description));
         connect(action, &QAction::triggered, this, [this, action] { toolbarClicked(action->data().toString()); });
     }
@@ -203,6 +203,11 @@ void DisplayInformation::updateContact() {
 }
 
 void DisplayInformation::toolbarClicked(const QString& description) {
+    if (description == QLatin1String("Stocktake")) {
+        guarded(*m_ctx.dialogs, this,
+                [&] { m_ctx.navigator->stocktake(this, locationId(), OnTooManyWindows::AsFailure); });
+        return;
+    }
     if (description == QLatin1String("Resign")) {
         const int count = static_cast<int>(m_equipment->selectedRows().size());
         if (count > 0)

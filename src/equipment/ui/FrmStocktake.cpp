@@ -1,0 +1,435 @@
+#include "equipment/ui/FrmStocktake.h"
+
+#include "data/Database.h"
+#include "locations/store/LocationStore.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorGuard.h"
+#include "platform/FormHelpers.h"
+#include "platform/ListExport.h"
+#include "platform/Printer.h"
+#include "platform/ProductTitle.h"
+#include "platform/ReportList.h"
+#include "platform/Twips.h"
+#include "printing/LVPrint.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace {
+enum CountSlot { HereSlot, ElsewhereSlot, UnknownSlot, RepeatSlot, MissingSlot };
+
+struct Look {
+    const char* name;
+    const char* background;
+    const char* foreground;
+};
+
+// Colours a person tells apart from the corner of an eye, and that stay apart for the colour-blind (blue and
+// orange rather than green and red alone); each also has its own word.
+Look lookOf(ScanClass kind) {
+    switch (kind) {
+    case ScanClass::Here:
+        return {"Here", "#1b7f3b", "#ffffff"};
+    case ScanClass::Elsewhere:
+        return {"Elsewhere", "#f0a000", "#000000"};
+    case ScanClass::Unknown:
+        return {"Unknown", "#c0172b", "#ffffff"};
+    case ScanClass::Repeat:
+        break;
+    }
+    return {"Already scanned", "#2d5fa8", "#ffffff"};
+}
+
+QString registeredAtText(const ScanResult& scan) {
+    return scan.registeredAtName.isEmpty() ? QStringLiteral("(no location)") : scan.registeredAtName;
+}
+
+QString unitText(const ScanResult& scan) {
+    QStringList parts;
+    if (!scan.equipmentType.isEmpty())
+        parts << scan.equipmentType;
+    if (!scan.serialNumber.isEmpty())
+        parts << QStringLiteral("serial number %1").arg(scan.serialNumber);
+    if (!scan.assetTagNumber.isEmpty())
+        parts << QStringLiteral("asset tag %1").arg(scan.assetTagNumber);
+    if (scan.inactive)
+        parts << QStringLiteral("marked inactive");
+    return parts.join(QStringLiteral(", "));
+}
+
+QLabel* countChip(QWidget* parent, ScanClass kind, const char* name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    const Look look = lookOf(kind);
+    label->setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; padding: 4px 10px; font-weight: bold; }")
+                             .arg(QLatin1String(look.background), QLatin1String(look.foreground)));
+    return label;
+}
+} // namespace
+
+FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_location(new QComboBox(this)), m_status(new QLabel(this)),
+      m_scan(makeTextBox(this, "txtScan", QStringLiteral("Scan"))), m_result(new QLabel(this)),
+      m_detail(new QLabel(this)), m_scanned(new ReportList), m_missing(new ReportList) {
+    setObjectName(QStringLiteral("FrmStocktake"));
+    setWindowTitle(captionFor(QStringLiteral("Stocktake")));
+    m_location->setObjectName(QStringLiteral("cboLocation"));
+    m_location->setAccessibleName(QStringLiteral("Location"));
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    m_status->setWordWrap(true);
+    m_result->setObjectName(QStringLiteral("lblResult"));
+    m_result->setAlignment(Qt::AlignCenter);
+    m_result->setMinimumHeight(Twips::toPixelsY(700, this));
+    m_detail->setObjectName(QStringLiteral("lblDetail"));
+    // Codes are whatever a scanner read; never taken for markup.
+    for (QLabel* label : {m_status, m_result, m_detail})
+        label->setTextFormat(Qt::PlainText);
+    m_detail->setWordWrap(true);
+    m_scan->setToolTip(QStringLiteral("Scan a serial number or asset tag, or type one and press Enter"));
+    QFont big = m_scan->font();
+    big.setPointSizeF(big.pointSizeF() * 1.4);
+    m_scan->setFont(big);
+
+    auto* top = new QGridLayout;
+    top->addWidget(makeBuddyLabel(this, QStringLiteral("&Location:"), m_location), 0, 0);
+    top->addWidget(m_location, 0, 1);
+    top->addWidget(m_status, 0, 2);
+    top->addWidget(makeBuddyLabel(this, QStringLiteral("&Scan:"), m_scan), 1, 0);
+    top->addWidget(m_scan, 1, 1, 1, 2);
+    top->setColumnStretch(1, 2);
+    top->setColumnStretch(2, 3);
+
+    auto* counts = new QHBoxLayout;
+    m_countLabels[HereSlot] = countChip(this, ScanClass::Here, "lblHereCount");
+    m_countLabels[ElsewhereSlot] = countChip(this, ScanClass::Elsewhere, "lblElsewhereCount");
+    m_countLabels[UnknownSlot] = countChip(this, ScanClass::Unknown, "lblUnknownCount");
+    m_countLabels[RepeatSlot] = countChip(this, ScanClass::Repeat, "lblRepeatCount");
+    m_countLabels[MissingSlot] = new QLabel(this);
+    m_countLabels[MissingSlot]->setObjectName(QStringLiteral("lblMissingCount"));
+    m_countLabels[MissingSlot]->setStyleSheet(
+        QStringLiteral("QLabel { border: 1px solid palette(mid); padding: 4px 10px; font-weight: bold; }"));
+    for (QLabel* label : m_countLabels)
+        counts->addWidget(label);
+    counts->addStretch();
+
+    auto* scannedFrame = new QGroupBox(QStringLiteral("Scanned"), this);
+    m_scanned->setParent(scannedFrame);
+    m_scanned->setObjectName(QStringLiteral("lvwScanned"));
+    m_scanned->setAccessibleName(QStringLiteral("Scanned"));
+    for (const char* header : {"Code", "Result", "Description", "Serial Number", "Asset Tag Number", "Registered At"})
+        m_scanned->addColumn(QLatin1String(header));
+    (new QVBoxLayout(scannedFrame))->addWidget(m_scanned);
+    auto* missingFrame = new QGroupBox(QStringLiteral("Missing: registered here, not scanned yet"), this);
+    m_missing->setParent(missingFrame);
+    m_missing->setObjectName(QStringLiteral("lvwMissing"));
+    m_missing->setAccessibleName(QStringLiteral("Missing"));
+    m_missing->setColumns(StocktakeStore::missingListColumns());
+    (new QVBoxLayout(missingFrame))->addWidget(m_missing);
+    auto* lists = new QSplitter(this);
+    lists->addWidget(scannedFrame);
+    lists->addWidget(missingFrame);
+
+    m_moveElsewhere = new QCheckBox(QStringLiteral("Move the units registered &elsewhere to this location"), this);
+    m_moveElsewhere->setObjectName(QStringLiteral("chkMoveElsewhere"));
+    m_moveElsewhere->setChecked(true);
+    m_holdUnknown = new QCheckBox(QStringLiteral("Put the &unknown codes into the holding table"), this);
+    m_holdUnknown->setObjectName(QStringLiteral("chkHoldUnknown"));
+    m_holdUnknown->setChecked(true);
+    auto* options = new QVBoxLayout;
+    options->addWidget(m_moveElsewhere);
+    options->addWidget(m_holdUnknown);
+
+    auto* printButton = makeButton(this, "cmdPrintMissing", QStringLiteral("&Print Missing List"));
+    auto* exportButton = makeButton(this, "cmdExportMissing", QStringLiteral("E&xport Missing List..."));
+    m_finish = makeButton(this, "cmdFinish", QStringLiteral("&Finish"));
+    m_discard = makeButton(this, "cmdDiscard", QStringLiteral("&Discard"));
+    auto* closeButton = makeButton(this, "cmdClose", QStringLiteral("&Close"));
+    // Enter belongs to the scan box: a scanner ends every code with it.
+    for (QPushButton* button : {printButton, exportButton, m_finish, m_discard, closeButton})
+        button->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addLayout(options);
+    buttons->addStretch();
+    for (QPushButton* button : {printButton, exportButton, m_finish, m_discard, closeButton})
+        buttons->addWidget(button);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(top);
+    layout->addWidget(m_result);
+    layout->addWidget(m_detail);
+    layout->addLayout(counts);
+    layout->addWidget(lists, 1);
+    layout->addLayout(buttons);
+
+    connect(m_scan, &QLineEdit::returnPressed, this, &FrmStocktake::submitScan);
+    connect(m_location, &QComboBox::currentIndexChanged, this, [this] {
+        m_justEnded = false;
+        guarded(*m_ctx.dialogs, this, [this] { showLocation(); });
+        m_scan->setFocus();
+    });
+    connect(m_missing, &ReportList::headerClicked, this, &FrmStocktake::sortMissing);
+    connect(printButton, &QPushButton::clicked, this, &FrmStocktake::printMissing);
+    connect(exportButton, &QPushButton::clicked, this, &FrmStocktake::exportMissing);
+    connect(m_finish, &QPushButton::clicked, this, &FrmStocktake::finish);
+    connect(m_discard, &QPushButton::clicked, this, &FrmStocktake::discard);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    onKeys(this, {Qt::Key_Escape}, [closeButton] { closeButton->click(); });
+    resize(Twips::toPixelsX(13500, this), Twips::toPixelsY(8200, this));
+    lists->setSizes({width() / 2, width() / 2});
+}
+
+void FrmStocktake::load() {
+    StocktakeStore store(*m_ctx.db);
+    const qint64 wanted = LocId > 0 ? LocId : store.latestOpenLocation().value_or(0);
+    const QSignalBlocker quiet(m_location);
+    for (const LocationIdName& location : LocationStore(*m_ctx.db).activeLocationNames())
+        m_location->addItem(location.name.toString(), location.id);
+    const int at = m_location->findData(wanted);
+    if (at >= 0)
+        m_location->setCurrentIndex(at);
+    if (m_location->count() == 0) {
+        m_scan->setEnabled(false);
+        m_status->setText(QStringLiteral("There is no active location to count. A location must be created first."));
+    }
+    showLocation();
+    m_scan->setFocus();
+}
+
+qint64 FrmStocktake::locationId() const {
+    return m_location->currentIndex() < 0 ? 0 : m_location->currentData().toLongLong();
+}
+
+QString FrmStocktake::locationName() const {
+    return m_location->currentText();
+}
+
+void FrmStocktake::showLocation() {
+    StocktakeStore store(*m_ctx.db);
+    const qint64 locId = locationId();
+    const std::optional<OpenStocktake> open = locId > 0 ? store.openAt(locId) : std::nullopt;
+    m_stocktakeId = open ? open->id : 0;
+    m_started = open ? open->started : QString();
+    m_counts = m_stocktakeId > 0 ? store.counts(m_stocktakeId) : StocktakeCounts{};
+    m_scanned->clearRows();
+    if (m_stocktakeId > 0) {
+        m_scanned->beginRows();
+        for (const ScanResult& scan : store.scans(m_stocktakeId))
+            addScanRow(scan, true);
+        m_scanned->endRows();
+        m_scanned->scrollToBottom();
+    }
+    if (locId > 0)
+        m_missing->setRows(store.missing(locId, m_stocktakeId, m_order), StocktakeStore::missingListColumns());
+    else
+        m_missing->clearRows();
+    m_result->clear();
+    m_result->setStyleSheet(QString());
+    m_detail->clear();
+    showCounts();
+    showStatus();
+}
+
+void FrmStocktake::sortMissing(int column) {
+    const QString key = m_missing->columnTag(column);
+    m_order = m_sort.next(key);
+    if (m_missing->sortRows(column, m_order.descending))
+        return;
+    guarded(*m_ctx.dialogs, this, [&] {
+        m_missing->setRows(StocktakeStore(*m_ctx.db).missing(locationId(), m_stocktakeId, m_order),
+                           StocktakeStore::missingListColumns());
+    });
+}
+
+void FrmStocktake::addScanRow(const ScanResult& scan, bool bulk) {
+    const QStringList cells = {scan.code,           QLatin1String(lookOf(scan.kind).name),
+                               scan.equipmentType,  scan.serialNumber,
+                               scan.assetTagNumber, scan.equipmentId > 0 ? registeredAtText(scan) : QString()};
+    if (bulk)
+        m_scanned->appendRow(cells, scan.equipmentId);
+    else
+        m_scanned->addRow(cells, scan.equipmentId);
+}
+
+void FrmStocktake::submitScan() {
+    const QString typed = m_scan->text();
+    m_scan->clear();
+    const qint64 locId = locationId();
+    if (locId <= 0 || StocktakeStore::cleanCode(typed).isEmpty())
+        return;
+    ScanResult scan;
+    const bool done = guarded(*m_ctx.dialogs, this, [&] {
+        scan = StocktakeStore(*m_ctx.db).scan(locId, typed, m_ctx.clock->now());
+        if (scan.stocktakeId != m_stocktakeId) {
+            // A new stocktake, or one that another workstation ended and this scan began again: read it whole.
+            m_justEnded = false;
+            showLocation();
+            return;
+        }
+        addScanRow(scan, false);
+        m_scanned->scrollToBottom();
+        switch (scan.kind) {
+        case ScanClass::Here: {
+            ++m_counts.here;
+            const int row = m_missing->rowOfTag(scan.equipmentId);
+            if (row >= 0)
+                m_missing->removeRow(row);
+            break;
+        }
+        case ScanClass::Elsewhere:
+            ++m_counts.elsewhere;
+            break;
+        case ScanClass::Unknown:
+            ++m_counts.unknown;
+            break;
+        case ScanClass::Repeat:
+            ++m_counts.repeats;
+            break;
+        }
+        showCounts();
+        showStatus();
+    });
+    if (done)
+        showResult(scan);
+}
+
+void FrmStocktake::showResult(const ScanResult& scan) {
+    const Look look = lookOf(scan.kind);
+    QString headline = QString::fromLatin1(look.name).toUpper();
+    QString detail = unitText(scan);
+    switch (scan.kind) {
+    case ScanClass::Here:
+        break;
+    case ScanClass::Elsewhere:
+        headline += QStringLiteral(": registered at %1").arg(registeredAtText(scan));
+        break;
+    case ScanClass::Unknown:
+        detail = scan.waitingInHolding
+                     ? QStringLiteral("%1 is not in the inventory; it is waiting in the holding table.").arg(scan.code)
+                     : QStringLiteral("%1 is in no inventory table.").arg(scan.code);
+        break;
+    case ScanClass::Repeat:
+        if (detail.isEmpty())
+            detail = QStringLiteral("%1 was scanned before.").arg(scan.code);
+        break;
+    }
+    m_result->setText(headline);
+    m_result->setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; font-size: 22pt; font-weight: bold; "
+                                           "padding: 6px; }")
+                                .arg(QLatin1String(look.background), QLatin1String(look.foreground)));
+    m_detail->setText(detail.isEmpty() ? scan.code : QStringLiteral("%1: %2").arg(scan.code, detail));
+    // A scanner beeps on every read; a second sound says "look".
+    if (scan.kind != ScanClass::Here)
+        QApplication::beep();
+}
+
+void FrmStocktake::showCounts() {
+    m_countLabels[HereSlot]->setText(QStringLiteral("Here: %1").arg(m_counts.here));
+    m_countLabels[ElsewhereSlot]->setText(QStringLiteral("Elsewhere: %1").arg(m_counts.elsewhere));
+    m_countLabels[UnknownSlot]->setText(QStringLiteral("Unknown: %1").arg(m_counts.unknown));
+    m_countLabels[RepeatSlot]->setText(QStringLiteral("Already scanned: %1").arg(m_counts.repeats));
+    m_countLabels[MissingSlot]->setText(QStringLiteral("Missing: %1").arg(m_missing->rowCount()));
+}
+
+void FrmStocktake::showStatus() {
+    const bool open = m_stocktakeId > 0;
+    m_finish->setEnabled(open);
+    m_discard->setEnabled(open);
+    if (m_location->count() == 0)
+        return;
+    if (open)
+        m_status->setText(
+            QStringLiteral("Stocktake begun %1; carries on until it is finished or discarded.").arg(m_started));
+    else if (m_justEnded)
+        m_status->setText(QStringLiteral("Stocktake ended. The next scan begins a new one."));
+    else
+        m_status->setText(QStringLiteral("No stocktake under way here: the first scan begins one."));
+}
+
+void FrmStocktake::finish() {
+    if (m_stocktakeId <= 0)
+        return;
+    const bool move = m_moveElsewhere->isChecked();
+    const bool hold = m_holdUnknown->isChecked();
+    QStringList plan;
+    if (move && m_counts.elsewhere > 0)
+        plan << QStringLiteral("%1 unit(s) registered elsewhere will be moved to %2.")
+                    .arg(m_counts.elsewhere)
+                    .arg(locationName());
+    if (hold && m_counts.unknown > 0)
+        plan << QStringLiteral("%1 unknown code(s) will be put into the holding table.").arg(m_counts.unknown);
+    plan << QStringLiteral("%1 unit(s) registered here were not scanned.").arg(m_missing->rowCount());
+    if (m_ctx.dialogs->message(this,
+                               QStringLiteral("Finish the stocktake of %1?\n\n%2").arg(locationName(), plan.join('\n')),
+                               Dialogs::Buttons::YesNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
+        return;
+    StocktakeOutcome outcome;
+    if (!guarded(*m_ctx.dialogs, this,
+                 [&] { outcome = StocktakeStore(*m_ctx.db).finish(m_stocktakeId, move, hold, m_ctx.clock->now()); }))
+        return;
+    m_stocktakeId = 0;
+    m_justEnded = true;
+    showStatus();
+    QString text =
+        QStringLiteral("Stocktake finished.\n%1 unit(s) moved to %2.\n%3 code(s) put into the holding table.")
+            .arg(outcome.moved)
+            .arg(locationName())
+            .arg(outcome.held);
+    if (outcome.skipped > 0)
+        text += QStringLiteral("\n%1 code(s) left out: they are in the inventory or the holding table by now.")
+                    .arg(outcome.skipped);
+    if (m_missing->rowCount() > 0)
+        text += QStringLiteral("\nThe missing list stays in this window to print or export.");
+    m_ctx.dialogs->message(this, text, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+}
+
+void FrmStocktake::discard() {
+    if (m_stocktakeId <= 0)
+        return;
+    const int scans = m_counts.here + m_counts.elsewhere + m_counts.unknown + m_counts.repeats;
+    if (m_ctx.dialogs->message(this,
+                               QStringLiteral("Discard the stocktake of %1? Its %2 scan(s) are set aside and nothing "
+                                              "is moved.")
+                                   .arg(locationName())
+                                   .arg(scans),
+                               Dialogs::Buttons::YesNoDefaultNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
+        return;
+    if (!guarded(*m_ctx.dialogs, this, [&] { StocktakeStore(*m_ctx.db).discard(m_stocktakeId, m_ctx.clock->now()); }))
+        return;
+    m_justEnded = false;
+    guarded(*m_ctx.dialogs, this, [this] { showLocation(); });
+}
+
+void FrmStocktake::printMissing() {
+    if (m_missing->rowCount() == 0) {
+        m_ctx.dialogs->message(this, QStringLiteral("No unit is missing: there is nothing to print."));
+        return;
+    }
+    bool printed = false;
+    try {
+        std::unique_ptr<Printer> printer = m_ctx.newPrinter();
+        LVPrint lv(*printer, m_ctx.clock->today());
+        lv.LV = m_missing;
+        lv.ReportTitle = QStringLiteral("Missing at %1").arg(locationName());
+        printed = lv.PrintList(false);
+    } catch (const PrintError&) {
+        // Reported below, as the other list printouts do.
+    }
+    if (!printed)
+        m_ctx.dialogs->message(this, QStringLiteral("Printing error. Please make sure your computer can access the "
+                                                    "selected printer and the printer is online"));
+}
+
+void FrmStocktake::exportMissing() {
+    exportList(*m_missing, *m_ctx.dialogs, this);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "data/SortCycle.h"
+#include "equipment/store/StocktakeStore.h"
+#include "platform/AppContext.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class ReportList;
+
+// Stocktake by scanner: the codes scanned at one location, each classified at once (here, elsewhere, unknown,
+// already scanned), with running counts and the units registered here not scanned yet. Every scan is stored as it
+// is made, so choosing the location again carries on where a closed or killed stocktake stopped.
+class FrmStocktake : public QWidget {
+    Q_OBJECT
+public:
+    explicit FrmStocktake(AppContext& ctx, QWidget* parent = nullptr);
+
+    // Set by an opener that counts one location; otherwise the location last counted and not finished.
+    qint64 LocId = 0;
+
+    void load();
+
+    QComboBox* locationBox() const { return m_location; }
+    QLineEdit* scanBox() const { return m_scan; }
+    QLabel* resultLabel() const { return m_result; }
+    ReportList* scannedList() const { return m_scanned; }
+    ReportList* missingList() const { return m_missing; }
+    const StocktakeCounts& counts() const { return m_counts; }
+    qint64 stocktakeId() const { return m_stocktakeId; }
+
+public slots:
+    // Classifies and records what the scan box holds, then empties it for the next code.
+    void submitScan();
+    void finish();
+    void discard();
+    void printMissing();
+    void exportMissing();
+
+private:
+    qint64 locationId() const;
+    QString locationName() const;
+    // Reads the chosen location's open stocktake (or none) afresh: counts, scans and missing units.
+    void showLocation();
+    void addScanRow(const ScanResult& scan, bool bulk);
+    void showResult(const ScanResult& scan);
+    void showCounts();
+    void showStatus();
+    // Re-sorts the rows in hand where it can, else reads them again in the order asked.
+    void sortMissing(int column);
+
+    AppContext& m_ctx;
+    QComboBox* m_location;
+    QLabel* m_status;
+    QLineEdit* m_scan;
+    QLabel* m_result;
+    QLabel* m_detail;
+    QLabel* m_countLabels[5];
+    ReportList* m_scanned;
+    ReportList* m_missing;
+    QCheckBox* m_moveElsewhere;
+    QCheckBox* m_holdUnknown;
+    QPushButton* m_finish;
+    QPushButton* m_discard;
+    SortCycle m_sort;
+    SortOrder m_order;
+    StocktakeCounts m_counts;
+    qint64 m_stocktakeId = 0;
+    QString m_started;
+    bool m_justEnded = false;
+};
