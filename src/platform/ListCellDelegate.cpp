@@ -23,6 +23,7 @@ const QFontMetricsF& ListCellDelegate::metrics(const QFont& font) const {
         m_metrics.emplace(font);
         m_advances.assign(kCached, -1);
         m_rowHeight = -1;
+        m_laidOut.clear();
     }
     return *m_metrics;
 }
@@ -44,6 +45,23 @@ qreal ListCellDelegate::textWidth(const QFont& font, const QString& text) const 
         width += advance;
     }
     return width;
+}
+
+const QStaticText* ListCellDelegate::laidOut(const QString& text) const {
+    // Below Hebrew nothing joins, reorders or falls back to another font, so the line's ascent is the font's.
+    for (const QChar c : text)
+        if (c.unicode() >= 0x0590)
+            return nullptr;
+    auto found = m_laidOut.find(text);
+    if (found == m_laidOut.end()) {
+        if (m_laidOut.size() >= 8192) // a few screens of a wide list; older screens are not coming back soon
+            m_laidOut.clear();
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        laid.prepare(QTransform(), m_font);
+        found = m_laidOut.insert(text, laid);
+    }
+    return &found.value();
 }
 
 int ListCellDelegate::textMargin(const QWidget* widget) const {
@@ -87,7 +105,10 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText
                                                                                       : QPalette::Text));
         painter->setClipRect(box);
-        painter->drawText(QPointF(x, baseline), shown);
+        if (const QStaticText* laid = laidOut(shown))
+            painter->drawStaticText(QPointF(x, baseline - metrics.ascent()), *laid);
+        else
+            painter->drawText(QPointF(x, baseline), shown);
         painter->restore();
     }
     if (opt.state & QStyle::State_HasFocus) {

@@ -126,6 +126,14 @@ void ReportListModel::removeRow(int row) {
 
 int ReportListModel::rowOfTag(qint64 id) const {
     const int rows = rowCount();
+    if (packedMode()) {
+        // Compared as the stored text, so that ten thousand rows cost no conversion each.
+        const QByteArray wanted = QByteArray::number(id);
+        for (int row = 0; row < rows; ++row)
+            if (m_packed.cell(packedRow(row), m_tagCell) == wanted)
+                return row;
+        return -1;
+    }
     for (int row = 0; row < rows; ++row)
         if (tag(row).toLongLong() == id)
             return row;

@@ -90,6 +90,11 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     m_result->setObjectName(QStringLiteral("lblResult"));
     m_result->setAlignment(Qt::AlignCenter);
     m_result->setMinimumHeight(Twips::toPixelsY(700, this));
+    m_result->setAutoFillBackground(true);
+    QFont headline = m_result->font();
+    headline.setPointSizeF(22);
+    headline.setBold(true);
+    m_result->setFont(headline);
     m_detail->setObjectName(QStringLiteral("lblDetail"));
     // Codes are whatever a scanner read; never taken for markup.
     for (QLabel* label : {m_status, m_result, m_detail})
@@ -101,10 +106,10 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     m_scan->setFont(big);
 
     auto* top = new QGridLayout;
-    top->addWidget(makeBuddyLabel(this, QStringLiteral("&Location:"), m_location), 0, 0);
+    top->addWidget(makeBuddyLabel(this, QStringLiteral("Loca&tion:"), m_location), 0, 0);
     top->addWidget(m_location, 0, 1);
     top->addWidget(m_status, 0, 2);
-    top->addWidget(makeBuddyLabel(this, QStringLiteral("&Scan:"), m_scan), 1, 0);
+    top->addWidget(makeBuddyLabel(this, QStringLiteral("S&can:"), m_scan), 1, 0);
     top->addWidget(m_scan, 1, 1, 1, 2);
     top->setColumnStretch(1, 2);
     top->setColumnStretch(2, 3);
@@ -126,8 +131,12 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     m_scanned->setParent(scannedFrame);
     m_scanned->setObjectName(QStringLiteral("lvwScanned"));
     m_scanned->setAccessibleName(QStringLiteral("Scanned"));
-    for (const char* header : {"Code", "Result", "Description", "Serial Number", "Asset Tag Number", "Registered At"})
-        m_scanned->addColumn(QLatin1String(header));
+    // Wide enough that a code and its result read whole without a drag.
+    const std::pair<const char*, int> scannedColumns[] = {
+        {"Code", 1800},          {"Result", 1800},           {"Description", 1300},
+        {"Serial Number", 1500}, {"Asset Tag Number", 1500}, {"Registered At", 1800}};
+    for (const auto& [header, twips] : scannedColumns)
+        m_scanned->addColumn(QLatin1String(header), QString(), Twips::toPixelsX(twips, this));
     (new QVBoxLayout(scannedFrame))->addWidget(m_scanned);
     auto* missingFrame = new QGroupBox(QStringLiteral("Missing: registered here, not scanned yet"), this);
     m_missing->setParent(missingFrame);
@@ -139,7 +148,7 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     lists->addWidget(scannedFrame);
     lists->addWidget(missingFrame);
 
-    m_moveElsewhere = new QCheckBox(QStringLiteral("Move the units registered &elsewhere to this location"), this);
+    m_moveElsewhere = new QCheckBox(QStringLiteral("&Move the units registered elsewhere to this location"), this);
     m_moveElsewhere->setObjectName(QStringLiteral("chkMoveElsewhere"));
     m_moveElsewhere->setChecked(true);
     m_holdUnknown = new QCheckBox(QStringLiteral("Put the &unknown codes into the holding table"), this);
@@ -151,10 +160,11 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
 
     auto* printButton = makeButton(this, "cmdPrintMissing", QStringLiteral("&Print Missing List"));
     auto* exportButton = makeButton(this, "cmdExportMissing", QStringLiteral("E&xport Missing List..."));
-    m_finish = makeButton(this, "cmdFinish", QStringLiteral("&Finish"));
+    m_finish = makeButton(this, "cmdFinish", QStringLiteral("F&inish"));
     m_discard = makeButton(this, "cmdDiscard", QStringLiteral("&Discard"));
-    auto* closeButton = makeButton(this, "cmdClose", QStringLiteral("&Close"));
-    // Enter belongs to the scan box: a scanner ends every code with it.
+    auto* closeButton = makeButton(this, "cmdClose", QStringLiteral("Close"));
+    // Mnemonics stay clear of the main menu's (File, Location(s), Equipment, Assignment, Search, Windows, Help),
+    // which would otherwise take the keys. Enter belongs to the scan box: a scanner ends every code with it.
     for (QPushButton* button : {printButton, exportButton, m_finish, m_discard, closeButton})
         button->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -218,6 +228,8 @@ void FrmStocktake::showLocation() {
     StocktakeStore store(*m_ctx.db);
     const qint64 locId = locationId();
     const std::optional<OpenStocktake> open = locId > 0 ? store.openAt(locId) : std::nullopt;
+    setWindowTitle(
+        captionFor(locId > 0 ? QStringLiteral("Stocktake: %1").arg(locationName()) : QStringLiteral("Stocktake")));
     m_stocktakeId = open ? open->id : 0;
     m_started = open ? open->started : QString();
     m_counts = m_stocktakeId > 0 ? store.counts(m_stocktakeId) : StocktakeCounts{};
@@ -233,8 +245,8 @@ void FrmStocktake::showLocation() {
         m_missing->setRows(store.missing(locId, m_stocktakeId, m_order), StocktakeStore::missingListColumns());
     else
         m_missing->clearRows();
-    m_result->clear();
-    m_result->setStyleSheet(QString());
+    m_result->setText(QStringLiteral("Scan a serial number or asset tag"));
+    paintResult(palette().color(QPalette::Window), palette().color(QPalette::PlaceholderText));
     m_detail->clear();
     showCounts();
     showStatus();
@@ -324,13 +336,19 @@ void FrmStocktake::showResult(const ScanResult& scan) {
         break;
     }
     m_result->setText(headline);
-    m_result->setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; font-size: 22pt; font-weight: bold; "
-                                           "padding: 6px; }")
-                                .arg(QLatin1String(look.background), QLatin1String(look.foreground)));
+    paintResult(QColor(QLatin1String(look.background)), QColor(QLatin1String(look.foreground)));
     m_detail->setText(detail.isEmpty() ? scan.code : QStringLiteral("%1: %2").arg(scan.code, detail));
     // A scanner beeps on every read; a second sound says "look".
     if (scan.kind != ScanClass::Here)
         QApplication::beep();
+}
+
+// A palette, not a style sheet: changing a style sheet polishes the label anew, which a scan cannot afford.
+void FrmStocktake::paintResult(const QColor& background, const QColor& text) {
+    QPalette colours = m_result->palette();
+    colours.setColor(QPalette::Window, background);
+    colours.setColor(QPalette::WindowText, text);
+    m_result->setPalette(colours);
 }
 
 void FrmStocktake::showCounts() {

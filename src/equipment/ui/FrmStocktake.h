@@ -49,6 +49,7 @@ private:
     void showLocation();
     void addScanRow(const ScanResult& scan, bool bulk);
     void showResult(const ScanResult& scan);
+    void paintResult(const QColor& background, const QColor& text);
     void showCounts();
     void showStatus();
     // Re-sorts the rows in hand where it can, else reads them again in the order asked.
