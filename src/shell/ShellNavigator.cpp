@@ -1,5 +1,6 @@
 #include "shell/ShellNavigator.h"
 
+#include "equipment/ui/FrmPrintLabels.h"
 #include "equipment/ui/frmEditEquipment.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
@@ -21,4 +22,8 @@ bool ShellNavigator::equipmentDetail(QWidget* owner, qint64 id, const QString& s
                    w.ssn = serial;
                },
                how) != nullptr;
+}
+
+bool ShellNavigator::printLabels(QWidget* owner, const QList<qint64>& unitIds) {
+    return openWindow<FrmPrintLabels>(m_ctx, owner, [&](FrmPrintLabels& w) { w.unitIds = unitIds; }) != nullptr;
 }

@@ -11,6 +11,7 @@ public:
     void fillMenuBar(QMenuBar* bar, QWidget* owner, Menu variant) override;
     bool createLocation(QWidget* owner) override;
     bool equipmentDetail(QWidget* owner, qint64 id, const QString& serial, OnTooManyWindows how) override;
+    bool printLabels(QWidget* owner, const QList<qint64>& unitIds) override;
 
 private:
     AppContext& m_ctx;
