@@ -7,6 +7,10 @@
 
 #include <QAction>
 
+namespace {
+constexpr qsizetype kAskBeyond = 100;
+} // namespace
+
 QList<qint64> chosenUnits(const ReportList* list) {
     QList<qint64> ids;
     const QList<int> selected = list->selectedRows();
@@ -32,6 +36,13 @@ QAction* offerUnitLabels(ReportList* list, AppContext& ctx) {
                                  Dialogs::Buttons::Ok, Dialogs::Icon::Information);
             return;
         }
+        // A right click without a selection on a long list is more likely a slip than a wish for sheets of labels.
+        if (list->selectedRows().isEmpty() && ids.size() > kAskBeyond &&
+            ctx.dialogs->message(
+                list->window(),
+                QStringLiteral("No rows are selected. Print labels for all %1 units of the list?").arg(ids.size()),
+                Dialogs::Buttons::YesNoDefaultNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
+            return;
         ctx.navigator->printLabels(list->window(), ids);
     });
     list->addMenuAction(action);

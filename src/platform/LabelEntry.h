@@ -11,5 +11,6 @@ struct AppContext;
 QList<qint64> chosenUnits(const ReportList* list);
 
 // Gives a list whose row tags are unit ids the entry "Print Labels..." (mnuPrintLabels) in its menu, opening the
-// labels window for the chosen units. Returns the entry, for a window's own menus to carry too.
+// labels window for the chosen units (asking first when that is every row of a long list). Returns the entry, for a
+// window's own menus to carry too.
 QAction* offerUnitLabels(ReportList* list, AppContext& ctx);

@@ -15,7 +15,12 @@ constexpr double kPaddingX = 3;
 constexpr double kPaddingY = 2;
 // Wider modules do not scan any better and look odd on a wide label.
 constexpr double kWidestModule = 0.6;
-constexpr double kSmallestPoints = 4;
+// Below these sizes text no longer reads; the code may go smaller than the rest, being read character by character
+// where the bars do not scan.
+constexpr double kSmallestCodePoints = 3;
+constexpr double kSmallestPoints = 6;
+// A size scaled to the exact width can come out a hair wider, and the ellipsis would then take the last characters.
+constexpr double kFitMargin = 0.97;
 
 QRectF inches(double left, double top, double width, double height) {
     return QRectF(left * kMmPerInch, top * kMmPerInch, width * kMmPerInch, height * kMmPerInch);
@@ -27,16 +32,16 @@ LabelLayout sheet(const QString& name, QPageSize::PageSizeId page, int rows, con
 
 // Fits one line of text into width x height device pixels: the font as tall as the line allows, shrunk to the
 // width, and no smaller than legible; what still does not fit is elided.
-void drawLine(QPainter& painter, const QString& text, const QRectF& line, bool bold, double dpi) {
+void drawLine(QPainter& painter, const QString& text, const QRectF& line, bool isCode, double dpi) {
     if (text.isEmpty() || line.height() <= 0)
         return;
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setBold(bold);
+    font.setBold(isCode);
     double points = line.height() * 0.72 * 72 / dpi;
     font.setPointSizeF(points);
     const double wide = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
     if (wide > line.width()) {
-        points = std::max(kSmallestPoints, points * line.width() / wide);
+        points = std::max(isCode ? kSmallestCodePoints : kSmallestPoints, points * line.width() / wide * kFitMargin);
         font.setPointSizeF(points);
     }
     const QFontMetricsF metrics(font, painter.device());

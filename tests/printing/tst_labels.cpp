@@ -103,6 +103,7 @@ private slots:
     void barsKeepTheirQuietZones();
     void previewFollowsTheSettings();
     void listsAndDetailOpenLabelsForTheirUnits();
+    void everyRowOfALongListIsAskedFirst();
 };
 
 void tst_Labels::printedLabelsScanAsTheirCodes_data() {
@@ -187,7 +188,7 @@ void tst_Labels::unitsWithoutALabelAreTold() {
     QVERIFY2(notes.contains("1 unit has neither an asset tag nor a serial number and gets no label."),
              qPrintable(notes));
     QVERIFY2(notes.contains(QStringLiteral("\"Ä-12\" cannot be printed as a Code 128 bar code")), qPrintable(notes));
-    QCOMPARE(w->findChild<QLabel*>("lblCount")->text(), QStringLiteral("4 labels on 4 labels"));
+    QCOMPARE(w->findChild<QLabel*>("lblCount")->text(), QStringLiteral("4 labels"));
 
     // Nothing printable: said so, and no window.
     t.dialogs.messages.clear();
@@ -294,6 +295,34 @@ void tst_Labels::listsAndDetailOpenLabelsForTheirUnits() {
         auto* action = window->findChild<QAction*>("mnuPrintLabels");
         QVERIFY2(action && qobject_cast<ReportList*>(action->parent()), window->metaObject()->className());
     }
+}
+
+void tst_Labels::everyRowOfALongListIsAskedFirst() {
+    TestContext t;
+    addLocationWithId(*t.db, kStore, QStringLiteral("Store"));
+    t.db->transaction([&] {
+        for (int i = 0; i < 101; ++i)
+            addUnitWithId(*t.db, 100000 + i, kStore, QStringLiteral("S%1").arg(i));
+    });
+    auto* list = openWindow<frmActiveEquipment>(t.ctx, nullptr);
+    QVERIFY(list);
+    QAction* entry = list->findChild<QAction*>("mnuPrintLabels");
+    t.dialogs.answer(Dialogs::Answer::No);
+    entry->trigger();
+    QVERIFY(!t.windows.last<FrmPrintLabels>());
+    QCOMPARE(t.dialogs.messages.last().text,
+             QStringLiteral("No rows are selected. Print labels for all 101 units of the list?"));
+    QCOMPARE(t.dialogs.messages.last().buttons, Dialogs::Buttons::YesNoDefaultNo);
+    t.dialogs.answer(Dialogs::Answer::Yes);
+    entry->trigger();
+    QVERIFY(t.windows.last<FrmPrintLabels>());
+    QCOMPARE(t.windows.last<FrmPrintLabels>()->sheet().labelCount(), 101);
+    // A selection, however long, is what the user asked for.
+    for (int row = 0; row < 101; ++row)
+        list->list()->setRowSelected(row, true);
+    entry->trigger();
+    QVERIFY(t.dialogs.allAnswersUsed());
+    QCOMPARE(t.dialogs.messages.size(), 2);
 }
 
 QTEST_MAIN(tst_Labels)

@@ -64,6 +64,7 @@ FrmPrintLabels::FrmPrintLabels(AppContext& ctx, QWidget* parent)
     m_notes->setTextFormat(Qt::PlainText);
     m_preview->setObjectName(QStringLiteral("preview"));
     m_preview->setAccessibleName(QStringLiteral("Preview"));
+    m_preview->setZoomMode(QPrintPreviewWidget::FitInView);
 
     auto* form = new QFormLayout;
     form->addRow(makeBuddyLabel(this, m_layout->accessibleName(), m_layout), m_layout);
@@ -101,7 +102,7 @@ FrmPrintLabels::FrmPrintLabels(AppContext& ctx, QWidget* parent)
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
     // Esc cancels, as in the other windows that have a Cancel button.
     onKeys(this, {Qt::Key_Escape}, [cancelButton] { cancelButton->click(); });
-    Twips::setFixedSize(this, 12000, 8000);
+    Twips::setFixedSize(this, 13500, 9000);
 }
 
 FrmPrintLabels::~FrmPrintLabels() = default;
@@ -142,14 +143,12 @@ void FrmPrintLabels::settingsChanged() {
     m_start->setEnabled(!single);
     m_start->setRange(1, layout.perPage());
     const LabelSheet labels = sheet();
-    const int count = labels.labelCount();
-    const int pages = labels.pageCount();
-    m_count->setText(QStringLiteral("%1 %2 on %3 %4")
-                         .arg(count)
-                         .arg(count == 1 ? QStringLiteral("label") : QStringLiteral("labels"))
-                         .arg(pages)
-                         .arg(single ? (pages == 1 ? QStringLiteral("label") : QStringLiteral("labels"))
-                                     : (pages == 1 ? QStringLiteral("sheet") : QStringLiteral("sheets"))));
+    QString count =
+        labels.labelCount() == 1 ? QStringLiteral("1 label") : QStringLiteral("%1 labels").arg(labels.labelCount());
+    if (!single)
+        count += labels.pageCount() == 1 ? QStringLiteral(" on 1 sheet")
+                                         : QStringLiteral(" on %1 sheets").arg(labels.pageCount());
+    m_count->setText(count);
     m_preview->updatePreview();
 }
 
