@@ -19,6 +19,8 @@ constexpr double kWidestModule = 0.6;
 // where the bars do not scan.
 constexpr double kSmallestCodePoints = 3;
 constexpr double kSmallestPoints = 6;
+// The narrowest bar common scanners read (a 0.19 mm X-dimension).
+constexpr double kThinnestModule = 0.19;
 // A size scaled to the exact width can come out a hair wider, and the ellipsis would then take the last characters.
 constexpr double kFitMargin = 0.97;
 
@@ -136,17 +138,34 @@ void LabelSheet::print(QPrinter& printer) const {
         throw PrintError(QStringLiteral("The printer could not finish the document."));
 }
 
+QRectF LabelSheet::inside(const QRectF& cell, double unitsPerMm) const {
+    const double padX = std::min(kPaddingX * unitsPerMm, cell.width() * 0.06);
+    const double padY = std::min(kPaddingY * unitsPerMm, cell.height() * 0.06);
+    return cell.adjusted(padX, padY, -padX, -padY);
+}
+
+double LabelSheet::moduleWidth(const Code128& code, double innerWidth, double unitsPerMm) const {
+    return std::min(innerWidth / code.width, kWidestModule * unitsPerMm);
+}
+
+QStringList LabelSheet::tooThinToScan() const {
+    const double innerWidth = inside(QRectF(QPointF(), m_layout.label), 1).width();
+    QStringList codes;
+    for (const PrintedLabel& label : m_labels)
+        if (moduleWidth(label.barCode, innerWidth, 1) < kThinnestModule && !codes.contains(label.text.code))
+            codes << label.text.code;
+    return codes;
+}
+
 void LabelSheet::paintLabel(QPainter& painter, const PrintedLabel& label, const QRectF& cell) const {
     const double dpi = painter.device()->logicalDpiX();
     const double mm = dpi / kMmPerInch;
-    const double padX = std::min(kPaddingX * mm, cell.width() * 0.06);
-    const double padY = std::min(kPaddingY * mm, cell.height() * 0.06);
-    const QRectF inner = cell.adjusted(padX, padY, -padX, -padY);
+    const QRectF inner = inside(cell, mm);
 
     // Bars take the top half; the code, the type and the location share the rest, the code the largest line.
     const double barHeight = inner.height() * 0.5;
     const Code128& code = label.barCode;
-    const double module = std::min(inner.width() / code.width, kWidestModule * mm);
+    const double module = moduleWidth(code, inner.width(), mm);
     const double left = inner.left() + (inner.width() - module * code.width) / 2;
     const double yScale = barHeight / code.height;
     for (const QRectF& bar : code.bars)

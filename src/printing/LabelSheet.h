@@ -58,12 +58,18 @@ public:
     };
     Placement placement(int label) const;
 
+    // The codes whose narrowest bar comes out thinner than scanners read reliably at this label size.
+    QStringList tooThinToScan() const;
+
     // Sets the printer's paper to the layout's, without margins, so that the cells land where the stock has them.
     void preparePrinter(QPrinter& printer) const;
     // Prints every page; throws PrintError when the printer refuses.
     void print(QPrinter& printer) const;
 
 private:
+    // The label's inside, in the cell's units, and the width of one module of code there.
+    QRectF inside(const QRectF& cell, double unitsPerMm) const;
+    double moduleWidth(const Code128& code, double innerWidth, double unitsPerMm) const;
     void paintLabel(QPainter& painter, const PrintedLabel& label, const QRectF& cell) const;
 
     LabelLayout m_layout;

@@ -102,6 +102,7 @@ private slots:
     void codesABarCodeCannotCarry();
     void barsKeepTheirQuietZones();
     void previewFollowsTheSettings();
+    void barsTooThinForTheLabelAreWarnedOf();
     void listsAndDetailOpenLabelsForTheirUnits();
     void everyRowOfALongListIsAskedFirst();
 };
@@ -256,6 +257,26 @@ void tst_Labels::previewFollowsTheSettings() {
     QCOMPARE(w->startPicker()->maximum(), 30);
     QCOMPARE(w->startPicker()->value(), 22);
     QTRY_COMPARE(w->preview()->pageCount(), 1);
+}
+
+void tst_Labels::barsTooThinForTheLabelAreWarnedOf() {
+    TestContext t;
+    addUnits(*t.db);
+    // 30 letters: 32 symbols of 11 modules, the stop and the quiet zones, 385 modules; at 0.19 mm, 73.15 mm of bars,
+    // which a label has inside 3 mm on each side from 79.15 mm on.
+    const QString longCode = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZABCD");
+    setAssetTag(*t.db, 90004, longCode);
+    FrmPrintLabels* w = openLabels(t, {90001, 90004});
+    QVERIFY(w);
+    QVERIFY(!w->warning()->isHidden());
+    w->widthBox()->setValue(79.2);
+    QVERIFY(w->warning()->isHidden());
+    w->widthBox()->setValue(79.1);
+    QVERIFY(!w->warning()->isHidden());
+    QCOMPARE(w->warning()->text(), QStringLiteral("At this label size the bars of ") + longCode +
+                                       QStringLiteral(" are too thin to scan reliably; choose a wider label."));
+    w->layoutPicker()->setCurrentText("3 x 8 on A4");
+    QVERIFY(!w->warning()->isHidden());
 }
 
 void tst_Labels::listsAndDetailOpenLabelsForTheirUnits() {

@@ -46,7 +46,7 @@ FrmPrintLabels::FrmPrintLabels(AppContext& ctx, QWidget* parent)
       m_layout(new QComboBox(this)),
       m_width(millimetres(this, "txtWidth", QStringLiteral("Label Width"), kDefaultWidth, 200)),
       m_height(millimetres(this, "txtHeight", QStringLiteral("Label Height"), kDefaultHeight, 200)),
-      m_start(new QSpinBox(this)), m_count(new QLabel(this)), m_notes(new QLabel(this)),
+      m_start(new QSpinBox(this)), m_count(new QLabel(this)), m_notes(new QLabel(this)), m_warning(new QLabel(this)),
       m_preview(new QPrintPreviewWidget(m_previewPrinter.get(), this)) {
     setObjectName(QStringLiteral("FrmPrintLabels"));
     setWindowTitle(captionFor(QStringLiteral("Print Labels")));
@@ -62,6 +62,9 @@ FrmPrintLabels::FrmPrintLabels(AppContext& ctx, QWidget* parent)
     m_notes->setObjectName(QStringLiteral("lblNotes"));
     m_notes->setWordWrap(true);
     m_notes->setTextFormat(Qt::PlainText);
+    m_warning->setObjectName(QStringLiteral("lblWarning"));
+    m_warning->setWordWrap(true);
+    m_warning->setTextFormat(Qt::PlainText);
     m_preview->setObjectName(QStringLiteral("preview"));
     m_preview->setAccessibleName(QStringLiteral("Preview"));
     m_preview->setZoomMode(QPrintPreviewWidget::FitInView);
@@ -81,6 +84,7 @@ FrmPrintLabels::FrmPrintLabels(AppContext& ctx, QWidget* parent)
     settings->addLayout(form);
     settings->addWidget(m_count);
     settings->addWidget(m_notes);
+    settings->addWidget(m_warning);
     settings->addStretch();
     settings->addLayout(buttons);
     auto* layout = new QHBoxLayout(this);
@@ -149,6 +153,12 @@ void FrmPrintLabels::settingsChanged() {
         count += labels.pageCount() == 1 ? QStringLiteral(" on 1 sheet")
                                          : QStringLiteral(" on %1 sheets").arg(labels.pageCount());
     m_count->setText(count);
+    const QStringList thin = labels.tooThinToScan();
+    m_warning->setText(thin.isEmpty() ? QString()
+                                      : QStringLiteral("At this label size the bars of %1 are too thin to scan "
+                                                       "reliably; choose a wider label.")
+                                            .arg(thin.join(QStringLiteral(", "))));
+    m_warning->setVisible(!thin.isEmpty());
     m_preview->updatePreview();
 }
 

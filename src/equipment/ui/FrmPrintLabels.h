@@ -37,6 +37,7 @@ public:
     QDoubleSpinBox* heightBox() const { return m_height; }
     QPrintPreviewWidget* preview() const { return m_preview; }
     QLabel* notes() const { return m_notes; }
+    QLabel* warning() const { return m_warning; }
 
     static constexpr double kDefaultWidth = 57;
     static constexpr double kDefaultHeight = 32;
@@ -57,5 +58,6 @@ private:
     QSpinBox* m_start;
     QLabel* m_count;
     QLabel* m_notes;
+    QLabel* m_warning;
     QPrintPreviewWidget* m_preview;
 };
