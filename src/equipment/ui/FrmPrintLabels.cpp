@@ -154,10 +154,14 @@ void FrmPrintLabels::settingsChanged() {
                                          : QStringLiteral(" on %1 sheets").arg(labels.pageCount());
     m_count->setText(count);
     const QStringList thin = labels.tooThinToScan();
-    m_warning->setText(thin.isEmpty() ? QString()
-                                      : QStringLiteral("At this label size the bars of %1 are too thin to scan "
-                                                       "reliably; choose a wider label.")
-                                            .arg(thin.join(QStringLiteral(", "))));
+    // A few codes name the problem; hundreds would push the buttons off the window.
+    constexpr qsizetype kNamed = 5;
+    QString named = thin.mid(0, kNamed).join(QStringLiteral(", "));
+    if (thin.size() > kNamed)
+        named += QStringLiteral(" and %1 more").arg(thin.size() - kNamed);
+    m_warning->setText(QStringLiteral("At this label size the bars of %1 are too thin to scan reliably; choose a "
+                                      "wider label.")
+                           .arg(named));
     m_warning->setVisible(!thin.isEmpty());
     m_preview->updatePreview();
 }
