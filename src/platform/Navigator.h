@@ -2,6 +2,7 @@
 
 #include "platform/OpenWindow.h"
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -25,6 +26,8 @@ public:
     virtual bool equipmentDetail(QWidget* owner, qint64 id, const QString& serial, OnTooManyWindows how) = 0;
     // A stocktake window counting the location; false when none opened.
     virtual bool stocktake(QWidget* owner, qint64 locId, OnTooManyWindows how) = 0;
+    // A new "Print Labels" window for the units, in that order; false when none opened.
+    virtual bool printLabels(QWidget* owner, const QList<qint64>& unitIds) = 0;
 };
 
 // A child window with a menu bar of its own, which the main window shows in place of its own bar while the

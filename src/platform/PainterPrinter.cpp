@@ -1,13 +1,11 @@
 #include "platform/PainterPrinter.h"
 
 #include "platform/Dialogs.h"
+#include "platform/PrintoutFile.h"
 #include "platform/ProductTitle.h"
-#include "platform/Shell.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
@@ -175,38 +173,14 @@ void PainterPrinter::endDoc() {
         throw PrintError(QStringLiteral("The printer could not finish the document."));
     if (!m_toPdf)
         return;
-    // The user expected paper: say where the printout went, above all when no viewer shows it.
-    QString text = QStringLiteral("No printer is available. The printout was saved as %1.")
-                       .arg(QDir::toNativeSeparators(m_outputFile));
-    if (!m_shell.openFile(m_outputFile))
-        text += QStringLiteral(" It could not be opened with a PDF viewer.");
-    m_dialogs.message(nullptr, text, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
-}
-
-QString PainterPrinter::reservePdfFile() const {
-    const QString folder = QDir(m_dataDir).filePath(QStringLiteral("Printouts"));
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        throw PrintError(QStringLiteral("Cannot create the folder %1.").arg(QDir::toNativeSeparators(folder)));
-    const QString stem = QStringLiteral("%1-%2").arg(
-        kProductTitle, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")));
-    // Creating the file claims the name, so two printouts started in the same millisecond never share one.
-    for (int n = 1; n < 1000; ++n) {
-        const QString name = n == 1 ? stem : QStringLiteral("%1-%2").arg(stem).arg(n);
-        QFile file(QDir(folder).filePath(name + QLatin1String(".pdf")));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return file.fileName();
-        if (!file.exists())
-            throw PrintError(QStringLiteral("Cannot write %1: %2")
-                                 .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
-    }
-    throw PrintError(QStringLiteral("Cannot find a free file name in %1.").arg(QDir::toNativeSeparators(folder)));
+    announcePrintoutPdf(m_outputFile, m_shell, m_dialogs);
 }
 
 void PainterPrinter::ensureStarted() {
     if (m_painter.isActive())
         return;
     if (m_toPdf) {
-        m_outputFile = reservePdfFile();
+        m_outputFile = reservePrintoutPdf(m_dataDir);
         m_printer->setOutputFileName(m_outputFile);
     }
     if (!m_painter.begin(m_printer.get())) {

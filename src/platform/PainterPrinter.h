@@ -53,7 +53,6 @@ public:
 private:
     // The document begins with the first drawing, so that the orientation may be chosen until then.
     void ensureStarted();
-    QString reservePdfFile() const;
     void applyPen();
     // A printout measures the same few fonts and many repeated values (types, makers, dates) over and over;
     // building metrics and shaping text dominate its time, so both are kept per font.

@@ -450,8 +450,14 @@ void ReportList::setExportDialogs(Dialogs* dialogs) {
     m_exportAction->setVisible(dialogs != nullptr);
 }
 
+void ReportList::addMenuAction(QAction* action) {
+    m_menu->addAction(action);
+}
+
 void ReportList::contextMenuEvent(QContextMenuEvent* event) {
-    if (isSignalConnected(QMetaMethod::fromSignal(&ReportList::rightClicked)) || !m_exportAction->isVisible()) {
+    const QList<QAction*> entries = m_menu->actions();
+    const bool anyShown = std::any_of(entries.cbegin(), entries.cend(), [](QAction* a) { return a->isVisible(); });
+    if (isSignalConnected(QMetaMethod::fromSignal(&ReportList::rightClicked)) || !anyShown) {
         event->ignore();
         return;
     }

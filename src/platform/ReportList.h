@@ -144,6 +144,9 @@ public:
     // clicks with a menu of its own shows the entry in that menu; any other list shows it in a menu of its own.
     void setExportDialogs(Dialogs* dialogs);
     QAction* exportAction() const { return m_exportAction; }
+    // Another entry for the list's own menu, after the export (a list whose owner answers right clicks leaves it to
+    // the owner's menu).
+    void addMenuAction(QAction* action);
 
 signals:
     void headerClicked(int column);

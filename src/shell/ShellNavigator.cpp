@@ -1,5 +1,6 @@
 #include "shell/ShellNavigator.h"
 
+#include "equipment/ui/FrmPrintLabels.h"
 #include "equipment/ui/FrmStocktake.h"
 #include "equipment/ui/frmEditEquipment.h"
 #include "locations/ui/frmCreateLocation.h"
@@ -27,4 +28,8 @@ bool ShellNavigator::equipmentDetail(QWidget* owner, qint64 id, const QString& s
 bool ShellNavigator::stocktake(QWidget* owner, qint64 locId, OnTooManyWindows how) {
     return openWindow<FrmStocktake>(
                m_ctx, owner, [locId](FrmStocktake& w) { w.LocId = locId; }, how) != nullptr;
+}
+
+bool ShellNavigator::printLabels(QWidget* owner, const QList<qint64>& unitIds) {
+    return openWindow<FrmPrintLabels>(m_ctx, owner, [&](FrmPrintLabels& w) { w.unitIds = unitIds; }) != nullptr;
 }

@@ -12,6 +12,7 @@ public:
     bool createLocation(QWidget* owner) override;
     bool equipmentDetail(QWidget* owner, qint64 id, const QString& serial, OnTooManyWindows how) override;
     bool stocktake(QWidget* owner, qint64 locId, OnTooManyWindows how) override;
+    bool printLabels(QWidget* owner, const QList<qint64>& unitIds) override;
 
 private:
     AppContext& m_ctx;

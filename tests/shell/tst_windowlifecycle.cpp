@@ -46,10 +46,16 @@ void openFirstRow(ReportList* list) {
 
 // Opens the window named by how: a main menu entry, "detail" / "reassign" from the location list, "equipment
 // detail" from the active equipment list, "duplicate" from the entry window's duplicate table, "import from the entry
-// window" by its button or "note editor" from
-// a location detail window's "Add Note".
+// window" by its button, "note editor" from a location detail window's "Add Note", "labels from a list" by the
+// active equipment list's "Print Labels..." or "label from the detail" by the equipment detail's "Print Label...".
 QWidget* open(MDIKavrel& main, TestContext& t, const QString& how) {
-    if (how == "equipment detail") {
+    if (how == "labels from a list") {
+        mainEntry(main, "mnuActiveEquipment")->trigger();
+        main.activeWindow()->findChild<QAction*>("mnuPrintLabels")->trigger();
+    } else if (how == "label from the detail") {
+        QWidget* detail = open(main, t, "equipment detail");
+        QTest::mouseClick(detail->findChild<QPushButton*>("cmdPrintLabel"), Qt::LeftButton);
+    } else if (how == "equipment detail") {
         mainEntry(main, "mnuActiveEquipment")->trigger();
         openFirstRow(qobject_cast<frmActiveEquipment*>(main.activeWindow())->list());
         return qobject_cast<frmEditEquipment*>(main.activeWindow());
@@ -130,7 +136,9 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                  "mnuExplorer",
                                  "mnuLocationEditAdditionalInformationFields",
                                  "MnuEquipmentAdditionalInformationFields",
-                                 "note editor"};
+                                 "note editor",
+                                 "labels from a list",
+                                 "label from the detail"};
     for (const QString& how : windows)
         for (const char* route : {"closebox", "ctrl+f4"})
             QTest::addRow("%s by %s", qPrintable(how), route) << how << route;
@@ -164,6 +172,9 @@ void tst_WindowLifecycle::closesByEveryRoute_data() {
                                            << "Command2";
     QTest::newRow("note editor by Save/Exit") << "note editor"
                                               << "Command1";
+    for (const char* how : {"labels from a list", "label from the detail"})
+        for (const char* route : {"cmdCancel", "esc", "cmdPrint"})
+            QTest::addRow("%s by %s", how, route) << how << route;
 }
 
 void tst_WindowLifecycle::closesByEveryRoute() {

@@ -20,6 +20,10 @@ qint64 addUnitWithId(Database& db, qint64 id, qint64 locId, const QString& seria
     return id;
 }
 
+void setAssetTag(Database& db, qint64 unitId, const QVariant& tag) {
+    Query(db, QStringLiteral("UPDATE EquipmentInfo SET AssetTagNumber = ? WHERE EquipmentId = ?")).exec({tag, unitId});
+}
+
 qint64 park(Database& db, const QString& serial, qint64 locId, const QString& manufacturer) {
     Query q(db,
             QStringLiteral("INSERT INTO TempEquipmentInfo (SerialNumber, EquipmentType, Manufacturer, "

@@ -12,6 +12,8 @@ namespace UnitFixtures {
 qint64 addLocationWithId(Database& db, qint64 id, const QString& name, bool active = true);
 qint64 addUnitWithId(Database& db, qint64 id, qint64 locId, const QString& serial,
                      const QVariant& type = QStringLiteral("Desktop"));
+// Null clears it.
+void setAssetTag(Database& db, qint64 unitId, const QVariant& tag);
 qint64 park(Database& db, const QString& serial, qint64 locId, const QString& manufacturer = QStringLiteral("HP"));
 // Every row of the inventory, the parked records and the history, as text: equal before and after a step that
 // must write nothing.

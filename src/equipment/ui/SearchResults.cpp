@@ -1,6 +1,7 @@
 #include "equipment/ui/SearchResults.h"
 
 #include "equipment/ui/frmEditEquipment.h"
+#include "platform/LabelEntry.h"
 #include "platform/ReportList.h"
 
 #include <QGroupBox>
@@ -18,6 +19,7 @@ SearchResults::SearchResults(AppContext& ctx, QWidget* window, const ListColumns
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     auto* layout = new QVBoxLayout(m_frame);
     layout->addWidget(m_list);
+    offerUnitLabels(m_list, m_ctx);
     opensRowWindows(
         m_list, [this](int row, OnTooManyWindows how) { return openDetail(row, how); }, OnTooManyWindows::Report,
         OnTooManyWindows::Report);

@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
+#include "platform/LabelEntry.h"
 #include "platform/Navigator.h"
 #include "platform/OpenWindow.h"
 #include "platform/ProductTitle.h"
@@ -45,6 +46,7 @@ frmActiveEquipment::frmActiveEquipment(AppContext& ctx, QWidget* parent)
     }
     printMenu->addSeparator();
     printMenu->addAction(m_list->exportAction());
+    printMenu->addAction(offerUnitLabels(m_list, m_ctx));
     print->setMenu(printMenu);
     if (auto* button = qobject_cast<QToolButton*>(m_toolbar->widgetForAction(print)))
         button->setPopupMode(QToolButton::MenuButtonPopup);

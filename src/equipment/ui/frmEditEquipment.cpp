@@ -10,6 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
+#include "platform/Navigator.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 #include "records/ui/AttachmentsTab.h"
@@ -82,6 +83,7 @@ QWidget* frmEditEquipment::buildInformationTab() {
     m_fields.types->setFixedHeight(m_fields.types->fontMetrics().height() + 8);
     auto* save = makeButton(unitFrame, "cmdSaveChanges", QStringLiteral("Save Changes"));
     auto* cancel = makeButton(unitFrame, "cmdCancel", QStringLiteral("Cancel"));
+    auto* printLabel = makeButton(unitFrame, "cmdPrintLabel", QStringLiteral("Print Label..."));
     QFormLayout* form =
         m_fields.column({m_fields.manufacturer, m_fields.datePurchased, m_fields.purchasePrice, m_fields.serialNumber,
                          m_fields.modelNumber, m_fields.assetTag, m_barcodeNumber, m_barcodeIdentification,
@@ -89,6 +91,7 @@ QWidget* frmEditEquipment::buildInformationTab() {
                          m_fields.keyboard, m_fields.operatingSystem});
     form->insertRow(0, makeBuddyLabel(unitFrame, m_fields.types->accessibleName(), m_fields.types), m_fields.types);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(printLabel);
     buttons->addStretch();
     buttons->addWidget(save);
     buttons->addWidget(cancel);
@@ -125,6 +128,7 @@ QWidget* frmEditEquipment::buildInformationTab() {
 
     connect(save, &QPushButton::clicked, this, &frmEditEquipment::saveChanges);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(printLabel, &QPushButton::clicked, this, [this] { m_ctx.navigator->printLabels(this, {unitId()}); });
     connect(reassignButton, &QPushButton::clicked, this, &frmEditEquipment::reassign);
     return page;
 }

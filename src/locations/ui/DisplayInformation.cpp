@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
+#include "platform/LabelEntry.h"
 #include "platform/Printer.h"
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
@@ -101,6 +102,7 @@ QWidget* DisplayInformation::buildGeneralTab() {
     auto* assetLayout = new QVBoxLayout(assetFrame);
     assetLayout->setContentsMargins(2, 2, 2, 2);
     assetLayout->addWidget(m_equipment);
+    offerUnitLabels(m_equipment, m_ctx);
     auto* statisticsFrame = new QGroupBox(QStringLiteral("Statistics"), page);
     m_statistics = new ReportList(statisticsFrame);
     m_statistics->setObjectName(QStringLiteral("lstStatistics"));

@@ -6,6 +6,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
 #include "platform/KeyStatusBar.h"
+#include "platform/LabelEntry.h"
 #include "platform/Navigator.h"
 #include "platform/OpenWindow.h"
 #include "platform/ProductTitle.h"
@@ -52,6 +53,7 @@ FrmDocExplorer::FrmDocExplorer(AppContext& ctx, QWidget* parent)
     m_tree->installEventFilter(this);
     m_list->setObjectName(QStringLiteral("LstStudenInformation"));
     m_list->setAccessibleName(QStringLiteral("Equipment Listing"));
+    offerUnitLabels(m_list, m_ctx);
 
     m_splitter->addWidget(labelled("LblClassAndSection", QStringLiteral("Locations"), m_tree));
     m_splitter->addWidget(labelled("LblStudentInformation", QStringLiteral("Equipment Listing"), m_list));
