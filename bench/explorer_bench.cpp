@@ -1,6 +1,7 @@
 // The location explorer's equipment list for one location that holds the whole inventory, against the same
 // statement stepped through the SQLite C API in the same run.
 
+#include "BenchContext.h"
 #include "bench.h"
 #include "generator.h"
 
@@ -61,14 +62,8 @@ void benchExplorer(const Options& opt) {
     const GeneratedInventory inventory = generateInventory(db, shape);
     const qint64 locId = inventory.locationIds.front();
 
-    FailingDialogs dialogs;
-    SystemClock clock;
-    DesktopWindowHost windows;
-    AppContext ctx;
-    ctx.db = &db;
-    ctx.dialogs = &dialogs;
-    ctx.clock = &clock;
-    ctx.windows = &windows;
+    BenchContext bench(db);
+    AppContext& ctx = bench.ctx;
     std::unique_ptr<FrmDocExplorer> explorer(openWindow<FrmDocExplorer>(ctx, nullptr));
     if (!explorer || explorer->tree()->topLevelItemCount() != 1)
         qFatal("the explorer did not open on the one location");

@@ -2,6 +2,7 @@
 // transaction through the SQLite C API; and the window's missing list, opened to its first paint, against its
 // statement stepped through the C API.
 
+#include "BenchContext.h"
 #include "bench.h"
 
 #include "data/Database.h"
@@ -189,14 +190,8 @@ double percentile(std::vector<double> v, double p) {
 
 void benchStocktake(Database& db, const Options& opt) {
     const Plan plan = makePlan(db);
-    FailingDialogs dialogs;
-    SystemClock clock;
-    DesktopWindowHost windows;
-    AppContext ctx;
-    ctx.db = &db;
-    ctx.dialogs = &dialogs;
-    ctx.clock = &clock;
-    ctx.windows = &windows;
+    BenchContext bench(db);
+    AppContext& ctx = bench.ctx;
 
     // The window's missing list, from opening to its first paint, against the statement stepped alone.
     sqlite3* raw = openRawWithHolding(opt.dataDir);

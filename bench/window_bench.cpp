@@ -1,5 +1,6 @@
 // Opening "Manage Equipment" as the menu does, up to its first paint, against the bare list statement.
 
+#include "BenchContext.h"
 #include "bench.h"
 
 #include "data/Database.h"
@@ -70,24 +71,6 @@ template <typename W> Opened<W> openToFirstPaint(AppContext& ctx, const std::fun
     opened.painted = counter.paints > 0;
     return opened;
 }
-
-// What the windows need of the application, with dialogs that end the run.
-struct BenchContext {
-    explicit BenchContext(Database& db) {
-        ctx.db = &db;
-        ctx.dialogs = &dialogs;
-        ctx.clock = &clock;
-        ctx.windows = &windows;
-        ctx.registry = &registry;
-        ctx.navigator = &navigator;
-    }
-    FailingDialogs dialogs;
-    SystemClock clock;
-    DesktopWindowHost windows;
-    DesktopRegistry registry;
-    AppContext ctx;
-    ShellNavigator navigator{ctx};
-};
 
 } // namespace
 
