@@ -1,5 +1,8 @@
 #include "printing/LVPrint.h"
 
+#include "platform/AppContext.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
 #include "platform/Printer.h"
 #include "platform/ReportList.h"
 
@@ -223,4 +226,20 @@ QString LVPrint::wrap(const QString& text, double width) const {
         start = end;
     }
     return result;
+}
+
+void printListOrSayWhy(AppContext& ctx, QWidget* owner, ReportList* list, const QString& title) {
+    bool printed = false;
+    try {
+        std::unique_ptr<Printer> printer = ctx.newPrinter();
+        LVPrint lv(*printer, ctx.clock->today());
+        lv.LV = list;
+        lv.ReportTitle = title;
+        printed = lv.PrintList(false);
+    } catch (const PrintError&) {
+        // Reported below, in the windows' own words.
+    }
+    if (!printed)
+        ctx.dialogs->message(owner, QStringLiteral("Printing error. Please make sure your computer can access the "
+                                                   "selected printer and the printer is online"));
 }

@@ -9,7 +9,9 @@
 #include <memory>
 
 class Printer;
+class QWidget;
 class ReportList;
+struct AppContext;
 
 // Prints a list as a ruled table, page after page, in millimetres: a page header (date, page number, title), the
 // bold column headers on every page, columns scaled from their on-screen widths to fill the page, and cells
@@ -60,3 +62,7 @@ private:
     int m_nextRow = 0;
     QList<double> m_colWidths;
 };
+
+// Prints the list under the title on a new printer of the context's; when the printer fails, tells the user so over
+// owner. The windows' "Print" buttons for their own lists.
+void printListOrSayWhy(AppContext& ctx, QWidget* owner, ReportList* list, const QString& title);

@@ -22,12 +22,6 @@ void submit(FrmBatchAssign* w, const QString& start, const QString& end) {
     w->endBox()->setText(end);
     QTest::mouseClick(w->findChild<QPushButton*>("CmdSubmit"), Qt::LeftButton);
 }
-
-qint64 locationOf(Database& db, qint64 id) {
-    return Query(db, QStringLiteral("SELECT CurrentLocation FROM EquipmentInfo WHERE EquipmentId = ?"))
-        .scalar({id})
-        .toLongLong();
-}
 } // namespace
 
 class tst_BatchWindow : public QObject {

@@ -25,25 +25,21 @@ constexpr qint64 kRetiredHere = 100008; // serial SN-8, inactive, here
 
 const QDateTime kNow(QDate(2026, 12, 10), QTime(14, 5, 9));
 
-void setTag(Database& db, qint64 id, const QString& tag) {
-    Query(db, QStringLiteral("UPDATE EquipmentInfo SET AssetTagNumber = ? WHERE EquipmentId = ?")).exec({tag, id});
-}
-
 void seed(Database& db) {
     addLocationWithId(db, kHere, QStringLiteral("Room 101"));
     addLocationWithId(db, kStore, QStringLiteral("Store Room"));
     addLocationWithId(db, kAnnex, QStringLiteral("Annex"));
     addUnitWithId(db, kTagged, kHere, QStringLiteral("SN-1"));
-    setTag(db, kTagged, QStringLiteral("AT-1"));
+    setAssetTag(db, kTagged, QStringLiteral("AT-1"));
     addUnitWithId(db, kUntagged, kHere, QStringLiteral("SN-2"), QStringLiteral("Monitor"));
     addUnitWithId(db, kAway, kStore, QStringLiteral("SN-3"));
-    setTag(db, kAway, QStringLiteral("AT-3"));
+    setAssetTag(db, kAway, QStringLiteral("AT-3"));
     addUnitWithId(db, kSerialAT9, kStore, QStringLiteral("AT-9"));
     addUnitWithId(db, kTaggedAT9, kHere, QStringLiteral("SN-5"));
-    setTag(db, kTaggedAT9, QStringLiteral("AT-9"));
+    setAssetTag(db, kTaggedAT9, QStringLiteral("AT-9"));
     addUnitWithId(db, kSerialX7, kStore, QStringLiteral("X-7"));
     addUnitWithId(db, kTaggedX7, kAnnex, QStringLiteral("SN-7"));
-    setTag(db, kTaggedX7, QStringLiteral("X-7"));
+    setAssetTag(db, kTaggedX7, QStringLiteral("X-7"));
     addUnitWithId(db, kRetiredHere, kHere, QStringLiteral("SN-8"));
     Query(db, QStringLiteral("UPDATE EquipmentInfo SET EquActive = 0 WHERE EquipmentId = ?")).exec({kRetiredHere});
 }
@@ -54,12 +50,6 @@ QList<qint64> missingIds(StocktakeStore& store, qint64 stocktakeId) {
     for (int r = 0; r < rows.rowCount(); ++r)
         ids << rows.key(r, 0).toLongLong();
     return ids;
-}
-
-qint64 locationOf(Database& db, qint64 id) {
-    return Query(db, QStringLiteral("SELECT CurrentLocation FROM EquipmentInfo WHERE EquipmentId = ?"))
-        .scalar({id})
-        .toLongLong();
 }
 
 int historyRows(Database& db, qint64 id) {

@@ -24,6 +24,12 @@ void setAssetTag(Database& db, qint64 unitId, const QVariant& tag) {
     Query(db, QStringLiteral("UPDATE EquipmentInfo SET AssetTagNumber = ? WHERE EquipmentId = ?")).exec({tag, unitId});
 }
 
+qint64 locationOf(Database& db, qint64 unitId) {
+    return Query(db, QStringLiteral("SELECT CurrentLocation FROM EquipmentInfo WHERE EquipmentId = ?"))
+        .scalar({unitId})
+        .toLongLong();
+}
+
 qint64 park(Database& db, const QString& serial, qint64 locId, const QString& manufacturer) {
     Query q(db,
             QStringLiteral("INSERT INTO TempEquipmentInfo (SerialNumber, EquipmentType, Manufacturer, "

@@ -159,23 +159,8 @@ StocktakeCounts StocktakeStore::counts(qint64 stocktakeId) const {
     Query q(m_db, QStringLiteral("SELECT ScanClass, COUNT(*) FROM StocktakeScan WHERE StocktakeId = ? "
                                  "GROUP BY ScanClass"));
     q.exec({stocktakeId});
-    while (q.next()) {
-        const int n = q.value(1).toInt();
-        switch (static_cast<ScanClass>(q.value(0).toInt())) {
-        case ScanClass::Here:
-            c.here = n;
-            break;
-        case ScanClass::Elsewhere:
-            c.elsewhere = n;
-            break;
-        case ScanClass::Unknown:
-            c.unknown = n;
-            break;
-        case ScanClass::Repeat:
-            c.repeats = n;
-            break;
-        }
-    }
+    while (q.next())
+        c.of(static_cast<ScanClass>(q.value(0).toInt())) = q.value(1).toInt();
     return c;
 }
 

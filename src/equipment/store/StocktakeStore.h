@@ -38,6 +38,21 @@ struct StocktakeCounts {
     int elsewhere = 0;
     int unknown = 0;
     int repeats = 0;
+
+    int& of(ScanClass kind) {
+        switch (kind) {
+        case ScanClass::Here:
+            return here;
+        case ScanClass::Elsewhere:
+            return elsewhere;
+        case ScanClass::Unknown:
+            return unknown;
+        case ScanClass::Repeat:
+            break;
+        }
+        return repeats;
+    }
+    int scans() const { return here + elsewhere + unknown + repeats; }
 };
 
 struct OpenStocktake {

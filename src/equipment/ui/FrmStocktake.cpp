@@ -7,7 +7,6 @@
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
 #include "platform/ListExport.h"
-#include "platform/Printer.h"
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
@@ -290,23 +289,11 @@ void FrmStocktake::submitScan() {
         }
         addScanRow(scan, false);
         m_scanned->scrollToBottom();
-        switch (scan.kind) {
-        case ScanClass::Here: {
-            ++m_counts.here;
+        ++m_counts.of(scan.kind);
+        if (scan.kind == ScanClass::Here) {
             const int row = m_missing->rowOfTag(scan.equipmentId);
             if (row >= 0)
                 m_missing->removeRow(row);
-            break;
-        }
-        case ScanClass::Elsewhere:
-            ++m_counts.elsewhere;
-            break;
-        case ScanClass::Unknown:
-            ++m_counts.unknown;
-            break;
-        case ScanClass::Repeat:
-            ++m_counts.repeats;
-            break;
         }
         showCounts();
         showStatus();
@@ -414,12 +401,11 @@ void FrmStocktake::finish() {
 void FrmStocktake::discard() {
     if (m_stocktakeId <= 0)
         return;
-    const int scans = m_counts.here + m_counts.elsewhere + m_counts.unknown + m_counts.repeats;
     if (m_ctx.dialogs->message(this,
                                QStringLiteral("Discard the stocktake of %1? Its %2 scan(s) are set aside and nothing "
                                               "is moved.")
                                    .arg(locationName())
-                                   .arg(scans),
+                                   .arg(m_counts.scans()),
                                Dialogs::Buttons::YesNoDefaultNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
         return;
     if (!guarded(*m_ctx.dialogs, this, [&] { StocktakeStore(*m_ctx.db).discard(m_stocktakeId, m_ctx.clock->now()); }))
@@ -433,19 +419,7 @@ void FrmStocktake::printMissing() {
         m_ctx.dialogs->message(this, QStringLiteral("No unit is missing: there is nothing to print."));
         return;
     }
-    bool printed = false;
-    try {
-        std::unique_ptr<Printer> printer = m_ctx.newPrinter();
-        LVPrint lv(*printer, m_ctx.clock->today());
-        lv.LV = m_missing;
-        lv.ReportTitle = QStringLiteral("Missing at %1").arg(locationName());
-        printed = lv.PrintList(false);
-    } catch (const PrintError&) {
-        // Reported below, as the other list printouts do.
-    }
-    if (!printed)
-        m_ctx.dialogs->message(this, QStringLiteral("Printing error. Please make sure your computer can access the "
-                                                    "selected printer and the printer is online"));
+    printListOrSayWhy(m_ctx, this, m_missing, QStringLiteral("Missing at %1").arg(locationName()));
 }
 
 void FrmStocktake::exportMissing() {

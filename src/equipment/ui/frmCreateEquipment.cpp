@@ -15,7 +15,6 @@
 #include "platform/FormHelpers.h"
 #include "platform/Navigator.h"
 #include "platform/OpenWindow.h"
-#include "platform/Printer.h"
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
@@ -454,27 +453,11 @@ void frmCreateEquipment::refreshDuplicateList() {
 }
 
 void frmCreateEquipment::printHoldingTable() {
-    printList(m_holding, QStringLiteral("Holding Table Contents"));
+    printListOrSayWhy(m_ctx, this, m_holding, QStringLiteral("Holding Table Contents"));
 }
 
 void frmCreateEquipment::printDuplicateTable() {
-    printList(m_duplicates, QStringLiteral("Duplicate Table Contents"));
-}
-
-void frmCreateEquipment::printList(ReportList* list, const QString& title) {
-    bool printed = false;
-    try {
-        std::unique_ptr<Printer> printer = m_ctx.newPrinter();
-        LVPrint lv(*printer, m_ctx.clock->today());
-        lv.LV = list;
-        lv.ReportTitle = title;
-        printed = lv.PrintList(false);
-    } catch (const PrintError&) {
-        // Reported below, in the window's own words.
-    }
-    if (!printed)
-        m_ctx.dialogs->message(this, QStringLiteral("Printing error. Please make sure your computer can access the "
-                                                    "selected printer and the printer is online"));
+    printListOrSayWhy(m_ctx, this, m_duplicates, QStringLiteral("Duplicate Table Contents"));
 }
 
 bool frmCreateEquipment::openDuplicate(int row, OnTooManyWindows onTooMany) {

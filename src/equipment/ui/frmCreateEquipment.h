@@ -66,7 +66,6 @@ private:
     void ClearTextFields();
     // True when a location is selected; otherwise says so.
     bool locationChosen();
-    void printList(ReportList* list, const QString& title);
     bool openDuplicate(int row, OnTooManyWindows onTooMany);
 
     AppContext& m_ctx;
