@@ -15,6 +15,7 @@ namespace {
 
 constexpr qint64 kDepot = 70000;
 constexpr qint64 kStore = 70001;
+constexpr qint64 kRetired = 70002;
 constexpr qint64 kExisting = 80000;
 constexpr qint64 kOther = 80001;
 
@@ -49,12 +50,13 @@ UnitValues valuesOf(const UnitRecord& r) {
     return v;
 }
 
-Resolution resolve(DuplicateStore& store, int option, const DuplicateCase& loaded, const UnitValues& values) {
+Resolution resolve(DuplicateStore& store, int option, const DuplicateCase& loaded, const UnitValues& values,
+                   std::optional<qint64> location = std::nullopt) {
     switch (option) {
     case 0:
-        return store.replaceExisting(loaded, values);
+        return store.replaceExisting(loaded, values, location);
     case 1:
-        return store.submitCorrected(loaded, values);
+        return store.submitCorrected(loaded, values, location);
     default:
         return store.discardProposed(loaded);
     }
@@ -69,6 +71,7 @@ private slots:
     void loadWithoutInventoryUnit();
     void resolutions_data();
     void resolutions();
+    void replaceKeepsTheReplacedUnitsRecords();
     void replaceFailingPartWayChangesNothing();
     void proposedLocationUnavailable_data();
     void proposedLocationUnavailable();
@@ -88,6 +91,7 @@ void tst_DuplicateStore::loadsBothSidesAndHistory() {
     QCOMPARE(c.proposed->datePurchased, QDate(2024, 5, 6));
     QCOMPARE(c.proposed->currentLocation, kStore);
     QCOMPARE(c.proposed->locationName, QString("Store"));
+    QVERIFY(c.proposedLocationAvailable);
     QStringList history;
     for (const AssignmentRow& row : c.history)
         history << row.locationName.value_or("");
@@ -144,8 +148,9 @@ void tst_DuplicateStore::resolutions() {
     QCOMPARE(d.parked("S1"), 0); // both spellings
     QCOMPARE(d.parked("S2"), 1);
     QCOMPARE(count(*t.db, "EquipmentInfo", "EquipmentId = ?", {kExisting}), existingKept ? 1 : 0);
-    QCOMPARE(count(*t.db, "EquipLocAssign", "EquipmentId = ?", {kExisting}), existingKept ? 2 : 0);
-    QCOMPARE(count(*t.db, "EquipLocAssign"), existingKept ? 2 : 0); // the entered unit gets no history row
+    // Even a replaced unit's history stays, and the entered unit gets no history row.
+    QCOMPARE(count(*t.db, "EquipLocAssign", "EquipmentId = ?", {kExisting}), 2);
+    QCOMPARE(count(*t.db, "EquipLocAssign"), 2);
     const bool entered = option != 2;
     QCOMPARE(count(*t.db, "EquipmentInfo"), 2 - (existingKept ? 0 : 1) + (entered ? 1 : 0));
     if (!entered)
@@ -161,6 +166,33 @@ void tst_DuplicateStore::resolutions() {
     QCOMPARE(q.value(4).toLongLong(), kStore);
     QCOMPARE(q.value(5).toInt(), 1);
     QVERIFY(!q.next());
+}
+
+// What is kept under the replaced unit's id is neither deleted nor handed to its replacement.
+void tst_DuplicateStore::replaceKeepsTheReplacedUnitsRecords() {
+    TestContext t;
+    Duplicates d(*t.db);
+    Query(*t.db, "UPDATE EquipmentInfo SET Field1 = 'rack 4' WHERE EquipmentId = ?").exec({kExisting});
+    Query(*t.db, "INSERT INTO EquipmentNoteInformation (EquipmentId, NoteTitle, Note) VALUES (?, 'Repair', 'fan')")
+        .exec({kExisting});
+    Query(*t.db, "INSERT INTO EquipmentAttachments (EquipmentId, AttachmentsName, AttachmentVersion) "
+                 "VALUES (?, 'invoice.pdf', 1)")
+        .exec({kExisting});
+    DuplicateStore store(*t.db);
+    const DuplicateCase loaded = store.load("S1");
+    QCOMPARE(store.replaceExisting(loaded, valuesOf(*loaded.proposed)), Resolution::Done);
+
+    QCOMPARE(count(*t.db, "EquipmentInfo", "EquipmentId = ?", {kExisting}), 0);
+    Query q(*t.db, "SELECT EquipmentId, Field1 FROM EquipmentInfo WHERE SerialNumber = 'S1'");
+    q.exec();
+    QVERIFY(q.next());
+    const qint64 entered = q.value(0).toLongLong();
+    QVERIFY(entered > kOther);
+    QVERIFY(q.value(1).isNull());
+    for (const char* table : {"EquipLocAssign", "EquipmentNoteInformation", "EquipmentAttachments"}) {
+        QCOMPARE(count(*t.db, table, "EquipmentId = ?", {entered}), 0);
+        QVERIFY2(count(*t.db, table, "EquipmentId = ?", {kExisting}) > 0, table);
+    }
 }
 
 void tst_DuplicateStore::replaceFailingPartWayChangesNothing() {
@@ -182,28 +214,48 @@ void tst_DuplicateStore::replaceFailingPartWayChangesNothing() {
 
 void tst_DuplicateStore::proposedLocationUnavailable_data() {
     QTest::addColumn<int>("option");
-    QTest::addColumn<bool>("retired"); // else missing
+    QTest::addColumn<bool>("retired");    // else missing
+    QTest::addColumn<QVariant>("chosen"); // the location chosen instead; null: none
+    QTest::addColumn<Resolution>("expected");
+    const QVariant none;
     for (int option : {0, 1}) {
-        QTest::addRow("option %d, location retired", option) << option << true;
-        QTest::addRow("option %d, location missing", option) << option << false;
+        QTest::addRow("option %d, location retired", option)
+            << option << true << none << Resolution::LocationUnavailable;
+        QTest::addRow("option %d, location missing", option)
+            << option << false << none << Resolution::LocationUnavailable;
+        QTest::addRow("option %d, another chosen", option) << option << true << QVariant(kDepot) << Resolution::Done;
+        QTest::addRow("option %d, a retired one chosen", option)
+            << option << false << QVariant(kRetired) << Resolution::LocationUnavailable;
+        QTest::addRow("option %d, a missing one chosen", option)
+            << option << true << QVariant(qint64(95000)) << Resolution::LocationUnavailable;
     }
 }
 
 void tst_DuplicateStore::proposedLocationUnavailable() {
     QFETCH(int, option);
     QFETCH(bool, retired);
+    QFETCH(QVariant, chosen);
+    QFETCH(Resolution, expected);
     TestContext t;
     const qint64 where = 90000;
     Duplicates d(*t.db, where);
     if (retired)
         addLocationWithId(*t.db, where, "Closed", false);
+    addLocationWithId(*t.db, kRetired, "Shut", false);
     DuplicateStore store(*t.db);
     const DuplicateCase loaded = store.load("S1");
+    QVERIFY(!loaded.proposedLocationAvailable);
     UnitValues values = valuesOf(*loaded.proposed);
     values.serialNumber = "S1-B";
     const QStringList before = inventoryRows(*t.db);
-    QCOMPARE(resolve(store, option, loaded, values), Resolution::LocationUnavailable);
-    QCOMPARE(inventoryRows(*t.db), before);
+    const std::optional<qint64> location = chosen.isNull() ? std::nullopt : std::optional<qint64>(chosen.toLongLong());
+    QCOMPARE(resolve(store, option, loaded, values, location), expected);
+    if (expected != Resolution::Done) {
+        QCOMPARE(inventoryRows(*t.db), before);
+        return;
+    }
+    QCOMPARE(count(*t.db, "EquipmentInfo", "SerialNumber = 'S1-B' AND CurrentLocation = ?", {kDepot}), 1);
+    QCOMPARE(d.parked("S1"), 0);
 }
 
 void tst_DuplicateStore::caseResolvedElsewhereWritesNothing() {

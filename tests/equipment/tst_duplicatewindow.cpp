@@ -56,23 +56,49 @@ Case addCase(Database& db) {
     return c;
 }
 
+void addTypes(Database& db) {
+    for (const char* type : {"Desktop", "Laptop"})
+        Query(db, "INSERT INTO EquipmentType (EquipmentType) VALUES (?)").exec({QString(type)});
+}
+
+// Typed as a user types, so a read-only box takes nothing.
+void typeOver(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+}
+
+// The option checked as a keyboard or screen-reader user checks it, not by a mouse click.
+void choose(FrmDuplicate* w, FrmDuplicate::Option which) {
+    w->option(which)->setChecked(true);
+}
+
+void selectRow(QAbstractItemView* list, int row) {
+    list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+}
+
 } // namespace
 
 class tst_DuplicateWindow : public QObject {
     Q_OBJECT
 private slots:
     void showsBothSides();
+    void optionsFollowTheirState_data();
+    void optionsFollowTheirState();
+    void proposedTypeFromSelection();
     void resolutions_data();
     void resolutions();
     void refusals_data();
     void refusals();
+    void parkedLocationGone_data();
+    void parkedLocationGone();
     void opensFromTheEntryWindow();
 };
 
 void tst_DuplicateWindow::showsBothSides() {
     TestContext t;
-    for (const char* type : {"Desktop", "Laptop"})
-        Query(*t.db, "INSERT INTO EquipmentType (EquipmentType) VALUES (?)").exec({QString(type)});
+    addTypes(*t.db);
     addCase(*t.db);
     auto* w = openCase(t, "DUP");
     QVERIFY(w);
@@ -90,30 +116,81 @@ void tst_DuplicateWindow::showsBothSides() {
     QCOMPARE(w->historyList()->text(0, 1), QStringLiteral("Depot East"));
     QCOMPARE(w->historyList()->text(1, 1), QStringLiteral("Annex"));
 
+    QVERIFY(w->newLocationList()->isHidden()); // the parked location is there
+}
+
+void tst_DuplicateWindow::optionsFollowTheirState_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("mouse") << "mouse";
+    QTest::newRow("setChecked") << "setChecked";
+    QTest::newRow("arrow keys") << "keys";
+}
+
+void tst_DuplicateWindow::optionsFollowTheirState() {
+    QFETCH(QString, how);
+    TestContext t;
+    addCase(*t.db);
+    auto* w = openCase(t, "DUP");
     const QStringList existingBoxes = {"txtManufacturer", "txtSerialNumber", "txtOperatingSystem"};
     const QStringList proposedBoxes = {"txtProposedManufacturer", "txtProposedSerialNumber",
                                        "txtProposedOperatingSystem"};
-    const auto editable = [&](const QStringList& names) {
+    const auto all = [&](const QStringList& names, bool readOnly) {
         for (const QString& name : names)
-            if (box(w, qPrintable(name))->isReadOnly())
-                return false;
-        return true;
-    };
-    const auto readOnly = [&](const QStringList& names) {
-        for (const QString& name : names)
-            if (!box(w, qPrintable(name))->isReadOnly())
+            if (box(w, name)->isReadOnly() != readOnly)
                 return false;
         return true;
     };
     for (auto option : {FrmDuplicate::DeleteExistingSubmitProposed, FrmDuplicate::KeepExistingSubmitCorrected,
                         FrmDuplicate::KeepExistingDeleteProposed})
         QVERIFY(!w->option(option)->isChecked());
-    QVERIFY(readOnly(existingBoxes) && readOnly(proposedBoxes));
-    QTest::mouseClick(w->option(FrmDuplicate::KeepExistingSubmitCorrected), Qt::LeftButton);
-    QVERIFY(readOnly(existingBoxes) && editable(proposedBoxes));
+    QVERIFY(all(existingBoxes, true) && all(proposedBoxes, true));
+    // Option 0, then 1, then back to 0, as each way of choosing goes.
+    QRadioButton* focused = nullptr;
+    if (how == "keys") {
+        w->activateWindow(); // arrow keys move among the options only in the active window
+        QVERIFY(QTest::qWaitForWindowActive(w));
+    }
+    const auto pick = [&](FrmDuplicate::Option which) {
+        QRadioButton* button = w->option(which);
+        if (how == "mouse")
+            QTest::mouseClick(button, Qt::LeftButton);
+        else if (how == "setChecked")
+            button->setChecked(true);
+        else if (!focused) {
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Space);
+        } else {
+            focused->setFocus(); // back from the box typed into
+            QTest::keyClick(focused, which == FrmDuplicate::KeepExistingSubmitCorrected ? Qt::Key_Down : Qt::Key_Up);
+        }
+        focused = button;
+        QVERIFY(button->isChecked());
+    };
+    pick(FrmDuplicate::DeleteExistingSubmitProposed);
+    QVERIFY(all(existingBoxes, true) && all(proposedBoxes, true));
+    pick(FrmDuplicate::KeepExistingSubmitCorrected);
+    QVERIFY(all(existingBoxes, true) && all(proposedBoxes, false));
     QVERIFY(box(w, "txtProposedCurrentLocation")->isReadOnly());
-    QTest::mouseClick(w->option(FrmDuplicate::DeleteExistingSubmitProposed), Qt::LeftButton);
-    QVERIFY(readOnly(existingBoxes) && readOnly(proposedBoxes));
+    typeOver(box(w, "txtProposedSerialNumber"), "DUP-2");
+    QCOMPARE(box(w, "txtProposedSerialNumber")->text(), QStringLiteral("DUP-2"));
+    pick(FrmDuplicate::DeleteExistingSubmitProposed);
+    QVERIFY(all(existingBoxes, true) && all(proposedBoxes, true));
+}
+
+// The type submitted is the one selected, however it was selected, not the list's current row.
+void tst_DuplicateWindow::proposedTypeFromSelection() {
+    TestContext t;
+    addTypes(*t.db);
+    addCase(*t.db);
+    auto* w = openCase(t, "DUP");
+    QListWidget* types = w->proposedTypes();
+    QCOMPARE(types->currentItem()->text(), QStringLiteral("Laptop"));
+    selectRow(types, types->row(types->findItems("Desktop", Qt::MatchExactly).first()));
+    choose(w, FrmDuplicate::DeleteExistingSubmitProposed);
+    t.dialogs.answer(Dialogs::Answer::Yes);
+    click(w, "Command5");
+    QCOMPARE(t.dialogs.messages.last().text, kComplete);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "SerialNumber = 'DUP' AND EquipmentType = 'Desktop'"), 1);
 }
 
 void tst_DuplicateWindow::resolutions_data() {
@@ -148,9 +225,9 @@ void tst_DuplicateWindow::resolutions() {
     auto* w = openCase(t, "DUP");
     QPointer<QWidget> watched = w;
     if (option >= 0)
-        QTest::mouseClick(w->option(FrmDuplicate::Option(option)), Qt::LeftButton);
+        choose(w, FrmDuplicate::Option(option));
     if (!serial.isNull())
-        box(w, "txtProposedSerialNumber")->setText(serial);
+        typeOver(box(w, "txtProposedSerialNumber"), serial);
     const bool asks = option >= 0 && message != kTaken;
     if (asks)
         t.dialogs.answer(yes ? Dialogs::Answer::Yes : Dialogs::Answer::No);
@@ -170,9 +247,17 @@ void tst_DuplicateWindow::resolutions() {
 void tst_DuplicateWindow::refusals_data() {
     QTest::addColumn<QString>("change"); // what happens between opening and "Submit"
     QTest::addColumn<QString>("message");
-    QTest::newRow("location retired")
-        << "retire"
-        << "The proposed equipment's location no longer exists or has been retired. Nothing was changed.";
+    QTest::newRow("location retired") << "retire"
+                                      << "The proposed equipment's location no longer exists or has been retired. "
+                                         "Nothing was changed.\nSelect a new location for it and submit again.";
+    QTest::newRow("serial number of another unit")
+        << "OTHER"
+        << "Another unit in the inventory already has the serial number \"OTHER\". Nothing was changed.";
+    const QString longSerial = QString(100, 'x');
+    QTest::newRow("long serial number of another unit")
+        << longSerial
+        << "Another unit in the inventory already has the serial number \"" + QString(79, 'x') + QChar(0x2026) +
+               "\". Nothing was changed.";
     QTest::newRow("resolved elsewhere") << "unpark"
                                         << "This duplicate has already been resolved elsewhere. Nothing was changed.";
     QTest::newRow("no existing unit") << "no existing"
@@ -188,8 +273,12 @@ void tst_DuplicateWindow::refusals() {
     QFETCH(QString, message);
     TestContext t;
     const Case c = addCase(*t.db);
+    // A serial number is typed over the proposed one under option 1, then submitted under option 0.
+    const bool otherSerial = change.startsWith("OTHER") || change.startsWith("xxx");
     if (change == "no existing")
         Query(*t.db, "DELETE FROM EquipmentInfo").exec();
+    if (otherSerial)
+        addUnitWithId(*t.db, 90001, c.depot, change);
     auto* w = openCase(t, "DUP");
     QTest::mouseClick(w->option(FrmDuplicate::DeleteExistingSubmitProposed), Qt::LeftButton);
     if (change == "retire")
@@ -201,9 +290,13 @@ void tst_DuplicateWindow::refusals() {
         box(w, change == "bad date" ? "txtProposedDatePurchased" : "txtProposedSerialNumber")
             ->setText(change == "bad date" ? "soon" : "");
         QTest::mouseClick(w->option(FrmDuplicate::DeleteExistingSubmitProposed), Qt::LeftButton);
+    } else if (otherSerial) {
+        choose(w, FrmDuplicate::KeepExistingSubmitCorrected);
+        typeOver(box(w, "txtProposedSerialNumber"), change);
+        choose(w, FrmDuplicate::DeleteExistingSubmitProposed);
     }
     const QStringList before = inventoryRows(*t.db);
-    const bool asks = change == "retire" || change == "unpark";
+    const bool asks = change == "retire" || change == "unpark" || otherSerial;
     if (asks)
         t.dialogs.answer(Dialogs::Answer::Yes);
     click(w, "Command5");
@@ -211,6 +304,90 @@ void tst_DuplicateWindow::refusals() {
     QCOMPARE(t.dialogs.messages.last().text, message);
     QCOMPARE(inventoryRows(*t.db), before);
     QVERIFY(w->isVisible());
+}
+
+void tst_DuplicateWindow::parkedLocationGone_data() {
+    QTest::addColumn<QString>("gone");   // what befell the parked record's location: retired, deleted, retired later
+    QTest::addColumn<QString>("picked"); // how "Store" is chosen: selection, keys, current only (not selected), none
+    QTest::addColumn<bool>("pickedRetired"); // "Store" is retired after it was chosen
+    QTest::addColumn<QString>("message");    // the last message; the completion message when it goes through
+    const QString noneSelected = "No location selected";
+    QTest::newRow("retired, chosen by selection") << "retired"
+                                                  << "selection" << false << kComplete;
+    QTest::newRow("deleted, chosen by keys") << "deleted"
+                                             << "keys" << false << kComplete;
+    QTest::newRow("retired after opening, chosen by selection") << "retired later"
+                                                                << "selection" << false << kComplete;
+    QTest::newRow("current row not selected") << "retired"
+                                              << "current only" << false << noneSelected;
+    QTest::newRow("nothing chosen") << "deleted"
+                                    << "none" << false << noneSelected;
+    QTest::newRow("chosen one retired too")
+        << "retired"
+        << "selection" << true << "The selected location no longer exists or has been retired";
+}
+
+// A parked record whose location went away can still enter the inventory, at a location chosen for it.
+void tst_DuplicateWindow::parkedLocationGone() {
+    QFETCH(QString, gone);
+    QFETCH(QString, picked);
+    QFETCH(bool, pickedRetired);
+    QFETCH(QString, message);
+    TestContext t;
+    const Case c = addCase(*t.db);
+    const qint64 store = addLocationWithId(*t.db, 70003, "Store");
+    const auto retireAnnex = [&] {
+        Query(*t.db, gone == "deleted" ? "DELETE FROM LocationInfo WHERE LocId = ?"
+                                       : "UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?")
+            .exec({c.annex});
+    };
+    if (gone != "retired later")
+        retireAnnex();
+    auto* w = openCase(t, "DUP");
+    QListWidget* list = w->newLocationList();
+    choose(w, FrmDuplicate::DeleteExistingSubmitProposed);
+    if (gone == "retired later") {
+        QVERIFY(list->isHidden());
+        retireAnnex();
+        t.dialogs.answer(Dialogs::Answer::Yes);
+        click(w, "Command5");
+        QVERIFY(t.dialogs.messages.last().text.startsWith("The proposed equipment's location no longer exists"));
+    }
+    QVERIFY(!list->isHidden());
+    QStringList offered;
+    for (int row = 0; row < list->count(); ++row)
+        offered << list->item(row)->text();
+    QCOMPARE(offered, (QStringList{"Depot East", "Store"}));
+    QVERIFY(list->selectedItems().isEmpty());
+    if (picked == "selection") {
+        selectRow(list, 1);
+    } else if (picked == "keys") {
+        list->setFocus();
+        for (int press = 0; press < 2; ++press) // the first lands on the first row
+            QTest::keyClick(list, Qt::Key_Down);
+    } else if (picked == "current only") {
+        list->setCurrentRow(1);
+        list->selectionModel()->clearSelection();
+    }
+    if (pickedRetired)
+        Query(*t.db, "UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?").exec({store});
+    const QStringList before = inventoryRows(*t.db);
+    const bool asks = picked != "none" && picked != "current only";
+    if (asks)
+        t.dialogs.answer(Dialogs::Answer::Yes);
+    click(w, "Command5");
+    QVERIFY(t.dialogs.allAnswersUsed());
+    QCOMPARE(t.dialogs.messages.last().text, message);
+    if (message != kComplete) {
+        QCOMPARE(inventoryRows(*t.db), before);
+        QVERIFY(w->isVisible());
+        if (pickedRetired)
+            QCOMPARE(list->count(), 1); // offered afresh, without it
+        return;
+    }
+    QCOMPARE(units(*t.db), QStringList{"DUP|HP Inc"});
+    QCOMPARE(count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {store}), 1);
+    QCOMPARE(count(*t.db, "TempEquipmentInfo"), 0);
 }
 
 void tst_DuplicateWindow::opensFromTheEntryWindow() {

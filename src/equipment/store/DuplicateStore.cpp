@@ -2,7 +2,6 @@
 
 #include "data/Database.h"
 #include "equipment/store/ClsDuplicates.h"
-#include "equipment/store/EquipmentStore.h"
 
 namespace {
 
@@ -45,31 +44,38 @@ DuplicateCase DuplicateStore::load(const QString& serialNumber) const {
     if (c.existing)
         c.history = units.history(c.existing->id);
     c.proposed = units.firstWithSerial(serialNumber, UnitSource::Parked);
+    c.proposedLocationAvailable =
+        c.proposed && c.proposed->currentLocation && units.locationAvailable(*c.proposed->currentLocation);
     return c;
 }
 
-Resolution DuplicateStore::replaceExisting(const DuplicateCase& loaded, const UnitValues& proposed) {
-    return submit(loaded, proposed, Keep::Nothing);
+Resolution DuplicateStore::replaceExisting(const DuplicateCase& loaded, const UnitValues& proposed,
+                                           std::optional<qint64> location) {
+    return submit(loaded, proposed, location, Keep::Nothing);
 }
 
-Resolution DuplicateStore::submitCorrected(const DuplicateCase& loaded, const UnitValues& proposed) {
-    return submit(loaded, proposed, Keep::Existing);
+Resolution DuplicateStore::submitCorrected(const DuplicateCase& loaded, const UnitValues& proposed,
+                                           std::optional<qint64> location) {
+    return submit(loaded, proposed, location, Keep::Existing);
 }
 
 Resolution DuplicateStore::discardProposed(const DuplicateCase& loaded) {
     return resolve(m_db, loaded, [] {});
 }
 
-Resolution DuplicateStore::submit(const DuplicateCase& loaded, const UnitValues& proposed, Keep keep) {
+Resolution DuplicateStore::submit(const DuplicateCase& loaded, const UnitValues& proposed,
+                                  std::optional<qint64> location, Keep keep) {
     return resolve(m_db, loaded, [&] {
         UnitStore units(m_db);
-        const std::optional<qint64> locId = loaded.proposed->currentLocation;
+        const std::optional<qint64> locId = location ? location : loaded.proposed->currentLocation;
         // No unit may end at a location that is gone or retired.
         if (!locId || !units.locationAvailable(*locId))
             throw Refused{Resolution::LocationUnavailable};
-        // By id alone: whatever its type, the replaced unit must not stay beside its replacement.
+        // By id alone: whatever its type, the replaced unit must not stay beside its replacement. Only its row
+        // goes; the records kept under its id never reach the new unit, whose id is new.
         if (keep == Keep::Nothing && loaded.existing)
-            EquipmentStore(m_db).deleteEquipment(loaded.existing->id);
+            Query(m_db, QStringLiteral("DELETE FROM EquipmentInfo WHERE (EquipmentId = ?)"))
+                .exec({loaded.existing->id});
         if (ClsDuplicates(m_db).CheckDuplicate(proposed.serialNumber))
             throw Refused{Resolution::SerialTaken};
         UnitValues values = proposed;

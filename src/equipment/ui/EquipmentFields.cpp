@@ -24,9 +24,10 @@ QListWidget* makeList(QWidget* parent, const char* name, const QString& caption)
     return list;
 }
 
+// The row selected, however it was (a screen reader selects without moving the current row).
 const QListWidgetItem* picked(const QListWidget* list) {
-    const QListWidgetItem* item = list ? list->currentItem() : nullptr;
-    return item && item->isSelected() ? item : nullptr;
+    const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
+    return selected.isEmpty() ? nullptr : selected.first();
 }
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "equipment/store/ClsDuplicates.h"
 #include "equipment/store/EquipmentTypeStore.h"
 #include "equipment/ui/AssignmentHistory.h"
+#include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
@@ -51,6 +52,15 @@ FrmDuplicate::FrmDuplicate(AppContext& ctx, QWidget* parent)
     auto* proposedFrame = new QGroupBox(QStringLiteral("Proposed Equipment"), this);
     auto* proposedLayout = new QVBoxLayout(proposedFrame);
     proposedLayout->addWidget(buildSide(m_proposed, m_proposedLocation, QStringLiteral("Proposed")));
+    m_newLocation = new QListWidget(proposedFrame);
+    m_newLocation->setObjectName(QStringLiteral("List1"));
+    m_newLocation->setAccessibleName(QStringLiteral("Select New Location"));
+    m_newLocation->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_newLocationLabel = makeBuddyLabel(proposedFrame, m_newLocation->accessibleName(), m_newLocation);
+    proposedLayout->addWidget(m_newLocationLabel);
+    proposedLayout->addWidget(m_newLocation);
+    m_newLocationLabel->hide();
+    m_newLocation->hide();
 
     auto* actionFrame = new QGroupBox(QStringLiteral("Action"), this);
     auto* actionLayout = new QVBoxLayout(actionFrame);
@@ -60,7 +70,8 @@ FrmDuplicate::FrmDuplicate(AppContext& ctx, QWidget* parent)
     for (int i = 0; i < 3; ++i) {
         auto* option = new QRadioButton(QLatin1String(captions[i]), actionFrame);
         option->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        connect(option, &QRadioButton::clicked, this, &FrmDuplicate::optionChosen);
+        // However it gets checked (mouse, keys, a screen reader), the boxes follow.
+        connect(option, &QRadioButton::toggled, this, &FrmDuplicate::optionChosen);
         actionLayout->addWidget(option);
         m_options << option;
     }
@@ -121,6 +132,33 @@ void FrmDuplicate::load() {
     showRecord(m_existing, m_existingLocation, m_case.existing);
     showRecord(m_proposed, m_proposedLocation, m_case.proposed);
     showHistory(m_history, m_case.history);
+    if (m_case.proposed && !m_case.proposedLocationAvailable)
+        offerNewLocation();
+}
+
+void FrmDuplicate::offerNewLocation() {
+    m_newLocation->clear();
+    for (const LocationIdName& location : LocationStore(*m_ctx.db).activeLocationNames()) {
+        auto* item = new QListWidgetItem(nbspAsBlank(location.name.toString()), m_newLocation);
+        item->setData(Qt::UserRole, location.id);
+    }
+    m_newLocationLabel->show();
+    m_newLocation->show();
+}
+
+bool FrmDuplicate::chosenLocation(std::optional<qint64>& location) {
+    location.reset();
+    if (m_newLocation->isHidden())
+        return true;
+    const QList<QListWidgetItem*> picked = m_newLocation->selectedItems();
+    if (picked.isEmpty()) {
+        m_ctx.dialogs->message(this, QStringLiteral("No location selected"), Dialogs::Buttons::Ok,
+                               Dialogs::Icon::Critical);
+        m_newLocation->setFocus();
+        return false;
+    }
+    location = picked.first()->data(Qt::UserRole).toLongLong();
+    return true;
 }
 
 void FrmDuplicate::showRecord(EquipmentFields& side, QLineEdit* location, const std::optional<UnitRecord>& record) {
@@ -179,25 +217,32 @@ void FrmDuplicate::submit() {
         DuplicateStore store(*m_ctx.db);
         if (chosen(KeepExistingDeleteProposed)) {
             if (confirmed(QStringLiteral("keep existing and delete proposed")))
-                resolved(store.discardProposed(m_case));
+                resolved(KeepExistingDeleteProposed, store.discardProposed(m_case));
             return;
         }
         const std::optional<UnitValues> values = m_proposed.unitValues(*m_ctx.dialogs, this, m_ctx.clock->today());
         if (!values)
             return;
+        std::optional<qint64> location;
+        if (!chosenLocation(location))
+            return;
+        const QString& serial = values->serialNumber;
         if (chosen(DeleteExistingSubmitProposed)) {
             if (confirmed(QStringLiteral("delete the existing and submit proposed")))
-                resolved(store.replaceExisting(m_case, *values));
+                resolved(DeleteExistingSubmitProposed, store.replaceExisting(m_case, *values, location), serial);
             return;
         }
-        if (ClsDuplicates(*m_ctx.db).CheckDuplicate(values->serialNumber))
-            return resolved(Resolution::SerialTaken);
+        if (ClsDuplicates(*m_ctx.db).CheckDuplicate(serial))
+            return resolved(KeepExistingSubmitCorrected, Resolution::SerialTaken, serial);
         if (confirmed(QStringLiteral("keep existing, test/submit changes to the proposed")))
-            resolved(store.submitCorrected(m_case, *values));
+            resolved(KeepExistingSubmitCorrected, store.submitCorrected(m_case, *values, location), serial);
     });
 }
 
-void FrmDuplicate::resolved(Resolution outcome) {
+void FrmDuplicate::resolved(Option chosen, Resolution outcome, const QString& serial) {
+    const auto refuse = [this](const QString& text, Dialogs::Icon icon = Dialogs::Icon::Critical) {
+        m_ctx.dialogs->message(this, text, Dialogs::Buttons::Ok, icon);
+    };
     switch (outcome) {
     case Resolution::Done:
         m_ctx.dialogs->message(
@@ -206,19 +251,20 @@ void FrmDuplicate::resolved(Resolution outcome) {
         close();
         return;
     case Resolution::SerialTaken:
-        m_ctx.dialogs->message(this, kSerialTaken, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
-        return;
+        if (chosen == KeepExistingSubmitCorrected)
+            return refuse(kSerialTaken, Dialogs::Icon::Information);
+        return refuse(QStringLiteral("Another unit in the inventory already has the serial number \"%1\". Nothing "
+                                     "was changed.")
+                          .arg(cutForMessage(serial)));
     case Resolution::LocationUnavailable:
-        m_ctx.dialogs->message(this,
-                               QStringLiteral("The proposed equipment's location no longer exists or has been "
-                                              "retired. Nothing was changed."),
-                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        if (!m_newLocation->isHidden())
+            refuse(QStringLiteral("The selected location no longer exists or has been retired"));
+        else
+            refuse(QStringLiteral("The proposed equipment's location no longer exists or has been retired. Nothing "
+                                  "was changed.\nSelect a new location for it and submit again."));
+        offerNewLocation();
         return;
     case Resolution::ProposedGone:
-        m_ctx.dialogs->message(this,
-                               QStringLiteral("This duplicate has already been resolved elsewhere. Nothing was "
-                                              "changed."),
-                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
-        return;
+        return refuse(QStringLiteral("This duplicate has already been resolved elsewhere. Nothing was changed."));
     }
 }
