@@ -187,7 +187,7 @@ void FrmDuplicate::showRecord(EquipmentFields& side, QLineEdit* location, const 
 }
 
 void FrmDuplicate::optionChosen() {
-    // Only a corrected record is typed into; the location stays the one it was parked for.
+    // Only a corrected record is typed into; a location is never typed, only picked when its own went away.
     const bool editable = m_options.at(KeepExistingSubmitCorrected)->isChecked();
     for (QLineEdit* box : m_proposed.boxes())
         box->setReadOnly(!editable);
