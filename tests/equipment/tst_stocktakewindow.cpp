@@ -141,8 +141,9 @@ void tst_StocktakeWindow::keepsCountsAndTheMissingListCurrent() {
     QVERIFY(w->findChild<QPushButton*>("cmdFinish")->isEnabled());
     QVERIFY(label(w, "lblStatus").startsWith(QStringLiteral("Stocktake begun 2026-03-14 09:30:00")));
 
-    // Another location: its own stocktake, none yet; coming back shows this one again.
-    w->locationBox()->setCurrentIndex(w->locationBox()->findData(kStore));
+    // Another location, chosen by keyboard: its own stocktake, none yet; coming back shows this one again.
+    QTest::keyClick(w->locationBox(), Qt::Key_Down);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Kavrel Stocktake: Store Room"));
     QCOMPARE(countsShown(w), QStringLiteral("Here: 0, Elsewhere: 0, Unknown: 0, Already scanned: 0, Missing: 1"));
     QCOMPARE(w->scannedList()->rowCount(), 0);
     w->locationBox()->setCurrentIndex(w->locationBox()->findData(kHere));
