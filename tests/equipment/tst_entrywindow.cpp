@@ -134,6 +134,7 @@ private slots:
     void commitParksKnownSerialsAndListsThem();
     void commitFailurePartWayMovesNothing();
     void commitSaysWhyUnitsStayBehind();
+    void commitWarnsOfRowsWithoutAType();
     void addAndRefreshButtons();
     void printing_data();
     void printing();
@@ -638,6 +639,33 @@ void tst_EntryWindow::commitSaysWhyUnitsStayBehind() {
                           "Operation complete"}));
     QCOMPARE(count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {inv.annex}), 0);
     QCOMPARE(column(w->holdingList(), 2), (QStringList{"B1", "B2"}));
+}
+
+void tst_EntryWindow::commitWarnsOfRowsWithoutAType() {
+    TestContext t;
+    Inventory inv(*t.db);
+    hold(*t.db, "TYPED", inv.depot);
+    Query untyped(*t.db, "INSERT INTO HoldEquipment (SerialNumber, EquipmentType, CurrentLocation) VALUES (?, ?, ?)");
+    untyped.exec({"NULL", QVariant(), inv.depot});
+    untyped.exec({"EMPTY", "", inv.depot});
+    untyped.exec({"NBSP", " &nbsp;", inv.depot});
+    untyped.exec({"AWAY", "", inv.annex}); // stays behind: its location is retired
+    Query(*t.db, "UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?").exec({inv.annex});
+    auto* w = openEntry(t);
+
+    t.dialogs.answer(Dialogs::Answer::No);
+    click(w, "Command6");
+    QCOMPARE(t.dialogs.texts(),
+             QStringList{"3 record(s) in the holding table have no equipment type: they would enter the inventory as "
+                         "units with no description.\nEnter them in the inventory all the same?"});
+    QCOMPARE(t.dialogs.messages[0].buttons, Dialogs::Buttons::YesNoDefaultNo);
+    QCOMPARE(count(*t.db, "EquipmentInfo"), 0);
+    QCOMPARE(count(*t.db, "HoldEquipment"), 5);
+
+    t.dialogs.answer(Dialogs::Answer::Yes);
+    click(w, "Command6");
+    QCOMPARE(count(*t.db, "EquipmentInfo"), 4);
+    QCOMPARE(t.dialogs.messages.last().text, QStringLiteral("Operation complete"));
 }
 
 void tst_EntryWindow::commitFailurePartWayMovesNothing() {

@@ -34,6 +34,7 @@ private slots:
     void commitCopiesEveryColumn();
     void failedCommitMovesNothing();
     void commitLeavesUnitsOfRetiredLocationsWaiting();
+    void countsTheRowsWithoutAType();
     void secondRunAfterFailureParksNothingTwice();
     void largeIdsWork();
     void duplicatesListOnlyKnownLocations();
@@ -175,6 +176,26 @@ void tst_HoldingStore::commitLeavesUnitsOfRetiredLocationsWaiting() {
     const auto rows = store.rows();
     QCOMPARE(rows.size(), size_t(1));
     QCOMPARE(rows[0].tag.toLongLong(), waiting);
+}
+
+void tst_HoldingStore::countsTheRowsWithoutAType() {
+    TestContext t;
+    const qint64 loc = addLocation(*t.db, "Depot");
+    const qint64 retired = addLocation(*t.db, "Gone");
+    HoldingStore store(*t.db);
+    store.insert(unit("TYPED", loc));
+    for (const QVariant& type : {QVariant(), QVariant(QString()), QVariant(QStringLiteral(" &nbsp; "))}) {
+        HoldingEntry e = unit("UNTYPED", loc);
+        e.equipmentType = type.toString();
+        const qint64 id = store.insert(e);
+        Query(*t.db, QStringLiteral("UPDATE HoldEquipment SET EquipmentType = ? WHERE HoldEquipmentId = ?"))
+            .exec({type, id});
+    }
+    HoldingEntry away = unit("AWAY", retired);
+    away.equipmentType.clear();
+    store.insert(away);
+    Query(*t.db, QStringLiteral("UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?")).exec({retired});
+    QCOMPARE(store.untypedCount(), 3); // the row kept back by its retired location is not entered
 }
 
 void tst_HoldingStore::failedCommitMovesNothing() {

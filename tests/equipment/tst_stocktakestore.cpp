@@ -24,6 +24,7 @@ constexpr qint64 kTaggedX7 = 100007;    // serial SN-7, asset tag X-7, in the an
 constexpr qint64 kRetiredHere = 100008; // serial SN-8, inactive, here
 
 const QDateTime kNow(QDate(2026, 12, 10), QTime(14, 5, 9));
+const std::optional<QString> kHeldType = QStringLiteral("Laptop"); // what unknown codes go into the holding table as
 
 void seed(Database& db) {
     addLocationWithId(db, kHere, QStringLiteral("Room 101"));
@@ -73,6 +74,8 @@ private slots:
     void namesWhereAUnitIsRegistered();
     void countsAndMissingFollowTheScans();
     void carriesOnUntilEndedThenBeginsAnew();
+    void aScanForAStocktakeEndedMeanwhileRecordsNothing();
+    void unknownCodesAreHeldOnlyWithAType();
     void finishMovesElsewhereUnitsOnceAndHoldsUnknownCodes();
     void finishLeavesAloneWhatChangedMeanwhile();
     void finishWithoutOptionsOnlyEnds();
@@ -218,7 +221,7 @@ void tst_StocktakeStore::carriesOnUntilEndedThenBeginsAnew() {
     QCOMPARE(store.scan(kHere, QStringLiteral("SN-1"), kNow).kind, ScanClass::Repeat);
     QCOMPARE(store.scan(kHere, QStringLiteral("SN-2"), kNow).stocktakeId, first);
 
-    store.finish(first, false, false, kNow);
+    store.finish(first, false, std::nullopt, kNow);
     QVERIFY(!store.openAt(kHere));
     const ScanResult fresh = store.scan(kHere, QStringLiteral("SN-1"), kNow);
     QVERIFY(fresh.stocktakeId != first);
@@ -235,7 +238,7 @@ void tst_StocktakeStore::finishMovesElsewhereUnitsOnceAndHoldsUnknownCodes() {
     const qint64 id = store.openAt(kHere)->id;
     const int awayHistory = historyRows(*t.db, kAway);
 
-    const StocktakeOutcome outcome = store.finish(id, true, true, kNow);
+    const StocktakeOutcome outcome = store.finish(id, true, kHeldType, kNow);
     QCOMPARE(outcome.moved, 2);
     QCOMPARE(outcome.held, 2);
     QCOMPARE(outcome.skipped, 0);
@@ -247,17 +250,17 @@ void tst_StocktakeStore::finishMovesElsewhereUnitsOnceAndHoldsUnknownCodes() {
                              {kTaggedX7, kHere}),
              1);
     QCOMPARE(historyRows(*t.db, kTagged), 0);
-    Query held(*t.db, QStringLiteral("SELECT SerialNumber, CurrentLocation, LocationName FROM HoldEquipment "
-                                     "ORDER BY HoldEquipmentId"));
+    Query held(*t.db, QStringLiteral("SELECT SerialNumber, CurrentLocation, LocationName, EquipmentType FROM "
+                                     "HoldEquipment ORDER BY HoldEquipmentId"));
     held.exec();
     QStringList rows;
     while (held.next())
-        rows << QStringLiteral("%1|%2|%3").arg(held.text(0), held.text(1), held.text(2));
-    QCOMPARE(rows, (QStringList{"NEW-1|70001|Room 101", "O'Brien 2|70001|Room 101"}));
+        rows << QStringLiteral("%1|%2|%3|%4").arg(held.text(0), held.text(1), held.text(2), held.text(3));
+    QCOMPARE(rows, (QStringList{"NEW-1|70001|Room 101|Laptop", "O'Brien 2|70001|Room 101|Laptop"}));
 
     // Finishing again, here or from another workstation, does nothing a second time.
     const QStringList before = inventoryRows(*t.db);
-    QVERIFY_THROWS_EXCEPTION(DataError, store.finish(id, true, true, kNow));
+    QVERIFY_THROWS_EXCEPTION(DataError, store.finish(id, true, kHeldType, kNow));
     QCOMPARE(inventoryRows(*t.db), before);
     QCOMPARE(Fixtures::count(*t.db, QStringLiteral("HoldEquipment")), 2);
 }
@@ -275,7 +278,7 @@ void tst_StocktakeStore::finishLeavesAloneWhatChangedMeanwhile() {
         .exec({kStore});
     addUnitWithId(*t.db, 200001, kAnnex, QStringLiteral("LATE-2"));
 
-    const StocktakeOutcome outcome = store.finish(store.openAt(kHere)->id, true, true, kNow);
+    const StocktakeOutcome outcome = store.finish(store.openAt(kHere)->id, true, kHeldType, kNow);
     QCOMPARE(outcome.moved, 0);
     QCOMPARE(outcome.held, 0);
     QCOMPARE(outcome.skipped, 2);
@@ -290,13 +293,58 @@ void tst_StocktakeStore::finishWithoutOptionsOnlyEnds() {
     for (const char* code : {"SN-3", "NEW-9"})
         store.scan(kHere, QLatin1String(code), kNow);
     const QStringList before = inventoryRows(*t.db);
-    const StocktakeOutcome outcome = store.finish(store.openAt(kHere)->id, false, false, kNow);
+    const StocktakeOutcome outcome = store.finish(store.openAt(kHere)->id, false, std::nullopt, kNow);
     QCOMPARE(outcome.moved + outcome.held + outcome.skipped, 0);
     QCOMPARE(inventoryRows(*t.db), before);
     QCOMPARE(Fixtures::count(*t.db, QStringLiteral("HoldEquipment")), 0);
     QCOMPARE(Fixtures::count(*t.db, QStringLiteral("Stocktake"),
                              QStringLiteral("StocktakeOutcome = 'Finished' AND StocktakeEnded IS NOT NULL")),
              1);
+}
+
+void tst_StocktakeStore::aScanForAStocktakeEndedMeanwhileRecordsNothing() {
+    TestContext t;
+    seed(*t.db);
+    StocktakeStore store(*t.db);
+    const qint64 shown = store.scan(kHere, QStringLiteral("SN-1"), kNow).stocktakeId;
+    QCOMPARE(store.scan(kHere, QStringLiteral("SN-2"), kNow, shown).stocktakeId, shown);
+    // Ended elsewhere, and even begun again there: a scan meant for the one shown goes to neither.
+    store.discard(shown, kNow);
+    for (bool begunAgain : {false, true}) {
+        if (begunAgain)
+            store.scan(kHere, QStringLiteral("SN-5"), kNow);
+        const int scans = Fixtures::count(*t.db, QStringLiteral("StocktakeScan"));
+        const int stocktakes = Fixtures::count(*t.db, QStringLiteral("Stocktake"));
+        const ScanResult late = store.scan(kHere, QStringLiteral(" SN-3 "), kNow, shown);
+        QVERIFY(late.shownEnded);
+        QCOMPARE(late.code, QStringLiteral("SN-3"));
+        QCOMPARE(late.stocktakeId, shown);
+        QCOMPARE(Fixtures::count(*t.db, QStringLiteral("StocktakeScan")), scans);
+        QCOMPARE(Fixtures::count(*t.db, QStringLiteral("Stocktake")), stocktakes);
+    }
+    // Without a stocktake shown the scan joins the open one.
+    const ScanResult joined = store.scan(kHere, QStringLiteral("SN-3"), kNow);
+    QVERIFY(!joined.shownEnded);
+    QCOMPARE(joined.stocktakeId, store.openAt(kHere)->id);
+}
+
+void tst_StocktakeStore::unknownCodesAreHeldOnlyWithAType() {
+    TestContext t;
+    seed(*t.db);
+    StocktakeStore store(*t.db);
+    for (const char* code : {"SN-3", "NEW-1"})
+        store.scan(kHere, QLatin1String(code), kNow);
+    const qint64 id = store.openAt(kHere)->id;
+    const QStringList before = inventoryRows(*t.db);
+    for (const QString& blank : {QString(), QStringLiteral("  ")})
+        QVERIFY_THROWS_EXCEPTION(DataError, store.finish(id, true, blank, kNow));
+    QCOMPARE(inventoryRows(*t.db), before);
+    QCOMPARE(store.openAt(kHere)->id, id);
+
+    const StocktakeOutcome outcome = store.finish(id, true, std::nullopt, kNow);
+    QCOMPARE(outcome.moved, 1);
+    QCOMPARE(outcome.held, 0);
+    QCOMPARE(Fixtures::count(*t.db, QStringLiteral("HoldEquipment")), 0);
 }
 
 void tst_StocktakeStore::finishFailingMidwayChangesNothing() {
@@ -310,7 +358,7 @@ void tst_StocktakeStore::finishFailingMidwayChangesNothing() {
     EngineFixtures::refuseHoldingInserts(*t.db, QStringLiteral("disk full"),
                                          QStringLiteral("NEW.SerialNumber = 'BAD-2'"));
     const QStringList before = inventoryRows(*t.db);
-    QVERIFY_THROWS_EXCEPTION(DataError, store.finish(id, true, true, kNow));
+    QVERIFY_THROWS_EXCEPTION(DataError, store.finish(id, true, kHeldType, kNow));
     QCOMPARE(inventoryRows(*t.db), before);
     QCOMPARE(Fixtures::count(*t.db, QStringLiteral("HoldEquipment")), 0);
     QCOMPARE(store.openAt(kHere)->id, id);
@@ -329,7 +377,7 @@ void tst_StocktakeStore::discardMovesNothing() {
     QCOMPARE(inventoryRows(*t.db), before);
     QCOMPARE(Fixtures::count(*t.db, QStringLiteral("HoldEquipment")), 0);
     QVERIFY(!store.openAt(kHere));
-    QVERIFY_THROWS_EXCEPTION(DataError, store.finish(id, true, true, kNow));
+    QVERIFY_THROWS_EXCEPTION(DataError, store.finish(id, true, kHeldType, kNow));
     QCOMPARE(missingIds(store, 0).size(), 3);
 }
 

@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "equipment/store/EquipmentTypeStore.h"
 #include "equipment/ui/FrmStocktake.h"
 #include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
@@ -7,6 +8,7 @@
 #include "support/UnitFixtures.h"
 #include "support/Widgets.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -25,6 +27,12 @@ void seed(Database& db) {
     for (int i = 1; i <= 5; ++i)
         addUnitWithId(db, 90000 + i, kHere, QStringLiteral("SN-%1").arg(i));
     addUnitWithId(db, 90009, kStore, QStringLiteral("SN-9"), QStringLiteral("Printer"));
+    for (const char* type : {"Laptop", "Printer"})
+        EquipmentTypeStore(db).add(QLatin1String(type));
+}
+
+template <typename W> W* control(FrmStocktake* w, const char* name) {
+    return w->findChild<W*>(QLatin1String(name));
 }
 
 FrmStocktake* openStocktake(TestContext& t, qint64 locId = 0) {
@@ -64,7 +72,11 @@ private slots:
     void eachScanShowsItsClassAtOnce();
     void keepsCountsAndTheMissingListCurrent();
     void carriesOnAfterTheProgramWasKilled();
+    void scannerKeysLandAsAScanWhereverTheFocusIs_data();
+    void scannerKeysLandAsAScanWhereverTheFocusIs();
+    void aScanAfterTheStocktakeEndedElsewhereSaysSo();
     void finishesWithMovesAndHoldingRows();
+    void finishFollowsTheOptionsHoweverSet();
     void discardAsksFirst();
     void printsAndExportsTheMissingList();
 };
@@ -129,8 +141,9 @@ void tst_StocktakeWindow::keepsCountsAndTheMissingListCurrent() {
     QVERIFY(w->findChild<QPushButton*>("cmdFinish")->isEnabled());
     QVERIFY(label(w, "lblStatus").startsWith(QStringLiteral("Stocktake begun 2026-03-14 09:30:00")));
 
-    // Another location: its own stocktake, none yet; coming back shows this one again.
-    w->locationBox()->setCurrentIndex(w->locationBox()->findData(kStore));
+    // Another location, chosen by keyboard: its own stocktake, none yet; coming back shows this one again.
+    QTest::keyClick(w->locationBox(), Qt::Key_Down);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Kavrel Stocktake: Store Room"));
     QCOMPARE(countsShown(w), QStringLiteral("Here: 0, Elsewhere: 0, Unknown: 0, Already scanned: 0, Missing: 1"));
     QCOMPARE(w->scannedList()->rowCount(), 0);
     w->locationBox()->setCurrentIndex(w->locationBox()->findData(kHere));
@@ -176,11 +189,23 @@ void tst_StocktakeWindow::finishesWithMovesAndHoldingRows() {
     for (const char* code : {"SN-1", "SN-9", "NEW-1"})
         scan(w, QLatin1String(code));
 
+    // Unknown codes are not held without the type they get.
+    QVERIFY(w->unknownTypeBox()->isEnabled());
+    QCOMPARE(w->unknownTypeBox()->currentIndex(), -1);
+    click(w, "cmdFinish");
+    QCOMPARE(t.dialogs.texts(),
+             QStringList{"Choose the equipment type the unknown codes get in the holding table, or clear \"Put the "
+                         "unknown codes into the holding table\" to leave them out."});
+    QVERIFY(w->stocktakeId() > 0);
+    t.dialogs.reset();
+    w->unknownTypeBox()->setCurrentIndex(w->unknownTypeBox()->findText(QStringLiteral("Laptop")));
+
     t.dialogs.answer(Dialogs::Answer::No);
     click(w, "cmdFinish");
     QCOMPARE(t.dialogs.messages.at(0).text, QStringLiteral("Finish the stocktake of Room 101?\n\n"
                                                            "1 unit(s) registered elsewhere will be moved to Room 101.\n"
-                                                           "1 unknown code(s) will be put into the holding table.\n"
+                                                           "1 unknown code(s) will be put into the holding table as "
+                                                           "Laptop.\n"
                                                            "4 unit(s) registered here were not scanned."));
     QCOMPARE(Fixtures::count(*t.db, QStringLiteral("EquipmentInfo"), QStringLiteral("CurrentLocation = ?"), {kHere}),
              5);
@@ -193,7 +218,9 @@ void tst_StocktakeWindow::finishesWithMovesAndHoldingRows() {
     QCOMPARE(Fixtures::count(*t.db, QStringLiteral("EquipmentInfo"), QStringLiteral("CurrentLocation = ?"), {kHere}),
              6);
     QCOMPARE(Fixtures::count(*t.db, QStringLiteral("EquipLocAssign"), QStringLiteral("EquipmentId = 90009")), 1);
-    QCOMPARE(Fixtures::count(*t.db, QStringLiteral("HoldEquipment"), QStringLiteral("SerialNumber = 'NEW-1'")), 1);
+    QCOMPARE(Fixtures::count(*t.db, QStringLiteral("HoldEquipment"),
+                             QStringLiteral("SerialNumber = 'NEW-1' AND EquipmentType = 'Laptop'")),
+             1);
     QCOMPARE(label(w, "lblStatus"), QStringLiteral("Stocktake ended. The next scan begins a new one."));
     QVERIFY(!w->findChild<QPushButton*>("cmdFinish")->isEnabled());
     QCOMPARE(w->missingList()->rowCount(), 4);
@@ -202,6 +229,96 @@ void tst_StocktakeWindow::finishesWithMovesAndHoldingRows() {
     scan(w, QStringLiteral("SN-9"));
     QCOMPARE(w->resultLabel()->text(), QStringLiteral("HERE"));
     QCOMPARE(countsShown(w), QStringLiteral("Here: 1, Elsewhere: 0, Unknown: 0, Already scanned: 0, Missing: 5"));
+}
+
+void tst_StocktakeWindow::finishFollowsTheOptionsHoweverSet() {
+    TestContext t;
+    seed(*t.db);
+    FrmStocktake* w = openStocktake(t, kHere);
+    for (const char* code : {"SN-9", "NEW-1"})
+        scan(w, QLatin1String(code));
+    // Cleared by keyboard and by setChecked, as a screen reader does: the type box follows, Finish leaves both out.
+    auto* move = control<QCheckBox>(w, "chkMoveElsewhere");
+    auto* hold = control<QCheckBox>(w, "chkHoldUnknown");
+    move->setFocus();
+    QTest::keyClick(move, Qt::Key_Space);
+    QVERIFY(!move->isChecked());
+    hold->setChecked(false);
+    QVERIFY(!w->unknownTypeBox()->isEnabled());
+    t.dialogs.answer(Dialogs::Answer::Yes);
+    click(w, "cmdFinish");
+    QCOMPARE(t.dialogs.messages.at(0).text,
+             QStringLiteral("Finish the stocktake of Room 101?\n\n5 unit(s) registered here were not scanned."));
+    QCOMPARE(w->stocktakeId(), qint64(0));
+    QCOMPARE(UnitFixtures::locationOf(*t.db, 90009), kStore);
+    QCOMPARE(Fixtures::count(*t.db, QStringLiteral("HoldEquipment")), 0);
+    hold->setChecked(true);
+    QVERIFY(w->unknownTypeBox()->isEnabled());
+}
+
+void tst_StocktakeWindow::scannerKeysLandAsAScanWhereverTheFocusIs_data() {
+    QTest::addColumn<QString>("name");
+    for (const char* name :
+         {"txtScan", "cboLocation", "lvwScanned", "lvwMissing", "chkMoveElsewhere", "chkHoldUnknown", "cboUnknownType",
+          "cmdPrintMissing", "cmdExportMissing", "cmdFinish", "cmdDiscard", "cmdClose"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void tst_StocktakeWindow::scannerKeysLandAsAScanWhereverTheFocusIs() {
+    QFETCH(QString, name);
+    TestContext t;
+    seed(*t.db);
+    FrmStocktake* w = openStocktake(t, kHere);
+    scan(w, QStringLiteral("SN-1"));
+    auto* target = w->findChild<QWidget*>(name);
+    QVERIFY(target);
+    QVERIFY(target->isEnabled());
+    target->setFocus();
+    // The lists hold rows a type-ahead would jump to; the boxes items it would choose.
+    QVERIFY(w->missingList()->rowCount() > 0);
+    QTest::keyClicks(target, QStringLiteral("SN-2"));
+    QTest::keyClick(target, Qt::Key_Return);
+
+    QCOMPARE(w->resultLabel()->text(), QStringLiteral("HERE"));
+    QCOMPARE(countsShown(w), QStringLiteral("Here: 2, Elsewhere: 0, Unknown: 0, Already scanned: 0, Missing: 3"));
+    QCOMPARE(w->scannedList()->cells(1).first(), QStringLiteral("SN-2"));
+    QCOMPARE(w->focusWidget(), w->scanBox());
+    QVERIFY(w->scanBox()->text().isEmpty());
+    // Nothing else took the keys.
+    QCOMPARE(w->locationBox()->currentData().toLongLong(), kHere);
+    QCOMPARE(w->unknownTypeBox()->currentIndex(), -1);
+    QVERIFY(control<QCheckBox>(w, "chkMoveElsewhere")->isChecked());
+    QVERIFY(control<QCheckBox>(w, "chkHoldUnknown")->isChecked());
+    QVERIFY(w->isVisible());
+    QVERIFY(t.dialogs.messages.isEmpty());
+}
+
+void tst_StocktakeWindow::aScanAfterTheStocktakeEndedElsewhereSaysSo() {
+    TestContext t;
+    seed(*t.db);
+    FrmStocktake* w = openStocktake(t, kHere);
+    for (const char* code : {"SN-1", "SN-2"})
+        scan(w, QLatin1String(code));
+    const qint64 shown = w->stocktakeId();
+    const std::unique_ptr<Database> other = t.openAnother(QStringLiteral("other-desk"));
+    StocktakeStore(*other).discard(shown, QDateTime::currentDateTime());
+
+    scan(w, QStringLiteral("SN-3"));
+    QCOMPARE(t.dialogs.texts(),
+             QStringList{"The stocktake of Room 101 was finished or discarded meanwhile, in another window or on "
+                         "another workstation.\nSN-3 was not recorded. Scan it again to begin a new stocktake; the "
+                         "scans shown here stay until then."});
+    QCOMPARE(w->resultLabel()->text(), QStringLiteral("NOT RECORDED"));
+    QCOMPARE(w->scannedList()->rowCount(), 2);
+    QCOMPARE(label(w, "lblStatus"), QStringLiteral("Stocktake ended. The next scan begins a new one."));
+    QCOMPARE(Fixtures::count(*t.db, QStringLiteral("StocktakeScan"), QStringLiteral("ScanCode = 'SN-3'")), 0);
+    QVERIFY(!control<QPushButton>(w, "cmdFinish")->isEnabled());
+
+    scan(w, QStringLiteral("SN-3"));
+    QCOMPARE(t.dialogs.messages.size(), 1);
+    QVERIFY(w->stocktakeId() > shown);
+    QCOMPARE(countsShown(w), QStringLiteral("Here: 1, Elsewhere: 0, Unknown: 0, Already scanned: 0, Missing: 4"));
+    QCOMPARE(w->scannedList()->rowCount(), 1);
 }
 
 void tst_StocktakeWindow::discardAsksFirst() {

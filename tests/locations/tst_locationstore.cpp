@@ -217,19 +217,29 @@ void tst_LocationStore::unitsInTheHoldingTableBelongToTheirLocation() {
     unit.serialNumber = QStringLiteral("H1");
     unit.currentLocation = waiting;
     unit.locationName = QStringLiteral("Waiting");
-    HoldingStore(*t.db).insert(unit);
+    // Entered on another workstation (on a server; on the files the holding table is one for all).
+    const std::unique_ptr<Database> other = t.openAnother(QStringLiteral("other-desk"));
+    HoldingStore(*other).insert(unit);
     LocationStore store(*t.db);
-    QVERIFY(store.hasEquipment(waiting));
-    QVERIFY(!store.hasEquipment(target));
+    const LocationUse use = store.use(waiting);
+    QCOMPARE(use.units, qint64(0));
+    QCOMPARE(use.waiting, qint64(1));
+    QCOMPARE(use.waitingElsewhere, qint64(t.onServer() ? 1 : 0));
+    QVERIFY(use.inUse());
+    QVERIFY(!store.use(target).inUse());
     QVERIFY(!store.retireIfEmpty(waiting));
     QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1"), 2);
 
-    // Reassigning takes the waiting unit along, so it can still be committed.
+    // Reassigning takes the waiting units along, every workstation's, so they can still be committed.
+    unit.serialNumber = QStringLiteral("H2");
+    HoldingStore(*t.db).insert(unit);
     store.reassignAndRetire(waiting, target);
-    QCOMPARE(count(*t.db, "HoldEquipment", "CurrentLocation = ? AND LocationName = 'Target'", {target}), 1);
+    const int seenByEach = t.onServer() ? 1 : 2;
+    QCOMPARE(count(*t.db, "HoldEquipment", "CurrentLocation = ? AND LocationName = 'Target'", {target}), seenByEach);
+    QCOMPARE(count(*other, "HoldEquipment", "CurrentLocation = ? AND LocationName = 'Target'", {target}), seenByEach);
     QCOMPARE(count(*t.db, "EquipLocAssign"), 0);
-    QCOMPARE(HoldingStore(*t.db).commitToInventory().committed, 1);
-    QCOMPARE(count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {target}), 1);
+    QCOMPARE(HoldingStore(*t.db).commitToInventory().committed, seenByEach);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {target}), seenByEach);
 }
 
 QTEST_MAIN(tst_LocationStore)

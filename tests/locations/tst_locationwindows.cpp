@@ -1,4 +1,5 @@
 #include "data/Database.h"
+#include "equipment/store/HoldingStore.h"
 #include "equipment/ui/frmActiveEquipment.h"
 #include "locations/store/LocationStore.h"
 #include "locations/ui/DisplayInformation.h"
@@ -65,6 +66,7 @@ private slots:
     void enterStopsAtWindowLimit();
     void deleteStopsAtFirstLocationWithEquipment();
     void deleteRefusalTextDependsOnListSize();
+    void deleteRefusesALocationWithUnitsWaitingInTheHoldingTable();
     void reassignMovesEquipmentAndRefreshesList();
     void reassignRefusesSourceAsTarget();
     void createLocationSubmitClearAndCancel();
@@ -300,6 +302,28 @@ void tst_LocationWindows::deleteRefusalTextDependsOnListSize() {
     w->list()->setRowSelected(0, true);
     t.dialogs.answer(Dialogs::Answer::No);
     w->toolbarClicked("Delete");
+    QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1"), 1);
+}
+
+void tst_LocationWindows::deleteRefusesALocationWithUnitsWaitingInTheHoldingTable() {
+    TestContext t;
+    const qint64 id = addLocation(*t.db, "A");
+    HoldingEntry unit;
+    unit.currentLocation = id;
+    unit.locationName = QStringLiteral("A");
+    for (const char* serial : {"H1", "H2"}) {
+        unit.serialNumber = QLatin1String(serial);
+        HoldingStore(*t.db).insert(unit);
+    }
+    auto* w = openList(t);
+    QCOMPARE(w->list()->text(0, 5), QStringLiteral("0"));
+    w->list()->setRowSelected(0, true);
+    w->toolbarClicked("Delete");
+    QCOMPARE(t.dialogs.texts(),
+             QStringList{"2 unit(s) entered for this location are waiting in the holding table to be entered in the "
+                         "inventory, so the location cannot be deleted at this time.\nEnter them in the inventory "
+                         "and reassign them, or remove them from the holding table, first."});
+    QCOMPARE(t.dialogs.messages[0].icon, Dialogs::Icon::Critical);
     QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1"), 1);
 }
 

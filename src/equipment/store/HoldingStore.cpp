@@ -80,6 +80,14 @@ int HoldingStore::count() const {
     return Query(m_db, QStringLiteral("SELECT COUNT(*) FROM HoldEquipment")).scalar().toInt();
 }
 
+int HoldingStore::untypedCount() const {
+    return Query(m_db, QStringLiteral("SELECT COUNT(*) FROM HoldEquipment WHERE (EquipmentType IS NULL OR "
+                                      "TRIM(REPLACE(EquipmentType, '&nbsp;', '')) = '') AND ") +
+                           kAtActiveLocation)
+        .scalar()
+        .toInt();
+}
+
 namespace {
 // Both lists show the same columns; only where a value comes from and how "&nbsp;" shows differ.
 ListColumns outboundColumns(const char* table, const char* locationSql, CellDisplay display) {

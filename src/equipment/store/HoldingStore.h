@@ -65,6 +65,8 @@ public:
 
     qint64 insert(const HoldingEntry& entry);
     int count() const;
+    // The rows the commit would enter that have no equipment type: they would become units with no description.
+    int untypedCount() const;
     // The holding list: EquipmentType, Manufacturer, SerialNumber, ModelNumber, LocationName, AssetTagNumber, with
     // every "&nbsp;" dropped.
     static const ListColumns& holdingListColumns();

@@ -34,7 +34,7 @@ QString SearchStore::likePattern(const QString& text) {
             pattern += QLatin1Char('%');
             continue;
         }
-        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+        if (c == QLatin1Char('\\'))
             pattern += QLatin1Char('\\');
         pattern += c;
     }

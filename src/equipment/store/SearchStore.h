@@ -19,8 +19,8 @@ public:
     static const ListColumns& resultColumns();
     // The same without AssetTagNumber, as the scanner lists them.
     static const ListColumns& scannerColumns();
-    // The LIKE pattern (escaped with "\") for typed text: "*" stands for any run of characters, every other
-    // character, "%" and "_" included, for itself.
+    // The LIKE pattern (escaped with "\") for typed text: "*" and "%" stand for any run of characters, "_" for
+    // any one character, every other character (a backslash included) for itself.
     static QString likePattern(const QString& text);
 
     // Every unit whose field matches text, in the database's order, as stored, for a list to show under columns'

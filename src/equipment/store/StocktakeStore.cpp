@@ -101,7 +101,7 @@ std::optional<qint64> StocktakeStore::latestOpenLocation() const {
     return loc.toLongLong();
 }
 
-ScanResult StocktakeStore::scan(qint64 locId, const QString& typed, const QDateTime& now) {
+ScanResult StocktakeStore::scan(qint64 locId, const QString& typed, const QDateTime& now, qint64 shown) {
     ScanResult r;
     r.code = cleanCode(typed);
     if (r.code.isEmpty())
@@ -109,6 +109,11 @@ ScanResult StocktakeStore::scan(qint64 locId, const QString& typed, const QDateT
     return m_db.transaction([&] {
         ScanResult result = r; // from the start on every attempt
         const std::optional<OpenStocktake> open = openAt(locId);
+        if (shown > 0 && (!open || open->id != shown)) {
+            result.stocktakeId = shown;
+            result.shownEnded = true;
+            return result;
+        }
         if (open) {
             result.stocktakeId = open->id;
         } else {
@@ -228,8 +233,12 @@ void StocktakeStore::close(qint64 stocktakeId, const QString& outcome, const QDa
                                        "workstation. Nothing was changed."));
 }
 
-StocktakeOutcome StocktakeStore::finish(qint64 stocktakeId, bool moveElsewhere, bool holdUnknown,
-                                        const QDateTime& now) {
+StocktakeOutcome StocktakeStore::finish(qint64 stocktakeId, bool moveElsewhere,
+                                        const std::optional<QString>& holdUnknownAs, const QDateTime& now) {
+    // A unit without a type would enter the inventory with no description.
+    if (holdUnknownAs && holdUnknownAs->trimmed().isEmpty())
+        throw DataError(QStringLiteral("The unknown codes need an equipment type to go into the holding table. "
+                                       "Nothing was changed."));
     return m_db.transaction([&] {
         StocktakeOutcome outcome;
         // Closed first: a second finish, here or on another workstation, stops before it changes anything.
@@ -256,7 +265,7 @@ StocktakeOutcome StocktakeStore::finish(qint64 stocktakeId, bool moveElsewhere, 
             outcome.moved = static_cast<int>(ids.size());
         }
 
-        if (holdUnknown) {
+        if (holdUnknownAs) {
             Query unknown(m_db, QStringLiteral("SELECT ScanCode FROM StocktakeScan WHERE StocktakeId = ? AND "
                                                "ScanClass = ? ORDER BY ScanId"));
             unknown.exec({stocktakeId, static_cast<int>(ScanClass::Unknown)});
@@ -271,6 +280,7 @@ StocktakeOutcome StocktakeStore::finish(qint64 stocktakeId, bool moveElsewhere, 
                 }
                 HoldingEntry entry;
                 entry.serialNumber = code;
+                entry.equipmentType = *holdUnknownAs;
                 entry.currentLocation = locId;
                 entry.locationName = locName;
                 holding.insert(entry);

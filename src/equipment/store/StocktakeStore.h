@@ -31,6 +31,8 @@ struct ScanResult {
     bool inactive = false;          // the unit is marked inactive
     bool waitingInHolding = false;  // an unknown code already waiting in the holding table
     std::optional<ScanClass> first; // for a repeat: what the first scan was
+    // The stocktake the scan was meant for was finished or discarded meanwhile: nothing was recorded.
+    bool shownEnded = false;
 };
 
 struct StocktakeCounts {
@@ -83,8 +85,10 @@ public:
 
     // Classifies and records one scan in one transaction, beginning a stocktake of the location when none is open.
     // A code matching several units takes one not yet scanned, preferring one registered here, then one active,
-    // then one whose asset tag it is. The result names the stocktake the scan went to.
-    ScanResult scan(qint64 locId, const QString& typed, const QDateTime& now);
+    // then one whose asset tag it is. The result names the stocktake the scan went to. shown: the stocktake the
+    // scanning window shows (0: none); when that one has ended meanwhile, nothing is recorded and shownEnded says
+    // so, rather than the scan quietly beginning another.
+    ScanResult scan(qint64 locId, const QString& typed, const QDateTime& now, qint64 shown = 0);
 
     StocktakeCounts counts(qint64 stocktakeId) const;
     // The stocktake's scans in the order made, each as scan() reported it.
@@ -97,9 +101,11 @@ public:
 
     // Ends the stocktake in one transaction: with moveElsewhere, every unit scanned here but registered elsewhere
     // moves here by the assignment rule (one history row each; a unit meanwhile here is left alone); with
-    // holdUnknown, every unknown code goes into the holding table for this location. Throws DataError when the
-    // stocktake is no longer open (finished or discarded elsewhere), with nothing done.
-    StocktakeOutcome finish(qint64 stocktakeId, bool moveElsewhere, bool holdUnknown, const QDateTime& now);
+    // holdUnknownAs, every unknown code goes into the holding table for this location as a unit of that type (none:
+    // they are left out). Throws DataError when the stocktake is no longer open (finished or discarded
+    // elsewhere), or when the type given is blank, with nothing done.
+    StocktakeOutcome finish(qint64 stocktakeId, bool moveElsewhere, const std::optional<QString>& holdUnknownAs,
+                            const QDateTime& now);
     // Ends the stocktake without changing anything else.
     void discard(qint64 stocktakeId, const QDateTime& now);
 

@@ -1,6 +1,7 @@
 #include "equipment/ui/FrmStocktake.h"
 
 #include "data/Database.h"
+#include "equipment/store/EquipmentTypeStore.h"
 #include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -18,6 +19,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -153,9 +155,18 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     m_holdUnknown = new QCheckBox(QStringLiteral("Put the &unknown codes into the holding table"), this);
     m_holdUnknown->setObjectName(QStringLiteral("chkHoldUnknown"));
     m_holdUnknown->setChecked(true);
+    m_unknownType = new QComboBox(this);
+    m_unknownType->setObjectName(QStringLiteral("cboUnknownType"));
+    m_unknownType->setAccessibleName(QStringLiteral("Type of the unknown codes"));
+    m_unknownType->setPlaceholderText(QStringLiteral("(choose a type)"));
+    auto* holdRow = new QHBoxLayout;
+    holdRow->addWidget(m_holdUnknown);
+    holdRow->addWidget(makeBuddyLabel(this, QStringLiteral("as t&ype:"), m_unknownType));
+    holdRow->addWidget(m_unknownType);
+    holdRow->addStretch();
     auto* options = new QVBoxLayout;
     options->addWidget(m_moveElsewhere);
-    options->addWidget(m_holdUnknown);
+    options->addLayout(holdRow);
 
     auto* printButton = makeButton(this, "cmdPrintMissing", QStringLiteral("&Print Missing List"));
     auto* exportButton = makeButton(this, "cmdExportMissing", QStringLiteral("E&xport Missing List..."));
@@ -187,6 +198,7 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
         guarded(*m_ctx.dialogs, this, [this] { showLocation(); });
         m_scan->setFocus();
     });
+    connect(m_holdUnknown, &QCheckBox::toggled, m_unknownType, &QWidget::setEnabled);
     connect(m_missing, &ReportList::headerClicked, this, &FrmStocktake::sortMissing);
     connect(printButton, &QPushButton::clicked, this, &FrmStocktake::printMissing);
     connect(exportButton, &QPushButton::clicked, this, &FrmStocktake::exportMissing);
@@ -196,6 +208,42 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     onKeys(this, {Qt::Key_Escape}, [closeButton] { closeButton->click(); });
     resize(Twips::toPixelsX(13500, this), Twips::toPixelsY(8200, this));
     lists->setSizes({width() / 2, width() / 2});
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+bool FrmStocktake::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched != m_scan && m_scan->isEnabled()) {
+        // A popup (the open list of a box) is a window of its own and keeps its keys.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && isAncestorOf(widget) && takeScannerKey(static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// A scanner types its code and Enter into whatever has the focus. Here they go to the scan box wherever the focus
+// is, so no list's type-ahead or box's choice swallows a code.
+bool FrmStocktake::takeScannerKey(const QKeyEvent* key) {
+    if (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return false; // shortcuts and mnemonics
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (m_scan->text().isEmpty())
+            return false;
+        m_scan->setFocus();
+        submitScan();
+        return true;
+    }
+    const QString text = key->text();
+    if (text.isEmpty() || !text.at(0).isPrint())
+        return false;
+    // A space on its own still ticks a box or presses a button; within a code it is part of it.
+    if (text == QLatin1String(" ") && m_scan->text().isEmpty())
+        return false;
+    m_scan->setFocus();
+    m_scan->end(false);
+    m_scan->insert(text);
+    return true;
 }
 
 void FrmStocktake::load() {
@@ -204,6 +252,8 @@ void FrmStocktake::load() {
     const QSignalBlocker quiet(m_location);
     for (const LocationIdName& location : LocationStore(*m_ctx.db).activeLocationNames())
         m_location->addItem(location.name.toString(), location.id);
+    m_unknownType->addItems(EquipmentTypeStore(*m_ctx.db).names());
+    m_unknownType->setCurrentIndex(-1);
     const int at = m_location->findData(wanted);
     if (at >= 0)
         m_location->setCurrentIndex(at);
@@ -280,7 +330,9 @@ void FrmStocktake::submitScan() {
         return;
     ScanResult scan;
     const bool done = guarded(*m_ctx.dialogs, this, [&] {
-        scan = StocktakeStore(*m_ctx.db).scan(locId, typed, m_ctx.clock->now());
+        scan = StocktakeStore(*m_ctx.db).scan(locId, typed, m_ctx.clock->now(), m_stocktakeId);
+        if (scan.shownEnded)
+            return;
         if (scan.stocktakeId != m_stocktakeId) {
             // A new stocktake, or one that another workstation ended and this scan began again: read it whole.
             m_justEnded = false;
@@ -298,8 +350,26 @@ void FrmStocktake::submitScan() {
         showCounts();
         showStatus();
     });
-    if (done)
+    if (done && scan.shownEnded)
+        tellEndedElsewhere(scan.code);
+    else if (done)
         showResult(scan);
+}
+
+void FrmStocktake::tellEndedElsewhere(const QString& code) {
+    // The scans shown stay, as after a finish here, to be read, printed or exported.
+    m_stocktakeId = 0;
+    m_justEnded = true;
+    showStatus();
+    m_result->setText(QStringLiteral("NOT RECORDED"));
+    paintResult(palette().color(QPalette::Window), palette().color(QPalette::WindowText));
+    m_detail->setText(QStringLiteral("%1: the stocktake had ended.").arg(code));
+    m_ctx.dialogs->message(this,
+                           QStringLiteral("The stocktake of %1 was finished or discarded meanwhile, in another window "
+                                          "or on another workstation.\n%2 was not recorded. Scan it again to begin a "
+                                          "new stocktake; the scans shown here stay until then.")
+                               .arg(locationName(), code),
+                           Dialogs::Buttons::Ok, Dialogs::Icon::Information);
 }
 
 void FrmStocktake::showResult(const ScanResult& scan) {
@@ -365,14 +435,26 @@ void FrmStocktake::finish() {
     if (m_stocktakeId <= 0)
         return;
     const bool move = m_moveElsewhere->isChecked();
-    const bool hold = m_holdUnknown->isChecked();
+    const bool hold = m_holdUnknown->isChecked() && m_counts.unknown > 0;
+    if (hold && m_unknownType->currentIndex() < 0) {
+        m_ctx.dialogs->message(this,
+                               QStringLiteral("Choose the equipment type the unknown codes get in the holding table, "
+                                              "or clear \"Put the unknown codes into the holding table\" to leave "
+                                              "them out."),
+                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        m_unknownType->setFocus();
+        return;
+    }
+    const std::optional<QString> holdAs = hold ? std::optional(m_unknownType->currentText()) : std::nullopt;
     QStringList plan;
     if (move && m_counts.elsewhere > 0)
         plan << QStringLiteral("%1 unit(s) registered elsewhere will be moved to %2.")
                     .arg(m_counts.elsewhere)
                     .arg(locationName());
-    if (hold && m_counts.unknown > 0)
-        plan << QStringLiteral("%1 unknown code(s) will be put into the holding table.").arg(m_counts.unknown);
+    if (hold)
+        plan << QStringLiteral("%1 unknown code(s) will be put into the holding table as %2.")
+                    .arg(m_counts.unknown)
+                    .arg(*holdAs);
     plan << QStringLiteral("%1 unit(s) registered here were not scanned.").arg(m_missing->rowCount());
     if (m_ctx.dialogs->message(this,
                                QStringLiteral("Finish the stocktake of %1?\n\n%2").arg(locationName(), plan.join('\n')),
@@ -380,7 +462,7 @@ void FrmStocktake::finish() {
         return;
     StocktakeOutcome outcome;
     if (!guarded(*m_ctx.dialogs, this,
-                 [&] { outcome = StocktakeStore(*m_ctx.db).finish(m_stocktakeId, move, hold, m_ctx.clock->now()); }))
+                 [&] { outcome = StocktakeStore(*m_ctx.db).finish(m_stocktakeId, move, holdAs, m_ctx.clock->now()); }))
         return;
     m_stocktakeId = 0;
     m_justEnded = true;

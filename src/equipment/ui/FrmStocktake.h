@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -27,6 +28,7 @@ public:
     void load();
 
     QComboBox* locationBox() const { return m_location; }
+    QComboBox* unknownTypeBox() const { return m_unknownType; }
     QLineEdit* scanBox() const { return m_scan; }
     QLabel* resultLabel() const { return m_result; }
     ReportList* scannedList() const { return m_scanned; }
@@ -42,7 +44,14 @@ public slots:
     void printMissing();
     void exportMissing();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Gives a key meant for a scan to the scan box; false leaves it to the control it came to.
+    bool takeScannerKey(const QKeyEvent* key);
+    // Another window or workstation ended the stocktake shown; the scan of code was not recorded.
+    void tellEndedElsewhere(const QString& code);
     qint64 locationId() const;
     QString locationName() const;
     // Reads the chosen location's open stocktake (or none) afresh: counts, scans and missing units.
@@ -66,6 +75,7 @@ private:
     ReportList* m_missing;
     QCheckBox* m_moveElsewhere;
     QCheckBox* m_holdUnknown;
+    QComboBox* m_unknownType;
     QPushButton* m_finish;
     QPushButton* m_discard;
     SortCycle m_sort;

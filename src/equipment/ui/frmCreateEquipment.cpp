@@ -390,6 +390,17 @@ void frmCreateEquipment::clearHoldingTable() {
 }
 
 void frmCreateEquipment::commit() {
+    int untyped = 0;
+    if (!guarded(*m_ctx.dialogs, this, [&] { untyped = HoldingStore(*m_ctx.db).untypedCount(); }))
+        return;
+    if (untyped > 0 &&
+        m_ctx.dialogs->message(this,
+                               QStringLiteral("%1 record(s) in the holding table have no equipment type: they would "
+                                              "enter the inventory as units with no description.\nEnter them in the "
+                                              "inventory all the same?")
+                                   .arg(untyped),
+                               Dialogs::Buttons::YesNoDefaultNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
+        return;
     int kept = 0;
     const bool committed = guarded(*m_ctx.dialogs, this, [&] {
         HoldingStore store(*m_ctx.db);

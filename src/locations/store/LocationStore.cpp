@@ -2,6 +2,7 @@
 
 #include "assignment/store/AssignmentStore.h"
 #include "data/Database.h"
+#include "data/HoldingRows.h"
 #include "data/PackedReader.h"
 
 namespace {
@@ -128,13 +129,23 @@ qint64 LocationStore::createLocation(const NewLocation& location, const Location
 }
 
 namespace {
-// Units waiting in the holding table count as the location's own: retiring it would strand them.
-const QString kHasUnits = QStringLiteral("(EXISTS (SELECT 1 FROM EquipmentInfo WHERE CurrentLocation = ?) OR "
-                                         "EXISTS (SELECT 1 FROM HoldEquipment WHERE CurrentLocation = ?))");
+// Units waiting in the holding table count as the location's own, whichever workstation entered them: retiring it
+// would strand them.
+QString hasUnits(const Database& db) {
+    return QStringLiteral("(EXISTS (SELECT 1 FROM EquipmentInfo WHERE CurrentLocation = ?) OR "
+                          "EXISTS (SELECT 1 FROM %1 WHERE CurrentLocation = ?))")
+        .arg(everyWorkstationsHolding(db));
+}
 } // namespace
 
-bool LocationStore::hasEquipment(qint64 locId) const {
-    return Query(m_db, QStringLiteral("SELECT ") + kHasUnits).scalar({locId, locId}).toBool();
+LocationUse LocationStore::use(qint64 locId) const {
+    Query q(m_db, QStringLiteral("SELECT (SELECT COUNT(*) FROM EquipmentInfo WHERE CurrentLocation = ?), "
+                                 "(SELECT COUNT(*) FROM %1 WHERE CurrentLocation = ?), "
+                                 "(SELECT COUNT(*) FROM HoldEquipment WHERE CurrentLocation = ?)")
+                      .arg(everyWorkstationsHolding(m_db)));
+    q.exec({locId, locId, locId});
+    q.next();
+    return {q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(1).toLongLong() - q.value(2).toLongLong()};
 }
 
 void LocationStore::retire(qint64 locId) {
@@ -142,7 +153,7 @@ void LocationStore::retire(qint64 locId) {
 }
 
 bool LocationStore::retireIfEmpty(qint64 locId) {
-    Query q(m_db, QStringLiteral("UPDATE LocationInfo SET LocActive = 0 WHERE (LocId = ?) AND NOT ") + kHasUnits);
+    Query q(m_db, QStringLiteral("UPDATE LocationInfo SET LocActive = 0 WHERE (LocId = ?) AND NOT ") + hasUnits(m_db));
     q.exec({locId, locId, locId});
     return q.numRowsAffected() > 0;
 }
@@ -157,8 +168,9 @@ void LocationStore::reassignAndRetire(qint64 sourceId, qint64 targetId) {
             ids << units.value(0).toLongLong();
         AssignmentStore(m_db).assign(ids, targetId);
         // Units still waiting to be committed follow the rest.
-        Query(m_db, QStringLiteral("UPDATE HoldEquipment SET CurrentLocation = ?, LocationName = "
-                                   "(SELECT LocName FROM LocationInfo WHERE LocId = ?) WHERE CurrentLocation = ?"))
+        Query(m_db, QStringLiteral("UPDATE %1 SET CurrentLocation = ?, LocationName = "
+                                   "(SELECT LocName FROM LocationInfo WHERE LocId = ?) WHERE CurrentLocation = ?")
+                        .arg(everyWorkstationsHolding(m_db)))
             .exec({targetId, targetId, sourceId});
         retire(sourceId);
     });

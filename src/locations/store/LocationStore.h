@@ -61,6 +61,14 @@ struct ContactRecord {
     std::optional<QString> email;
 };
 
+// What keeps a location from being retired.
+struct LocationUse {
+    qint64 units = 0;            // in the inventory, retired units too
+    qint64 waiting = 0;          // entered for it and waiting in the holding table, every workstation's
+    qint64 waitingElsewhere = 0; // of those, the ones in other workstations' holding tables (on a server)
+    bool inUse() const { return units > 0 || waiting > 0; }
+};
+
 struct TypeCountRow {
     qint64 count = 0;
     QVariant equipmentType;
@@ -84,14 +92,14 @@ public:
 
     // Adds a location and its contact row in one transaction; returns the new location's id.
     qint64 createLocation(const NewLocation& location, const LocationContact& contact);
-    // True while a unit is assigned to the location, in the inventory or waiting in the holding table.
-    bool hasEquipment(qint64 locId) const;
+    // The units assigned to the location, in the inventory and waiting in the holding table of any workstation.
+    LocationUse use(qint64 locId) const;
     void retire(qint64 locId);
     // Retires the location only while no unit is assigned to it, checked in the same statement so that another
     // window or running copy cannot assign one in between. False when it still has equipment.
     bool retireIfEmpty(qint64 locId);
-    // Moves every unit of source to target with a history row each (and its units in the holding table, which
-    // have no history yet), then retires source; all or nothing.
+    // Moves every unit of source to target with a history row each (and its units in every workstation's holding
+    // table, which have no history yet), then retires source; all or nothing.
     void reassignAndRetire(qint64 sourceId, qint64 targetId);
 
     // The location, or none when it or its state does not exist.

@@ -95,23 +95,35 @@ void frmActiveLocations::toolbarClicked(const QString& tag) {
 
 void frmActiveLocations::deleteSelected() {
     const int n = m_list->rowCount();
-    const auto refuse = [&] {
-        const QString first = QStringLiteral("This location cannot be deleted at this time because it currently "
-                                             "has asset(s) assigned to it.");
-        const QString second = n == 1 ? QStringLiteral("To delete this location, first creat another location and then "
-                                                       "reassign the asset to that location")
-                                      : QStringLiteral("To delete this location reassign the asset to that location");
-        m_ctx.dialogs->message(this, first + QLatin1Char('\n') + second, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+    const auto refuse = [&](const LocationUse& use) {
+        QString text;
+        if (use.units > 0) {
+            text = QStringLiteral("This location cannot be deleted at this time because it currently has asset(s) "
+                                  "assigned to it.\n") +
+                   (n == 1 ? QStringLiteral("To delete this location, first creat another location and then reassign "
+                                            "the asset to that location")
+                           : QStringLiteral("To delete this location reassign the asset to that location"));
+        } else {
+            text = QStringLiteral("%1 unit(s) entered for this location are waiting in the holding table to be entered "
+                                  "in the inventory, so the location cannot be deleted at this time.\n"
+                                  "Enter them in the inventory and reassign them, or remove them from the holding "
+                                  "table, first.")
+                       .arg(use.waiting);
+            if (use.waitingElsewhere > 0)
+                text += QStringLiteral("\n%1 of them are in the holding table of another workstation.")
+                            .arg(use.waitingElsewhere);
+        }
+        m_ctx.dialogs->message(this, text, Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
     };
     LocationStore store(*m_ctx.db);
     for (int row : m_list->selectedRows()) {
         const qint64 locId = m_list->rowTag(row).toLongLong();
-        if (store.hasEquipment(locId))
-            return refuse();
+        if (const LocationUse use = store.use(locId); use.inUse())
+            return refuse(use);
         if (m_ctx.dialogs->message(this, QStringLiteral("Are you sure you want to delete the selected items"),
                                    Dialogs::Buttons::YesNoDefaultNo) == Dialogs::Answer::Yes &&
             !store.retireIfEmpty(locId))
-            return refuse(); // equipment arrived while the question was open
+            return refuse(store.use(locId)); // equipment arrived while the question was open
     }
     populateTree(QString());
 }
