@@ -17,6 +17,7 @@
 #include "records/store/AttachmentStore.h"
 #include "records/store/NoteStore.h"
 #include "records/ui/AttachmentsTab.h"
+#include "records/ui/FrmAddionalFieldCaptions.h"
 #include "records/ui/FrmDocExplorer.h"
 #include "records/ui/NotesTab.h"
 #include "support/TestContext.h"
@@ -335,6 +336,15 @@ void tst_Choices::choiceIsWhatIsSelected_data() {
         action(tab, "mnuDeleteAttachment")->trigger();
         return QStringLiteral("%1 shown, %2 left").arg(shown).arg(tab->list()->rowCount());
     }} << "1 shown, 1 left";
+
+    QTest::newRow("field captions: a field made visible") << Case{[](TestContext& t) {
+        auto* w = openWindow<FrmAddionalFieldCaptions>(
+            t.ctx, nullptr, [](FrmAddionalFieldCaptions& c) { c.Kind = RecordOwner::Equipment; });
+        box(w, "txtField3")->setText(QStringLiteral("Room"));
+        w->findChild<QCheckBox*>("ChkField3")->setChecked(true);
+        click(w, "cmdUpdate");
+        return column(t, "SELECT Field3 || ' ' || Field3Visible FROM EquipmentAdditionalInformation");
+    }} << "Room 1";
 
     QTest::newRow("import: location of every row chosen") << Case{[](TestContext& t) {
         const QString path = t.dataDir() + QStringLiteral("/units.csv");
