@@ -17,8 +17,8 @@ void offerListExport(QWidget* window, AppContext& ctx) {
 
 void opensRowWindows(ReportList* list, std::function<bool(int row, OnTooManyWindows how)> open,
                      OnTooManyWindows onDoubleClick, OnTooManyWindows onEnter) {
-    QObject::connect(list, &ReportList::rowDoubleClicked, list, [list, open, onDoubleClick] {
-        const int row = list->currentRow();
+    // A double click acts on the row it landed on.
+    QObject::connect(list, &ReportList::rowDoubleClicked, list, [open, onDoubleClick](int row) {
         if (row >= 0)
             open(row, onDoubleClick);
     });

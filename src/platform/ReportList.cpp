@@ -1,6 +1,7 @@
 #include "platform/ReportList.h"
 
 #include "platform/ListCellDelegate.h"
+#include "platform/ListChoice.h"
 #include "platform/ListExport.h"
 
 #include <QAction>
@@ -362,6 +363,10 @@ QList<int> ReportList::selectedRows() const {
         rows << index.row();
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+int ReportList::chosenRow() const {
+    return ::chosenRow(this);
 }
 
 int ReportList::currentRow() const {

@@ -134,7 +134,10 @@ public:
     bool isRowSelected(int row) const;
     void setRowSelected(int row, bool selected);
     QList<int> selectedRows() const; // ascending
-    int currentRow() const;          // -1 when none
+    // The row a command for one row acts on: read from the selection (platform/ListChoice), -1 when none is selected.
+    int chosenRow() const;
+    // Where the focus rests, selected or not: never a choice.
+    int currentRow() const; // -1 when none
     void setCurrentRow(int row);
 
     ReportListModel* listModel() const { return m_model; }

@@ -48,6 +48,8 @@ private slots:
     void movesUnitsWhateverTheirStateOrPlace();
     void countsBeyondSixteenBits();
     void failureMidRangeMovesNothing();
+    void refusesALocationRetiredMeanwhile_data();
+    void refusesALocationRetiredMeanwhile();
 };
 
 void tst_BatchAssign::movesTheUnitsOfTheRange_data() {
@@ -125,6 +127,46 @@ void tst_BatchAssign::failureMidRangeMovesNothing() {
     QVERIFY_THROWS_EXCEPTION(DataError, AssignmentStore(*t.db).assignRange({10, 12}, kTarget));
 
     QCOMPARE(inventoryRows(*t.db), before);
+}
+
+void tst_BatchAssign::refusesALocationRetiredMeanwhile_data() {
+    QTest::addColumn<bool>("range");
+    QTest::addColumn<bool>("deleted"); // gone altogether rather than retired
+    QTest::newRow("range, retired") << true << false;
+    QTest::newRow("range, deleted") << true << true;
+    QTest::newRow("units, retired") << false << false;
+}
+
+void tst_BatchAssign::refusesALocationRetiredMeanwhile() {
+    QFETCH(bool, range);
+    QFETCH(bool, deleted);
+    TestContext t;
+    addPlaces(*t.db);
+    for (qint64 id : {10, 11})
+        addUnitWithId(*t.db, id, kFrom, QStringLiteral("S%1").arg(id));
+    {
+        // Another workstation takes the target out of use after this one chose it.
+        std::unique_ptr<Database> other = t.openAnother(QStringLiteral("other"));
+        Query(*other, deleted ? QStringLiteral("DELETE FROM LocationInfo WHERE LocId = ?")
+                              : QStringLiteral("UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?"))
+            .exec({kTarget});
+    }
+    const QStringList before = inventoryRows(*t.db);
+
+    AssignmentStore store(*t.db);
+    try {
+        if (range)
+            store.assignRange({10, 11}, kTarget);
+        else
+            store.assign({10, 11}, kTarget);
+        QFAIL("the move was not refused");
+    } catch (const LocationUnavailable& e) {
+        QCOMPARE(e.text(), QStringLiteral("The selected location no longer exists or has been retired"));
+    }
+
+    QCOMPARE(inventoryRows(*t.db), before);
+    QVERIFY(!store.locationActive(kTarget));
+    QVERIFY(store.locationActive(kFrom));
 }
 
 QTEST_GUILESS_MAIN(tst_BatchAssign)

@@ -1,5 +1,6 @@
 #include "data/Database.h"
 #include "equipment/ui/FrmBatchAssign.h"
+#include "equipment/ui/frmEditEquipment.h"
 #include "platform/OpenWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
@@ -32,6 +33,7 @@ private slots:
     void refusesInvalidIds();
     void movesTheRangeAndStaysOpenForTheNext();
     void withoutLocationsAsksForOneFirst();
+    void refusesALocationRetiredMeanwhileAsReassignDoes();
 };
 
 void tst_BatchWindow::listsActiveLocationsWithTheFirstSelected() {
@@ -120,6 +122,42 @@ void tst_BatchWindow::withoutLocationsAsksForOneFirst() {
     QCOMPARE(t.dialogs.texts().size(), 1);
     QVERIFY(t.dialogs.texts().first().contains(QStringLiteral("location must be created first")));
     QCOMPARE(locationOf(*t.db, 5), qint64(1));
+}
+
+void tst_BatchWindow::refusesALocationRetiredMeanwhileAsReassignDoes() {
+    TestContext t;
+    addLocationWithId(*t.db, 1, "From");
+    addLocationWithId(*t.db, 2, "Target");
+    addUnitWithId(*t.db, 5, 1, "S5");
+    FrmBatchAssign* w = openBatch(t);
+    auto* detail = openWindow<frmEditEquipment>(t.ctx, nullptr, [](frmEditEquipment& d) {
+        d.Idnum = QStringLiteral("5");
+        d.ssn = QStringLiteral("S5");
+    });
+    w->locations()->setCurrentRow(1);
+    detail->locationList()->setCurrentRow(1);
+    QCOMPARE(w->locations()->currentItem()->text(), QStringLiteral("Target"));
+    // Another workstation retires the chosen location while both windows are open.
+    {
+        std::unique_ptr<Database> other = t.openAnother(QStringLiteral("other"));
+        Query(*other, QStringLiteral("UPDATE LocationInfo SET LocActive = 0 WHERE LocId = 2")).exec();
+    }
+    const QStringList before = inventoryRows(*t.db);
+
+    QTest::mouseClick(detail->findChild<QPushButton*>("cmdSaveAssignment"), Qt::LeftButton);
+    submit(w, "5", "");
+
+    QCOMPARE(t.dialogs.messages.size(), 2);
+    const ScriptedDialogs::Message& reassign = t.dialogs.messages.at(0);
+    const ScriptedDialogs::Message& batch = t.dialogs.messages.at(1);
+    QCOMPARE(reassign.text, QStringLiteral("The selected location no longer exists or has been retired"));
+    QCOMPARE(batch.text, reassign.text);
+    QCOMPARE(batch.icon, reassign.icon);
+    QCOMPARE(batch.title, reassign.title);
+    QCOMPARE(inventoryRows(*t.db), before);
+    // The retired location can no longer be chosen, and nothing stands chosen in its place.
+    QCOMPARE(w->locations()->count(), 1);
+    QCOMPARE(w->locations()->selectedItems().size(), 0);
 }
 
 QTEST_MAIN(tst_BatchWindow)

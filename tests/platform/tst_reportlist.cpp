@@ -36,6 +36,8 @@ private slots:
     void rowsAndCells();
     void setTextPadsMissingCells();
     void selection();
+    void chosenRowIsReadFromTheSelection_data();
+    void chosenRowIsReadFromTheSelection();
     void headerClickReportsColumn();
     void doubleClickReportsRow();
     void keyReleaseReportsKey();
@@ -134,6 +136,35 @@ void tst_ReportList::selection() {
     f.list.setCurrentRow(0);
     QCOMPARE(f.list.currentRow(), 0);
     QCOMPARE(f.list.selectedRows(), QList<int>{2});
+}
+
+void tst_ReportList::chosenRowIsReadFromTheSelection_data() {
+    QTest::addColumn<int>("current"); // -1: none
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<bool>("cellsOnly"); // the selection names single cells, not whole rows
+    QTest::addColumn<int>("chosen");
+    QTest::newRow("nothing selected, current row left behind") << 1 << QList<int>{} << false << -1;
+    QTest::newRow("selected without moving the current row") << 0 << QList<int>{2} << false << 2;
+    QTest::newRow("current row among several selected") << 2 << QList<int>{0, 2} << false << 2;
+    QTest::newRow("current row not among those selected") << 1 << QList<int>{2, 0} << false << 0;
+    QTest::newRow("a cell selected, not its row") << -1 << QList<int>{2} << true << 2;
+}
+
+void tst_ReportList::chosenRowIsReadFromTheSelection() {
+    QFETCH(int, current);
+    QFETCH(QList<int>, selected);
+    QFETCH(bool, cellsOnly);
+    QFETCH(int, chosen);
+    Fixture f;
+    QItemSelectionModel* model = f.list.selectionModel();
+    if (current >= 0)
+        f.list.setCurrentRow(current);
+    model->clearSelection();
+    for (int row : selected)
+        model->select(f.list.listModel()->index(row, 1), cellsOnly
+                                                             ? QItemSelectionModel::Select
+                                                             : QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QCOMPARE(f.list.chosenRow(), chosen);
 }
 
 void tst_ReportList::headerClickReportsColumn() {

@@ -20,8 +20,23 @@ IdRange IdRange::fromBounds(double start, std::optional<double> end) {
     return {first, end ? toId(std::floor(*end)) : first};
 }
 
+LocationUnavailable::LocationUnavailable()
+    : DataError(QStringLiteral("The selected location no longer exists or has been retired")) {}
+
+bool AssignmentStore::locationActive(qint64 locId) const {
+    return Query(m_db, QStringLiteral("SELECT COUNT(*) FROM LocationInfo WHERE LocId = ? AND LocActive = 1"))
+               .scalar({locId})
+               .toInt() > 0;
+}
+
+void AssignmentStore::requireActive(qint64 locId) const {
+    if (!locationActive(locId))
+        throw LocationUnavailable();
+}
+
 void AssignmentStore::assign(const QList<qint64>& ids, qint64 locId) {
     m_db.transaction([&] {
+        requireActive(locId);
         Query history(m_db, QStringLiteral("INSERT INTO EquipLocAssign (EquipmentId, LocId) VALUES (?, ?)"));
         Query move(m_db, QStringLiteral("UPDATE EquipmentInfo SET CurrentLocation = ? WHERE (EquipmentId = ?)"));
         for (qint64 id : ids) {
@@ -36,6 +51,7 @@ qint64 AssignmentStore::assignRange(const IdRange& range, qint64 locId) {
         return 0;
     // Set-based, so a wide range with few units costs what the units cost, not what the range spans.
     return m_db.transaction([&] {
+        requireActive(locId);
         Query(m_db, QStringLiteral("INSERT INTO EquipLocAssign (EquipmentId, LocId) SELECT EquipmentId, ? "
                                    "FROM EquipmentInfo WHERE EquipmentId BETWEEN ? AND ? ORDER BY EquipmentId"))
             .exec({locId, range.first, range.last});

@@ -136,9 +136,11 @@ ReassignResult UnitStore::reassign(qint64 id, qint64 locId) {
                               .toInt();
         if (units == 0)
             return ReassignResult::UnitGone;
-        if (!locationAvailable(locId))
+        try {
+            AssignmentStore(m_db).assign({id}, locId);
+        } catch (const LocationUnavailable&) {
             return ReassignResult::LocationUnavailable;
-        AssignmentStore(m_db).assign({id}, locId);
+        }
         return ReassignResult::Done;
     });
 }
@@ -158,9 +160,7 @@ std::vector<AssignmentRow> UnitStore::history(qint64 id) const {
 }
 
 bool UnitStore::locationAvailable(qint64 locId) const {
-    return Query(m_db, QStringLiteral("SELECT COUNT(*) FROM LocationInfo WHERE LocId = ? AND LocActive = 1"))
-               .scalar({locId})
-               .toInt() > 0;
+    return AssignmentStore(m_db).locationActive(locId);
 }
 
 qint64 UnitStore::insert(const UnitValues& values, qint64 locId) {

@@ -5,6 +5,7 @@
 #include "equipment/store/TemplateStore.h"
 #include "platform/Dialogs.h"
 #include "platform/FormHelpers.h"
+#include "platform/ListChoice.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -22,12 +23,6 @@ QListWidget* makeList(QWidget* parent, const char* name, const QString& caption)
     list->setAccessibleName(caption);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     return list;
-}
-
-// The row selected, however it was (a screen reader selects without moving the current row).
-const QListWidgetItem* picked(const QListWidget* list) {
-    const QList<QListWidgetItem*> selected = list ? list->selectedItems() : QList<QListWidgetItem*>();
-    return selected.isEmpty() ? nullptr : selected.first();
 }
 } // namespace
 
@@ -102,7 +97,7 @@ QDate EquipmentFields::validPurchaseDate(const QDate& today) {
 HoldingEntry EquipmentFields::entry(const QDate& purchased) const {
     HoldingEntry e;
     e.assetTagNumber = assetTag->text();
-    if (const QListWidgetItem* type = picked(types))
+    if (const QListWidgetItem* type = chosenItem(types))
         e.equipmentType = type->text();
     e.manufacturer = manufacturer->text();
     e.datePurchased = purchased;
@@ -116,7 +111,7 @@ HoldingEntry EquipmentFields::entry(const QDate& purchased) const {
     e.mouse = mouse->text();
     e.keyboard = keyboard->text();
     e.operatingSystem = operatingSystem->text();
-    if (const QListWidgetItem* location = picked(locations)) {
+    if (const QListWidgetItem* location = chosenItem(locations)) {
         e.currentLocation = location->data(Qt::UserRole).toLongLong();
         e.locationName = location->text();
     }
@@ -136,7 +131,7 @@ std::optional<UnitValues> EquipmentFields::unitValues(Dialogs& dialogs, QWidget*
         }
         v.datePurchased = date;
     }
-    if (const QListWidgetItem* type = picked(types))
+    if (const QListWidgetItem* type = chosenItem(types))
         v.equipmentType = type->text();
     v.assetTagNumber = assetTag->text();
     v.manufacturer = manufacturer->text();
@@ -154,7 +149,7 @@ std::optional<UnitValues> EquipmentFields::unitValues(Dialogs& dialogs, QWidget*
 }
 
 EquipmentTemplate EquipmentFields::templateValues() const {
-    const QListWidgetItem* type = picked(types);
+    const QListWidgetItem* type = chosenItem(types);
     return {type ? type->text() : QString(),
             manufacturer->text(),
             modelNumber->text(),

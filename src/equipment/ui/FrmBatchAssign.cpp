@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
+#include "platform/ListChoice.h"
 #include "platform/ProductTitle.h"
 #include "platform/Twips.h"
 
@@ -70,12 +71,17 @@ FrmBatchAssign::FrmBatchAssign(AppContext& ctx, QWidget* parent)
 }
 
 void FrmBatchAssign::load() {
+    fillLocations();
+    if (m_locations->count() > 0)
+        m_locations->setCurrentRow(0);
+}
+
+void FrmBatchAssign::fillLocations() {
+    m_locations->clear();
     for (const LocationIdName& location : LocationStore(*m_ctx.db).activeLocationNames()) {
         auto* item = new QListWidgetItem(location.name.toString(), m_locations);
         item->setData(Qt::UserRole, location.id);
     }
-    if (m_locations->count() > 0)
-        m_locations->setCurrentRow(0);
 }
 
 void FrmBatchAssign::submit() {
@@ -93,18 +99,33 @@ void FrmBatchAssign::submit() {
     }
     if (m_end->text().isEmpty())
         m_end->setText(m_start->text());
-    const QListWidgetItem* target = m_locations->currentItem();
-    if (!target) {
+    if (m_locations->count() == 0) {
         m_ctx.dialogs->message(this,
                                QStringLiteral("There is no active location to transfer to\n"
                                               "A location must be created first"),
                                Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }
+    const QListWidgetItem* target = chosenItem(m_locations);
+    if (!target) {
+        m_ctx.dialogs->message(this, QStringLiteral("No location selected"), Dialogs::Buttons::Ok,
+                               Dialogs::Icon::Critical);
+        return;
+    }
     const qint64 locId = target->data(Qt::UserRole).toLongLong();
     qint64 moved = 0;
-    if (!guarded(*m_ctx.dialogs, this,
-                 [&] { moved = AssignmentStore(*m_ctx.db).assignRange(IdRange::fromBounds(*start, end), locId); }))
+    bool gone = false;
+    const bool done = guarded(*m_ctx.dialogs, this, [&] {
+        try {
+            moved = AssignmentStore(*m_ctx.db).assignRange(IdRange::fromBounds(*start, end), locId);
+        } catch (const LocationUnavailable&) {
+            gone = true;
+            throw;
+        }
+    });
+    if (gone) // the list shows what can still be chosen, with nothing chosen for the user
+        guarded(*m_ctx.dialogs, this, [&] { fillLocations(); });
+    if (!done)
         return;
     m_ctx.dialogs->message(this, QStringLiteral("Operation complete\n%1 item(s) transferred").arg(moved),
                            Dialogs::Buttons::Ok, Dialogs::Icon::Information);

@@ -23,6 +23,8 @@ public slots:
     void submit();
 
 private:
+    void fillLocations();
+
     AppContext& m_ctx;
     QLineEdit* m_start;
     QLineEdit* m_end;

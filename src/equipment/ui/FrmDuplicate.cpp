@@ -10,6 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
+#include "platform/ListChoice.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 
@@ -150,14 +151,14 @@ bool FrmDuplicate::chosenLocation(std::optional<qint64>& location) {
     location.reset();
     if (m_newLocation->isHidden())
         return true;
-    const QList<QListWidgetItem*> picked = m_newLocation->selectedItems();
-    if (picked.isEmpty()) {
+    const QListWidgetItem* picked = chosenItem(m_newLocation);
+    if (!picked) {
         m_ctx.dialogs->message(this, QStringLiteral("No location selected"), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Critical);
         m_newLocation->setFocus();
         return false;
     }
-    location = picked.first()->data(Qt::UserRole).toLongLong();
+    location = picked->data(Qt::UserRole).toLongLong();
     return true;
 }
 

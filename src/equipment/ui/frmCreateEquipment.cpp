@@ -13,6 +13,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
+#include "platform/ListChoice.h"
 #include "platform/Navigator.h"
 #include "platform/OpenWindow.h"
 #include "platform/ProductTitle.h"
@@ -257,8 +258,7 @@ void frmCreateEquipment::submit() {
 }
 
 bool frmCreateEquipment::locationChosen() {
-    const QListWidgetItem* location = m_fields.locations->currentItem();
-    if (location && location->isSelected())
+    if (chosenItem(m_fields.locations))
         return true;
     // A unit without a location would enter the inventory and then show in no list.
     m_ctx.dialogs->message(this, QStringLiteral("Select the location to assign the equipment to"), Dialogs::Buttons::Ok,
@@ -316,7 +316,7 @@ void frmCreateEquipment::saveTemplate() {
 }
 
 void frmCreateEquipment::loadTemplate() {
-    const QListWidgetItem* chosen = m_fields.templates->currentItem();
+    const QListWidgetItem* chosen = chosenItem(m_fields.templates);
     if (!chosen)
         return;
     std::optional<StoredTemplate> found;
@@ -324,9 +324,8 @@ void frmCreateEquipment::loadTemplate() {
         m_fields.fillFromTemplate(*found);
 }
 
-void frmCreateEquipment::showHoldingRow() {
-    const int row = m_holding->currentRow();
-    if (row < 0)
+void frmCreateEquipment::showHoldingRow(int row) {
+    if (row < 0 || row >= m_holding->rowCount())
         return;
     std::optional<HoldingRecord> found;
     try {

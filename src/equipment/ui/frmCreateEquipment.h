@@ -38,7 +38,8 @@ public slots:
     void clearFields();
     void saveTemplate();
     void loadTemplate();
-    void showHoldingRow();
+    // The summary of the holding row double-clicked.
+    void showHoldingRow(int row);
     void deleteSelected();
     void clearHoldingTable();
     void commit();

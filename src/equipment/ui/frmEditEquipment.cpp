@@ -1,5 +1,6 @@
 #include "equipment/ui/frmEditEquipment.h"
 
+#include "assignment/store/AssignmentStore.h"
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
 #include "equipment/store/EquipmentTypeStore.h"
@@ -10,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
+#include "platform/ListChoice.h"
 #include "platform/Navigator.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
@@ -212,8 +214,8 @@ void frmEditEquipment::reassign() {
                                Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }
-    const QListWidgetItem* picked = m_locations->currentItem();
-    if (!picked || !picked->isSelected()) {
+    const QListWidgetItem* picked = chosenItem(m_locations);
+    if (!picked) {
         m_ctx.dialogs->message(this, QStringLiteral("No location selected"), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Critical);
         return;
@@ -227,8 +229,7 @@ void frmEditEquipment::reassign() {
         case ReassignResult::UnitGone:
             return sayUnitGone();
         case ReassignResult::LocationUnavailable:
-            m_ctx.dialogs->message(this, QStringLiteral("The selected location no longer exists or has been retired"),
-                                   Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+            showFailure(*m_ctx.dialogs, this, LocationUnavailable().text());
             break;
         }
         PopulateLocationList();

@@ -8,6 +8,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
 #include "platform/LabelEntry.h"
+#include "platform/ListChoice.h"
 #include "platform/Printer.h"
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
@@ -227,8 +228,8 @@ void DisplayInformation::printReport() {
     report.addressOne = m_location.addressOne->text();
     report.addressTwo = m_location.addressTwo->text();
     report.city = m_location.city->text();
-    const QList<QListWidgetItem*> state = m_location.states->selectedItems();
-    report.state = state.isEmpty() ? QString() : state.first()->text();
+    const QListWidgetItem* state = chosenItem(m_location.states);
+    report.state = state ? state->text() : QString();
     report.zip = m_location.zip->text();
     report.contact = m_contact.contact();
     for (int row = 0; row < m_statistics->rowCount(); ++row)

@@ -41,12 +41,12 @@ void FrmReassignLocation::load() {
 }
 
 void FrmReassignLocation::submit() {
-    const QList<int> selected = m_list->selectedRows();
-    if (selected.isEmpty()) {
+    const int row = m_list->chosenRow();
+    if (row < 0) {
         m_ctx.dialogs->message(this, QStringLiteral("Select the location that is to receive the equipment"));
         return;
     }
-    const qint64 targetId = m_list->rowTag(selected.first()).toLongLong();
+    const qint64 targetId = m_list->rowTag(row).toLongLong();
     if (targetId == Tag) {
         // Retiring a location onto itself would leave its equipment at a location no list shows.
         m_ctx.dialogs->message(this,

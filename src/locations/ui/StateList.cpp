@@ -1,6 +1,7 @@
 #include "locations/ui/StateList.h"
 
 #include "data/Schema.h"
+#include "platform/ListChoice.h"
 
 #include <QListWidget>
 
@@ -15,10 +16,10 @@ void fillStateList(QListWidget* list) {
 }
 
 std::optional<int> selectedStateId(const QListWidget* list) {
-    const QList<QListWidgetItem*> selected = list->selectedItems();
-    if (selected.isEmpty())
+    const QListWidgetItem* chosen = chosenItem(list);
+    if (!chosen)
         return std::nullopt;
-    return selected.first()->data(Qt::UserRole).toInt();
+    return chosen->data(Qt::UserRole).toInt();
 }
 
 void selectState(QListWidget* list, int stateId) {

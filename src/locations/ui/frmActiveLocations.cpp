@@ -139,11 +139,7 @@ void frmActiveLocations::reassignSelected() {
                                               "then delete the selected location\nDo you want to continue"),
                                Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
         return;
-    int row = m_list->currentRow();
-    if (row < 0 || !m_list->isRowSelected(row)) {
-        const QList<int> selected = m_list->selectedRows();
-        row = selected.isEmpty() ? -1 : selected.first();
-    }
+    const int row = m_list->chosenRow();
     if (row < 0) {
         m_ctx.dialogs->message(this, QStringLiteral("Select the location whose equipment is to be reassigned"));
         return;

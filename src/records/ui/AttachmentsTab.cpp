@@ -125,21 +125,13 @@ void AttachmentsTab::uploadFiles(const QStringList& paths) {
         reload();
 }
 
-int AttachmentsTab::selectedRow() const {
-    const int current = m_list->currentRow();
-    if (current >= 0 && m_list->isRowSelected(current))
-        return current;
-    const QList<int> selected = m_list->selectedRows();
-    return selected.isEmpty() ? -1 : selected.first();
-}
-
 void AttachmentsTab::sayGone() {
     m_ctx.dialogs->message(this, QStringLiteral("This attachment no longer exists; it may have been deleted"),
                            Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
 }
 
 void AttachmentsTab::viewSelected() {
-    const int row = selectedRow();
+    const int row = m_list->chosenRow();
     if (row < 0)
         return;
     const qint64 id = m_list->rowTag(row).toLongLong();
@@ -170,7 +162,7 @@ void AttachmentsTab::viewSelected() {
 }
 
 void AttachmentsTab::deleteSelected() {
-    const int row = selectedRow();
+    const int row = m_list->chosenRow();
     if (row < 0)
         return;
     const qint64 id = m_list->rowTag(row).toLongLong();
@@ -194,7 +186,7 @@ bool AttachmentsTab::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_list && event->type() == QEvent::ContextMenu &&
         static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
         if (m_list->rowCount() > 0) {
-            const int row = selectedRow();
+            const int row = m_list->chosenRow();
             const QRect at = row < 0 ? QRect() : m_list->visualRect(m_list->listModel()->index(row, 0));
             m_menu->popup(m_list->viewport()->mapToGlobal(at.center()));
         }

@@ -44,7 +44,6 @@ private:
     // False when the user stopped the upload.
     bool addFile(const QString& path);
     void reload();
-    int selectedRow() const;
     void sayGone();
 
     AppContext& m_ctx;

@@ -7,6 +7,7 @@
 #include "platform/FormHelpers.h"
 #include "platform/KeyStatusBar.h"
 #include "platform/LabelEntry.h"
+#include "platform/ListChoice.h"
 #include "platform/Navigator.h"
 #include "platform/OpenWindow.h"
 #include "platform/ProductTitle.h"
@@ -102,8 +103,8 @@ void FrmDocExplorer::AddLocationNode(qint64 id, const QString& name) {
 }
 
 void FrmDocExplorer::chooseLocation() {
-    QTreeWidgetItem* node = m_tree->currentItem();
-    if (m_tree->topLevelItemCount() == 0 || !node || !node->isSelected())
+    const QTreeWidgetItem* node = chosenItem(m_tree);
+    if (!node)
         return;
     m_chosen = node->data(0, TagRole).toLongLong();
     guarded(*m_ctx.dialogs, this, [&] { PopulateEquipmentList(kDefaultSort); });

@@ -64,11 +64,6 @@ void NotesTab::popNotes() {
     m_list->setRows(NoteStore(*m_ctx.db, m_kind).notes(m_owner().id));
 }
 
-int NotesTab::selectedNote() const {
-    const int row = m_list->currentRow();
-    return row >= 0 && m_list->isRowSelected(row) ? row : -1;
-}
-
 void NotesTab::addNote() {
     const Owner owner = m_owner();
     openWindow<NoteEditor>(m_ctx, this, [&](NoteEditor& editor) {
@@ -88,7 +83,7 @@ void NotesTab::viewNote() {
 }
 
 void NotesTab::openEditor(Mode mode) {
-    const int row = selectedNote();
+    const int row = m_list->chosenRow();
     if (row < 0)
         return;
     const Owner owner = m_owner();
@@ -108,7 +103,7 @@ void NotesTab::openEditor(Mode mode) {
 }
 
 void NotesTab::deleteNote() {
-    const int row = selectedNote();
+    const int row = m_list->chosenRow();
     if (row < 0)
         return;
     if (m_ctx.dialogs->message(this,

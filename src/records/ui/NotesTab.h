@@ -40,8 +40,6 @@ public slots:
 private:
     enum class Mode { Edit, View };
     void openEditor(Mode mode);
-    // The row the menu's items act on; -1 when none is selected.
-    int selectedNote() const;
 
     AppContext& m_ctx;
     RecordOwner m_kind;
