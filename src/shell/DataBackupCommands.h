@@ -2,8 +2,10 @@
 
 #include "platform/AppContext.h"
 
+#include <QDateTime>
 #include <QString>
 
+class Dialogs;
 class QWidget;
 
 // The "&File" menu's "Back Up Data..." and "Restore Data..." (engine work in data/DataBackup). On a database server
@@ -14,3 +16,6 @@ QString backupFolder(const AppContext& ctx);
 
 void backUpData(AppContext& ctx, QWidget* parent);
 void restoreData(AppContext& ctx, QWidget* parent);
+
+// Asks whether to replace all the data with the backup made on made; No is the default.
+bool agreesToRestore(Dialogs& dialogs, QWidget* parent, const QDateTime& made);
