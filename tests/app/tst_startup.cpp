@@ -106,6 +106,7 @@ private slots:
     void lockedDataAtStartOffersRetry();
     void emptyInventoryOffersWhatCanBeDone_data();
     void emptyInventoryOffersWhatCanBeDone();
+    void interruptedRestoreIsToldAtStart();
 };
 
 void tst_StartUp::options_data() {
@@ -399,6 +400,35 @@ void tst_StartUp::emptyInventoryOffersWhatCanBeDone() {
     };
     QCOMPARE(keptRows(), 2);
     QSqlDatabase::removeDatabase("kept");
+}
+
+// A restore stopped part way (the restoring copy killed inside its transaction) is undone by the next start, which
+// says so.
+void tst_StartUp::interruptedRestoreIsToldAtStart() {
+    QTemporaryDir dir;
+    const QString backup = emptyInventoryBesideHoldingRows(dir.path());
+    QFile::remove(dir.filePath("Inventory.mdb"));
+    {
+        DatabaseOptions asked;
+        asked.newInventoryBesideHoldingRows = true;
+        Database db(dir.path(), asked);
+    }
+    QProcess helper;
+    helper.start(QStringLiteral(KAVREL_RESTORE_DATA), {dir.path(), backup, "4"});
+    QVERIFY(helper.waitForStarted());
+    helper.write("\n");
+    helper.closeWriteChannel();
+    QVERIFY(helper.waitForFinished(60000));
+    QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
+
+    ScriptedDialogs dialogs;
+    const std::unique_ptr<Database> db = openData(dialogs, dir.path(), {}, QDateTime::currentDateTime(), true);
+    QVERIFY(db);
+    QCOMPARE(dialogs.texts(), QStringList{"Kavrel was stopped while it restored the backup made on 2026-03-01 "
+                                          "08:00:00, before the restore was complete. It has been undone: the data is "
+                                          "as it was before the restore."});
+    QCOMPARE(dialogs.messages.first().icon, Dialogs::Icon::Information);
+    QCOMPARE(Fixtures::count(*db, "LocationInfo"), 0);
 }
 
 QTEST_MAIN(tst_StartUp)
