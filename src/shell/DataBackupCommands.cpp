@@ -23,6 +23,14 @@ bool onServer(AppContext& ctx, QWidget* parent) {
 
 } // namespace
 
+QString chooseBackup(Dialogs& dialogs, QWidget* parent, const QString& folder) {
+    return dialogs
+        .openFile(parent, QStringLiteral("Restore Data"),
+                  QStringLiteral("Kavrel backups (*.%1);;All files (*)").arg(QLatin1String(DataBackup::kExtension)),
+                  folder)
+        .path;
+}
+
 bool agreesToRestore(Dialogs& dialogs, QWidget* parent, const QDateTime& made) {
     const QString question =
         QStringLiteral("Replace all the data with the backup made on %1?\nThe data as it is now is first saved as "
@@ -56,16 +64,13 @@ void restoreData(AppContext& ctx, QWidget* parent) {
     if (onServer(ctx, parent))
         return;
     QDir().mkpath(backupFolder(ctx));
-    const Dialogs::OpenFile chosen = ctx.dialogs->openFile(
-        parent, QStringLiteral("Restore Data"),
-        QStringLiteral("Kavrel backups (*.%1);;All files (*)").arg(QLatin1String(DataBackup::kExtension)),
-        backupFolder(ctx));
-    if (chosen.path.isEmpty())
+    const QString chosen = chooseBackup(*ctx.dialogs, parent, backupFolder(ctx));
+    if (chosen.isEmpty())
         return;
     guarded(*ctx.dialogs, parent, [&] {
         DataBackup backup(*ctx.db);
         // Checked before the question: a file that cannot be restored is refused without one.
-        const DataBackup::Checked checked = backup.open(chosen.path);
+        const DataBackup::Checked checked = backup.open(chosen);
         if (!agreesToRestore(*ctx.dialogs, parent, checked.made))
             return;
         const QString kept = backup.restore(checked, backupFolder(ctx), ctx.clock->now());

@@ -144,17 +144,15 @@ namespace {
 std::unique_ptr<Database> restoreChosenBackup(Dialogs& dialogs, const QString& dataDir, DatabaseOptions options,
                                               const QDateTime& now) {
     const QString folder = DataBackup::defaultFolder(dataDir);
-    const Dialogs::OpenFile chosen = dialogs.openFile(
-        nullptr, QStringLiteral("Restore Data"),
-        QStringLiteral("Kavrel backups (*.%1);;All files (*)").arg(QLatin1String(DataBackup::kExtension)), folder);
-    if (chosen.path.isEmpty())
+    const QString chosen = chooseBackup(dialogs, nullptr, folder);
+    if (chosen.isEmpty())
         return nullptr;
     const QString mainFile = QDir(dataDir).filePath(QString::fromLatin1(kMainFileName));
     const bool mainWasThere = QFileInfo::exists(mainFile);
     std::unique_ptr<Database> db;
     try {
         // Checked before the question: a file that cannot be restored is refused without one.
-        const DataBackup::Checked checked = DataBackup::open(chosen.path, dataDir);
+        const DataBackup::Checked checked = DataBackup::open(chosen, dataDir);
         if (!agreesToRestore(dialogs, nullptr, checked.made))
             return nullptr;
         options.newInventoryBesideHoldingRows = true;
