@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <cstdio>
+#include <functional>
 
 StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arguments,
                               const QString& environmentDataDir, const QString& applicationDir,
@@ -140,24 +141,43 @@ void reportStartFailure(Dialogs& dialogs, const QString& text) {
 
 namespace {
 
-// The backup the user picks, checked, agreed to and restored over a new main file; nullptr when none was.
-std::unique_ptr<Database> restoreChosenBackup(Dialogs& dialogs, const QString& dataDir, DatabaseOptions options,
+// Makes the new main file and runs work on the data; should the work fail, the main file goes back to how it was
+// (empty or missing), so the choice stays open and nothing was changed.
+std::unique_ptr<Database> withNewInventory(const QString& dataDir, DatabaseOptions options,
+                                           const std::function<void(Database&)>& work) {
+    const QString mainFile = QDir(dataDir).filePath(QString::fromLatin1(kMainFileName));
+    const bool mainWasThere = QFileInfo::exists(mainFile);
+    options.newInventoryBesideHoldingRows = true;
+    std::unique_ptr<Database> db;
+    try {
+        db = std::make_unique<Database>(dataDir, options);
+        work(*db);
+    } catch (const DataError&) {
+        db.reset();
+        if (mainWasThere)
+            QFile(mainFile).resize(0);
+        else
+            QFile::remove(mainFile);
+        throw;
+    }
+    return db;
+}
+
+// The backup the user picks, checked, agreed to and restored; nullptr when none was.
+std::unique_ptr<Database> restoreChosenBackup(Dialogs& dialogs, const QString& dataDir, const DatabaseOptions& options,
                                               const QDateTime& now) {
     const QString folder = DataBackup::defaultFolder(dataDir);
     const QString chosen = chooseBackup(dialogs, nullptr, folder);
     if (chosen.isEmpty())
         return nullptr;
-    const QString mainFile = QDir(dataDir).filePath(QString::fromLatin1(kMainFileName));
-    const bool mainWasThere = QFileInfo::exists(mainFile);
-    std::unique_ptr<Database> db;
     try {
         // Checked before the question: a file that cannot be restored is refused without one.
         const DataBackup::Checked checked = DataBackup::open(chosen, dataDir);
         if (!agreesToRestore(dialogs, nullptr, checked.made))
             return nullptr;
-        options.newInventoryBesideHoldingRows = true;
-        db = std::make_unique<Database>(dataDir, options);
-        const QString kept = DataBackup(*db).restore(checked, folder, now);
+        QString kept;
+        auto db = withNewInventory(dataDir, options,
+                                   [&](Database& data) { kept = DataBackup(data).restore(checked, folder, now); });
         dialogs.message(nullptr,
                         QStringLiteral("The data was restored from the backup made on %1. The data it replaced was "
                                        "saved as %2.")
@@ -165,14 +185,6 @@ std::unique_ptr<Database> restoreChosenBackup(Dialogs& dialogs, const QString& d
                         Dialogs::Buttons::Ok, Dialogs::Icon::Information);
         return db;
     } catch (const DataError& e) {
-        // The main file made for the restore goes back to how it was, so the choice stays open.
-        if (db) {
-            db.reset();
-            if (mainWasThere)
-                QFile(mainFile).resize(0);
-            else
-                QFile::remove(mainFile);
-        }
         showFailure(dialogs, nullptr, e.text());
         return nullptr;
     }
@@ -180,12 +192,13 @@ std::unique_ptr<Database> restoreChosenBackup(Dialogs& dialogs, const QString& d
 
 // A new, empty inventory; the units waiting in the holding file are kept in a backup first, then removed, as the
 // locations they were entered for are gone.
-std::unique_ptr<Database> startAfresh(Dialogs& dialogs, const QString& dataDir, DatabaseOptions options,
+std::unique_ptr<Database> startAfresh(Dialogs& dialogs, const QString& dataDir, const DatabaseOptions& options,
                                       const QDateTime& now) {
-    options.newInventoryBesideHoldingRows = true;
-    auto db = std::make_unique<Database>(dataDir, options);
-    const QString kept = DataBackup(*db).backUp(DataBackup::defaultFolder(dataDir), now);
-    HoldingStore(*db).clear();
+    QString kept;
+    auto db = withNewInventory(dataDir, options, [&](Database& data) {
+        kept = DataBackup(data).backUp(DataBackup::defaultFolder(dataDir), now);
+        HoldingStore(data).clear();
+    });
     dialogs.message(nullptr,
                     QStringLiteral("Kavrel starts with an empty inventory. The units that were waiting in the holding "
                                    "table were removed; they are kept in the backup %1.")
