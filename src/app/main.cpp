@@ -71,16 +71,13 @@ int main(int argc, char* argv[]) {
     databaseOptions.busyHandler = [&dialogs](const QString& what) {
         return userCanBeAsked() && askToRetry(dialogs, nullptr, what);
     };
-    std::unique_ptr<Database> db;
-    try {
-        db = std::make_unique<Database>(dir, std::move(databaseOptions));
-    } catch (const DataError& e) {
-        reportStartFailure(dialogs, e.text());
+    SystemClock clock;
+    const std::unique_ptr<Database> db =
+        openData(dialogs, dir, std::move(databaseOptions), clock.now(), userCanBeAsked());
+    if (!db)
         return 1;
-    }
 
     DesktopShell shell;
-    SystemClock clock;
     DesktopRegistry registry;
     DesktopWindowHost desktop;
     if (options.windowLimit > 0)

@@ -1,15 +1,17 @@
 #include "data/DataBackup.h"
 
 #include "data/Database.h"
+#include "data/RestoreJournal.h"
 #include "data/Schema.h"
 #include "data/SqliteHandle.h"
+#include "data/WorkFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QTemporaryDir>
+#include <QUrl>
 #include <QUuid>
 
 namespace {
@@ -169,55 +171,50 @@ struct Stored {
 
 // Writes the backup under a name of its own first and gives it its real name only when complete.
 void writeBackup(const QString& path, const QDateTime& made, const QList<Stored>& images) {
-    const QString partial =
-        path + QLatin1Char('.') + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".part");
-    try {
-        {
-            File out(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            sqlite3* h = out.handle();
-            exec(h, "BEGIN");
-            exec(h, "CREATE TABLE KavrelBackup (Format TEXT NOT NULL, Version INTEGER NOT NULL, Made TEXT NOT NULL)");
-            exec(h, "CREATE TABLE BackupFiles (Name TEXT PRIMARY KEY, Size INTEGER NOT NULL, Sha256 TEXT NOT NULL)");
-            exec(h, "CREATE TABLE BackupPieces (Name TEXT NOT NULL, Piece INTEGER NOT NULL, Bytes BLOB NOT NULL, "
-                    "PRIMARY KEY (Name, Piece))");
-            Statement marker(h, "INSERT INTO KavrelBackup (Format, Version, Made) VALUES (?, ?, ?)");
-            marker.bind(1, QString::fromLatin1(kFormat));
-            marker.bind(2, qint64(kVersion));
-            marker.bind(3, made.toString(Qt::ISODate));
-            marker.run();
-            Statement piece(h, "INSERT INTO BackupPieces (Name, Piece, Bytes) VALUES (?, ?, ?)");
-            Statement file(h, "INSERT INTO BackupFiles (Name, Size, Sha256) VALUES (?, ?, ?)");
-            for (const Stored& stored : images) {
-                QFile in(stored.image);
-                if (!in.open(QIODevice::ReadOnly))
-                    throw DataError(in.errorString());
-                QCryptographicHash digest(QCryptographicHash::Sha256);
-                qint64 n = 0;
-                for (;;) {
-                    const QByteArray bytes = in.read(kPieceBytes);
-                    if (bytes.isEmpty())
-                        break;
-                    digest.addData(bytes);
-                    piece.bind(1, QString::fromLatin1(stored.name));
-                    piece.bind(2, n++);
-                    piece.bindBytes(3, bytes);
-                    piece.run();
-                }
-                if (in.error() != QFileDevice::NoError)
-                    throw DataError(in.errorString());
-                file.bind(1, QString::fromLatin1(stored.name));
-                file.bind(2, in.size());
-                file.bind(3, QString::fromLatin1(digest.result().toHex()));
-                file.run();
+    const ClaimedFile partial(path + QLatin1Char('.') + QUuid::createUuid().toString(QUuid::Id128) +
+                              QStringLiteral(".part"));
+    {
+        File out(partial.path(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        sqlite3* h = out.handle();
+        exec(h, "BEGIN");
+        exec(h, "CREATE TABLE KavrelBackup (Format TEXT NOT NULL, Version INTEGER NOT NULL, Made TEXT NOT NULL)");
+        exec(h, "CREATE TABLE BackupFiles (Name TEXT PRIMARY KEY, Size INTEGER NOT NULL, Sha256 TEXT NOT NULL)");
+        exec(h, "CREATE TABLE BackupPieces (Name TEXT NOT NULL, Piece INTEGER NOT NULL, Bytes BLOB NOT NULL, "
+                "PRIMARY KEY (Name, Piece))");
+        Statement marker(h, "INSERT INTO KavrelBackup (Format, Version, Made) VALUES (?, ?, ?)");
+        marker.bind(1, QString::fromLatin1(kFormat));
+        marker.bind(2, qint64(kVersion));
+        marker.bind(3, made.toString(Qt::ISODate));
+        marker.run();
+        Statement piece(h, "INSERT INTO BackupPieces (Name, Piece, Bytes) VALUES (?, ?, ?)");
+        Statement file(h, "INSERT INTO BackupFiles (Name, Size, Sha256) VALUES (?, ?, ?)");
+        for (const Stored& stored : images) {
+            QFile in(stored.image);
+            if (!in.open(QIODevice::ReadOnly))
+                throw DataError(in.errorString());
+            QCryptographicHash digest(QCryptographicHash::Sha256);
+            qint64 n = 0;
+            for (;;) {
+                const QByteArray bytes = in.read(kPieceBytes);
+                if (bytes.isEmpty())
+                    break;
+                digest.addData(bytes);
+                piece.bind(1, QString::fromLatin1(stored.name));
+                piece.bind(2, n++);
+                piece.bindBytes(3, bytes);
+                piece.run();
             }
-            exec(h, "COMMIT");
+            if (in.error() != QFileDevice::NoError)
+                throw DataError(in.errorString());
+            file.bind(1, QString::fromLatin1(stored.name));
+            file.bind(2, in.size());
+            file.bind(3, QString::fromLatin1(digest.result().toHex()));
+            file.run();
         }
-        if (!QFile::rename(partial, path))
-            throw DataError(QStringLiteral("Could not name the backup %1.").arg(QDir::toNativeSeparators(path)));
-    } catch (...) {
-        QFile::remove(partial);
-        throw;
+        exec(h, "COMMIT");
     }
+    if (!QFile::rename(partial.path(), path))
+        throw DataError(QStringLiteral("Could not name the backup %1.").arg(QDir::toNativeSeparators(path)));
 }
 
 // Unpacks one data file's image, checking it against its size and digest. Returns what is wrong with the backup,
@@ -283,17 +280,114 @@ void DataBackup::requireFiles() const {
         throw DataError(QStringLiteral("The data cannot be backed up or restored while it is being changed."));
 }
 
-std::shared_ptr<QTemporaryDir> DataBackup::scratch() const {
-    const QDir temp(QDir(m_db.dataDir()).filePath(QStringLiteral("temp")));
-    QDir().mkpath(temp.path());
-    auto dir = std::make_shared<QTemporaryDir>(temp.filePath(QStringLiteral("backup-XXXXXX")));
-    if (!dir->isValid())
-        throw DataError(QStringLiteral("Could not make a scratch folder in %1: %2")
-                            .arg(QDir::toNativeSeparators(temp.path()), dir->errorString()));
-    return dir;
+namespace {
+
+QString scratchParent(const QString& dataDir) {
+    return QDir(dataDir).filePath(QStringLiteral("temp"));
 }
 
-DataBackup::Images DataBackup::snapshot(const QTemporaryDir& dir) {
+// A copy of a data file the live connection reads from, never writes.
+QString readOnlyUri(const QString& path) {
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=ro");
+}
+
+void attach(sqlite3* h, const QString& image, const char* schema) {
+    Statement statement(h, (QByteArrayLiteral("ATTACH DATABASE ? AS ") + schema).constData());
+    statement.bind(1, readOnlyUri(image));
+    statement.run();
+}
+
+QString quoted(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+QStringList tablesOf(sqlite3* h, const QString& schema) {
+    // The engine's own tables (sqlite_sequence) are not copied as such.
+    Statement tables(h, QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table' AND "
+                                       "substr(name, 1, 7) <> 'sqlite_' ORDER BY name")
+                            .arg(schema)
+                            .toUtf8()
+                            .constData());
+    if (!tables.prepared())
+        throw DataError(engineText(h));
+    QStringList names;
+    while (tables.step())
+        names << tables.text(0);
+    return names;
+}
+
+QStringList columnsOf(sqlite3* h, const QString& schema, const QString& table) {
+    Statement columns(h, "SELECT name FROM pragma_table_info(?, ?)");
+    if (!columns.prepared())
+        throw DataError(engineText(h));
+    columns.bind(1, table);
+    columns.bind(2, schema);
+    QStringList names;
+    while (columns.step())
+        names << columns.text(0);
+    return names;
+}
+
+void run(sqlite3* h, const QString& sql) {
+    exec(h, sql.toUtf8().constData());
+}
+
+// Every row of the image's tables into the live file's, the live file's own tables and columns kept (a table or
+// column an older backup lacks stays empty), the keys' counters too.
+void copyRows(sqlite3* h, const QString& from, const QString& to) {
+    const QStringList present = tablesOf(h, from);
+    for (const QString& table : tablesOf(h, to)) {
+        run(h, QStringLiteral("DELETE FROM %1.%2").arg(to, quoted(table)));
+        if (!present.contains(table))
+            continue;
+        const QStringList theirs = columnsOf(h, from, table);
+        QStringList shared;
+        for (const QString& column : columnsOf(h, to, table))
+            if (theirs.contains(column, Qt::CaseInsensitive))
+                shared << quoted(column);
+        const QString list = shared.join(QStringLiteral(", "));
+        run(h, QStringLiteral("INSERT INTO %1.%2 (%3) SELECT %3 FROM %4.%2 ORDER BY rowid")
+                   .arg(to, quoted(table), list, from));
+    }
+    const auto hasCounters = [h](const QString& schema) {
+        Statement found(h, QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE name = 'sqlite_sequence'")
+                               .arg(schema)
+                               .toUtf8()
+                               .constData());
+        return found.prepared() && found.step();
+    };
+    if (!hasCounters(to))
+        return;
+    run(h, QStringLiteral("DELETE FROM %1.sqlite_sequence").arg(to));
+    if (hasCounters(from))
+        run(h, QStringLiteral("INSERT INTO %1.sqlite_sequence (name, seq) SELECT name, seq FROM %2.sqlite_sequence")
+                   .arg(to, from));
+}
+
+int restoreStep = 0;
+
+void reached() {
+    ++restoreStep;
+    if (DataBackup::onRestoreStep)
+        DataBackup::onRestoreStep(restoreStep);
+}
+
+} // namespace
+
+QString DataBackup::madeText(const QDateTime& made) {
+    return made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString DataBackup::defaultFolder(const QString& dataDir) {
+    return QDir(dataDir).filePath(QStringLiteral("Backups"));
+}
+
+void DataBackup::removeLeftovers(const QString& dataDir) {
+    removeStaleWork(scratchParent(dataDir));
+    removeStaleWork(defaultFolder(dataDir));
+}
+
+DataBackup::Images DataBackup::snapshot(const ScratchFolder& dir) {
     sqlite3* live = sqliteHandle(m_db);
     const Images images{dir.filePath(QString::fromLatin1(kMainFileName)),
                         dir.filePath(QString::fromLatin1(kHoldingFileName))};
@@ -318,14 +412,20 @@ QString DataBackup::backUp(const QString& folder, const QDateTime& made) {
     requireFiles();
     if (!QDir().mkpath(folder))
         throw DataError(QStringLiteral("Could not make the folder %1.").arg(QDir::toNativeSeparators(folder)));
-    const auto dir = scratch();
-    const Images images = snapshot(*dir);
+    removeStaleWork(folder);
+    removeLeftovers(m_db.dataDir());
+    const ScratchFolder dir(scratchParent(m_db.dataDir()));
+    const Images images = snapshot(dir);
     const QString path = freeName(QDir(folder), made);
     writeBackup(path, made, {{kMainFileName, images.main}, {kHoldingFileName, images.holding}});
     return path;
 }
 
 DataBackup::Checked DataBackup::open(const QString& path) const {
+    return open(path, m_db.dataDir());
+}
+
+DataBackup::Checked DataBackup::open(const QString& path, const QString& dataDir) {
     if (!QFileInfo(path).isFile())
         throw DataError(QStringLiteral("There is no file %1.").arg(QDir::toNativeSeparators(path)));
     Checked checked;
@@ -357,7 +457,7 @@ DataBackup::Checked DataBackup::open(const QString& path) const {
         const QString verdict = integrity(h);
         if (verdict != QLatin1String("ok"))
             throw DataError(damaged(path, verdict));
-        checked.scratch = scratch();
+        checked.scratch = std::make_shared<ScratchFolder>(scratchParent(dataDir));
         checked.mainImage = checked.scratch->filePath(QString::fromLatin1(kMainFileName));
         checked.holdingImage = checked.scratch->filePath(QString::fromLatin1(kHoldingFileName));
         for (const auto& [name, image] :
@@ -376,40 +476,48 @@ QString DataBackup::restore(const Checked& backup, const QString& safetyFolder, 
     requireFiles();
     if (!QDir().mkpath(safetyFolder))
         throw DataError(QStringLiteral("Could not make the folder %1.").arg(QDir::toNativeSeparators(safetyFolder)));
-    const auto dir = scratch();
-    const Images before = snapshot(*dir);
+    restoreStep = 0;
     const QString safety = freeName(QDir(safetyFolder), now);
-    writeBackup(safety, now, {{kMainFileName, before.main}, {kHoldingFileName, before.holding}});
+    {
+        const ScratchFolder dir(scratchParent(m_db.dataDir()));
+        const Images before = snapshot(dir);
+        writeBackup(safety, now, {{kMainFileName, before.main}, {kHoldingFileName, before.holding}});
+    }
+    reached();
+    const int token = RestoreJournal::newToken();
+    {
+        const RestoreJournal journal(m_db.dataDir(), {token, backup.made, safety});
+        reached();
+        replaceData(backup, token);
+        reached();
+    }
+    reached();
+    return safety;
+}
 
+void DataBackup::replaceData(const Checked& backup, int token) {
     sqlite3* live = sqliteHandle(m_db);
-    const auto replace = [live](const QString& mainImage, const QString& holdingImage, bool& mainDone) {
-        {
-            File image(mainImage, SQLITE_OPEN_READONLY);
-            copyDatabase(image.handle(), "main", live, "main");
-        }
-        mainDone = true;
-        File image(holdingImage, SQLITE_OPEN_READONLY);
-        copyDatabase(image.handle(), "main", live, "hold");
-    };
-    // Each file is replaced in one transaction of its own; should the second fail, the first goes back to what it
-    // was, so the data is never half restored.
-    bool mainDone = false;
+    attach(live, backup.mainImage, "restore_main");
     try {
-        replace(backup.mainImage, backup.holdingImage, mainDone);
-    } catch (const DataError& e) {
-        if (mainDone) {
-            try {
-                File image(before.main, SQLITE_OPEN_READONLY);
-                copyDatabase(image.handle(), "main", live, "main");
-            } catch (const DataError&) {
-                throw DataError(QStringLiteral("%1\nThe data could be restored only in part; the data as it was "
-                                               "is in the backup %2.")
-                                    .arg(e.text(), QDir::toNativeSeparators(safety)));
-            }
+        attach(live, backup.holdingImage, "restore_hold");
+        try {
+            // One transaction over both files: the engine's journals (and the super-journal that ties them) make
+            // it whole or nothing, also across a kill, for this copy and every other one on the data.
+            m_db.transaction([&] {
+                copyRows(live, QStringLiteral("restore_main"), QStringLiteral("main"));
+                reached();
+                copyRows(live, QStringLiteral("restore_hold"), QStringLiteral("hold"));
+                reached();
+                run(live, QStringLiteral("PRAGMA main.user_version = %1").arg(token));
+            });
+        } catch (...) {
+            sqlite3_exec(live, "DETACH DATABASE restore_hold", nullptr, nullptr, nullptr);
+            throw;
         }
+        exec(live, "DETACH DATABASE restore_hold");
+    } catch (...) {
+        sqlite3_exec(live, "DETACH DATABASE restore_main", nullptr, nullptr, nullptr);
         throw;
     }
-    // A backup from before the stocktake tables existed comes back without them.
-    m_db.addMissingTables();
-    return safety;
+    exec(live, "DETACH DATABASE restore_main");
 }

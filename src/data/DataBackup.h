@@ -2,10 +2,11 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class Database;
-class QTemporaryDir;
+class ScratchFolder;
 
 // Backs up and restores the two data files through the engine's online backup, while Kavrel runs.
 //
@@ -26,13 +27,23 @@ public:
         QDateTime made;
         QString mainImage;
         QString holdingImage;
-        std::shared_ptr<QTemporaryDir> scratch;
+        std::shared_ptr<ScratchFolder> scratch;
     };
 
     explicit DataBackup(Database& db) : m_db(db) {}
 
+    // Where backups go unless the user picks another folder: "Backups" in the data folder.
+    static QString defaultFolder(const QString& dataDir);
+    // Removes what a stopped backup or restore left in the data folder's scratch space and its backup folder.
+    static void removeLeftovers(const QString& dataDir);
+    // Called with the number of each step a restore reaches, in order; tests stop a process there to show that no
+    // moment of a restore leaves the data half replaced.
+    static inline std::function<void(int step)> onRestoreStep;
+
     // "Kavrel-backup-2026-03-14-093000.kavbak".
     static QString fileName(const QDateTime& made);
+    // "2026-03-14 09:30:00", as messages name a backup.
+    static QString madeText(const QDateTime& made);
 
     // Writes a consistent copy of both files into folder (made when missing) under fileName(made), or that name
     // with a number when taken; returns its path. Other connections may write meanwhile: the copy is of the data
@@ -42,10 +53,13 @@ public:
     // Reads and checks a backup without touching the data; throws DataError saying why it cannot be restored (not
     // a Kavrel backup, made by a later version, damaged).
     Checked open(const QString& path) const;
+    // The same for the data folder dataDir, with no data open (its main file empty, say).
+    static Checked open(const QString& path, const QString& dataDir);
 
     // Saves the data as it is as a backup of its own in safetyFolder, then replaces both files' data with the
-    // checked backup's, on the open connection. Returns the path of the backup of the data replaced. Throws
-    // DataError; the data is then as it was.
+    // checked backup's, on the open connection, in one transaction over both files: however it ends, even with the
+    // process killed, both files hold either the backup's data or their own. Returns the path of the backup of the
+    // data replaced. Throws DataError; the data is then as it was.
     QString restore(const Checked& backup, const QString& safetyFolder, const QDateTime& now);
 
 private:
@@ -53,9 +67,9 @@ private:
         QString main;
         QString holding;
     };
-    std::shared_ptr<QTemporaryDir> scratch() const;
     // Copies both files, as of one moment, into images in dir.
-    Images snapshot(const QTemporaryDir& dir);
+    Images snapshot(const ScratchFolder& dir);
+    void replaceData(const Checked& backup, int token);
     void requireFiles() const;
 
     Database& m_db;

@@ -1,5 +1,7 @@
 #include "data/Database.h"
 
+#include "data/DataBackup.h"
+#include "data/RestoreJournal.h"
 #include "data/Schema.h"
 
 #include <QAtomicInt>
@@ -17,7 +19,6 @@ namespace {
 
 QAtomicInt connectionCounter;
 constexpr const char* kPartialSuffix = ".new";
-constexpr const char* kSetupLockName = "Kavrel.lock";
 constexpr int kSetupWaitMs = 60000;
 
 QString engineText(const QSqlError& error) {
@@ -151,6 +152,41 @@ void removeLeftovers(const QDir& dir) {
         QFile::remove(dir.filePath(name));
 }
 
+// Units waiting in the holding file; 0 where it cannot be read (its checks at open then say why).
+int holdingRows(const QString& path) {
+    const QString name = QStringLiteral("kavrel-holding-%1").arg(connectionCounter.fetchAndAddRelaxed(1));
+    int rows = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(openExisting(path));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT COUNT(*) FROM HoldEquipment")) && q.next())
+                rows = q.value(0).toInt();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return rows;
+}
+
+void refuseNewInventoryBesideHoldingRows(const QString& dataDir, const QString& mainPath, const QString& holdPath) {
+    if (!needsCreating(mainPath) || needsCreating(holdPath))
+        return;
+    const int waiting = holdingRows(holdPath);
+    if (waiting == 0)
+        return;
+    throw EmptyInventoryError(
+        QStringLiteral("The inventory file %1 in the folder %2 is %3, while the holding file %4 "
+                       "holds %5 unit(s) waiting to be entered into it. Nothing was changed.")
+            .arg(QLatin1String(kMainFileName), QDir::toNativeSeparators(dataDir),
+                 QFileInfo::exists(mainPath) ? QStringLiteral("empty") : QStringLiteral("missing"),
+                 QLatin1String(kHoldingFileName))
+            .arg(waiting),
+        waiting);
+}
+
 struct FileToMake {
     QString path;
     QStringList ddl;
@@ -199,6 +235,8 @@ void Database::openFiles() {
     const QString mainPath = QDir(m_dataDir).filePath(QString::fromLatin1(kMainFileName));
     const QString holdPath = QDir(m_dataDir).filePath(QString::fromLatin1(kHoldingFileName));
     requireWritable(m_dataDir, {mainPath, holdPath});
+    if (!m_options.newInventoryBesideHoldingRows)
+        refuseNewInventoryBesideHoldingRows(m_dataDir, mainPath, holdPath);
     installMissingFiles(m_dataDir,
                         {{mainPath, Schema::mainFileStatements()}, {holdPath, Schema::holdingFileStatements()}});
 
@@ -211,6 +249,10 @@ void Database::openFiles() {
     verifyLayout(QStringLiteral("main"), QString::fromLatin1(kMainFileName), Schema::mainFileStatements());
     attachHoldingFile();
     verifyLayout(QStringLiteral("hold"), QString::fromLatin1(kHoldingFileName), Schema::holdingFileStatements());
+    // Both files have been read, so the engine has finished or undone whatever a stopped copy left in its journals.
+    m_startNotice = RestoreJournal::settle(
+        m_dataDir, [this] { return Query(*this, QStringLiteral("PRAGMA main.user_version")).scalar().toInt(); });
+    DataBackup::removeLeftovers(m_dataDir);
     addMissingTables();
 }
 

@@ -15,6 +15,8 @@
 
 inline constexpr const char* kMainFileName = "Inventory.mdb";
 inline constexpr const char* kHoldingFileName = "Kavrel.mdb";
+// Copies starting together, or restoring, on one data folder take turns through this lock file in it.
+inline constexpr const char* kSetupLockName = "Kavrel.lock";
 
 struct DatabaseOptions {
     // How long a statement waits for another copy's lock before the busy handler is asked.
@@ -28,6 +30,20 @@ struct DatabaseOptions {
     QString server;
     // Who this workstation is on a server; its holding rows are its own. Empty: the host's name.
     QString workstation;
+    // Makes a new main file even where the holding file still holds units, whose locations would then mean nothing;
+    // only once the user has chosen to start afresh or to restore a backup.
+    bool newInventoryBesideHoldingRows = false;
+};
+
+// The main file is empty or missing while the holding file holds units: a start that makes a new inventory would
+// lose what they refer to, so nothing is made until the user chooses.
+class EmptyInventoryError : public DataError {
+public:
+    EmptyInventoryError(const QString& text, int waiting) : DataError(text), m_waiting(waiting) {}
+    int waiting() const { return m_waiting; }
+
+private:
+    int m_waiting;
 };
 
 enum class Engine { SQLite, PostgreSQL };
@@ -51,6 +67,8 @@ public:
     // Where the data lives, for messages: the data folder, or the server and database without any password.
     const QString& whereabouts() const { return m_whereabouts; }
     QSqlDatabase connection() const;
+    // What the user must hear of this open: a restore that was interrupted, and whether it was finished or undone.
+    const QString& startNotice() const { return m_startNotice; }
 
     // Runs fn inside one transaction: committed when fn returns, rolled back when it throws.
     // Nested calls join the outer transaction; one that throws undoes its own writes only.
@@ -117,6 +135,7 @@ private:
     QString m_connectionName;
     Engine m_engine = Engine::SQLite;
     QString m_whereabouts;
+    QString m_startNotice;
     DatabaseOptions m_options;
     int m_depth = 0;
 };

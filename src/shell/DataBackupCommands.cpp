@@ -21,14 +21,27 @@ bool onServer(AppContext& ctx, QWidget* parent) {
     return true;
 }
 
-QString when(const QDateTime& made) {
-    return made.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
 } // namespace
 
+QString chooseBackup(Dialogs& dialogs, QWidget* parent, const QString& folder) {
+    return dialogs
+        .openFile(parent, QStringLiteral("Restore Data"),
+                  QStringLiteral("Kavrel backups (*.%1);;All files (*)").arg(QLatin1String(DataBackup::kExtension)),
+                  folder)
+        .path;
+}
+
+bool agreesToRestore(Dialogs& dialogs, QWidget* parent, const QDateTime& made) {
+    const QString question =
+        QStringLiteral("Replace all the data with the backup made on %1?\nThe data as it is now is first saved as "
+                       "a backup of its own.")
+            .arg(DataBackup::madeText(made));
+    return dialogs.message(parent, question, Dialogs::Buttons::YesNoDefaultNo, Dialogs::Icon::Question) ==
+           Dialogs::Answer::Yes;
+}
+
 QString backupFolder(const AppContext& ctx) {
-    return QDir(ctx.db->dataDir()).filePath(QStringLiteral("Backups"));
+    return DataBackup::defaultFolder(ctx.db->dataDir());
 }
 
 void backUpData(AppContext& ctx, QWidget* parent) {
@@ -51,29 +64,21 @@ void restoreData(AppContext& ctx, QWidget* parent) {
     if (onServer(ctx, parent))
         return;
     QDir().mkpath(backupFolder(ctx));
-    const Dialogs::OpenFile chosen = ctx.dialogs->openFile(
-        parent, QStringLiteral("Restore Data"),
-        QStringLiteral("Kavrel backups (*.%1);;All files (*)").arg(QLatin1String(DataBackup::kExtension)),
-        backupFolder(ctx));
-    if (chosen.path.isEmpty())
+    const QString chosen = chooseBackup(*ctx.dialogs, parent, backupFolder(ctx));
+    if (chosen.isEmpty())
         return;
     guarded(*ctx.dialogs, parent, [&] {
         DataBackup backup(*ctx.db);
         // Checked before the question: a file that cannot be restored is refused without one.
-        const DataBackup::Checked checked = backup.open(chosen.path);
-        const QString question =
-            QStringLiteral("Replace all the data with the backup made on %1?\nThe data as it is now is first saved as "
-                           "a backup of its own.")
-                .arg(when(checked.made));
-        if (ctx.dialogs->message(parent, question, Dialogs::Buttons::YesNoDefaultNo, Dialogs::Icon::Question) !=
-            Dialogs::Answer::Yes)
+        const DataBackup::Checked checked = backup.open(chosen);
+        if (!agreesToRestore(*ctx.dialogs, parent, checked.made))
             return;
         const QString kept = backup.restore(checked, backupFolder(ctx), ctx.clock->now());
         ctx.dialogs->message(parent,
                              QStringLiteral("The data was restored from the backup made on %1. The data it replaced "
                                             "was saved as %2.\nWindows that are open still show the data as it was: "
                                             "close and open them again to see the restored data.")
-                                 .arg(when(checked.made), QDir::toNativeSeparators(kept)),
+                                 .arg(DataBackup::madeText(checked.made), QDir::toNativeSeparators(kept)),
                              Dialogs::Buttons::Ok, Dialogs::Icon::Information);
     });
 }

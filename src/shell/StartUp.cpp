@@ -1,8 +1,12 @@
 #include "shell/StartUp.h"
 
 #include "data/CopyToServer.h"
+#include "data/DataBackup.h"
+#include "equipment/store/HoldingStore.h"
+#include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/ProductTitle.h"
+#include "shell/DataBackupCommands.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -12,6 +16,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <cstdio>
+#include <functional>
 
 StartOptions readStartOptions(QCommandLineParser& parser, const QStringList& arguments,
                               const QString& environmentDataDir, const QString& applicationDir,
@@ -132,4 +137,120 @@ void reportStartFailure(Dialogs& dialogs, const QString& text) {
     std::fprintf(stderr, "%s: %s\n", qPrintable(kProductTitle), qPrintable(text));
     if (userCanBeAsked())
         showFailure(dialogs, nullptr, text);
+}
+
+namespace {
+
+// Makes the new main file and runs work on the data; should the work fail, the main file goes back to how it was
+// (empty or missing), so the choice stays open and nothing was changed.
+std::unique_ptr<Database> withNewInventory(const QString& dataDir, DatabaseOptions options,
+                                           const std::function<void(Database&)>& work) {
+    const QString mainFile = QDir(dataDir).filePath(QString::fromLatin1(kMainFileName));
+    const bool mainWasThere = QFileInfo::exists(mainFile);
+    options.newInventoryBesideHoldingRows = true;
+    std::unique_ptr<Database> db;
+    try {
+        db = std::make_unique<Database>(dataDir, options);
+        work(*db);
+    } catch (const DataError&) {
+        db.reset();
+        if (mainWasThere)
+            QFile(mainFile).resize(0);
+        else
+            QFile::remove(mainFile);
+        throw;
+    }
+    return db;
+}
+
+// The backup the user picks, checked, agreed to and restored; nullptr when none was.
+std::unique_ptr<Database> restoreChosenBackup(Dialogs& dialogs, const QString& dataDir, const DatabaseOptions& options,
+                                              const QDateTime& now) {
+    const QString folder = DataBackup::defaultFolder(dataDir);
+    const QString chosen = chooseBackup(dialogs, nullptr, folder);
+    if (chosen.isEmpty())
+        return nullptr;
+    try {
+        // Checked before the question: a file that cannot be restored is refused without one.
+        const DataBackup::Checked checked = DataBackup::open(chosen, dataDir);
+        if (!agreesToRestore(dialogs, nullptr, checked.made))
+            return nullptr;
+        QString kept;
+        auto db = withNewInventory(dataDir, options,
+                                   [&](Database& data) { kept = DataBackup(data).restore(checked, folder, now); });
+        dialogs.message(nullptr,
+                        QStringLiteral("The data was restored from the backup made on %1. The data it replaced was "
+                                       "saved as %2.")
+                            .arg(DataBackup::madeText(checked.made), QDir::toNativeSeparators(kept)),
+                        Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+        return db;
+    } catch (const DataError& e) {
+        showFailure(dialogs, nullptr, e.text());
+        return nullptr;
+    }
+}
+
+// A new, empty inventory; the units waiting in the holding file are kept in a backup first, then removed, as the
+// locations they were entered for are gone.
+std::unique_ptr<Database> startAfresh(Dialogs& dialogs, const QString& dataDir, const DatabaseOptions& options,
+                                      const QDateTime& now) {
+    QString kept;
+    auto db = withNewInventory(dataDir, options, [&](Database& data) {
+        kept = DataBackup(data).backUp(DataBackup::defaultFolder(dataDir), now);
+        HoldingStore(data).clear();
+    });
+    dialogs.message(nullptr,
+                    QStringLiteral("Kavrel starts with an empty inventory. The units that were waiting in the holding "
+                                   "table were removed; they are kept in the backup %1.")
+                        .arg(QDir::toNativeSeparators(kept)),
+                    Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    return db;
+}
+
+std::unique_ptr<Database> offerForEmptyInventory(Dialogs& dialogs, const QString& dataDir,
+                                                 const DatabaseOptions& options, const QDateTime& now,
+                                                 const EmptyInventoryError& found) {
+    for (;;) {
+        if (dialogs.message(nullptr, found.text() + QStringLiteral("\n\nRestore a backup of the data now?"),
+                            Dialogs::Buttons::YesNo, Dialogs::Icon::Question) == Dialogs::Answer::Yes) {
+            if (auto db = restoreChosenBackup(dialogs, dataDir, options, now))
+                return db;
+            continue;
+        }
+        const QString question =
+            QStringLiteral("Start afresh with an empty inventory?\nThe %1 unit(s) waiting in the holding table are "
+                           "saved in a backup and then removed.")
+                .arg(found.waiting());
+        if (dialogs.message(nullptr, question, Dialogs::Buttons::YesNoDefaultNo, Dialogs::Icon::Question) ==
+            Dialogs::Answer::Yes)
+            return startAfresh(dialogs, dataDir, options, now);
+        return nullptr;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<Database> openData(Dialogs& dialogs, const QString& dataDir, DatabaseOptions options,
+                                   const QDateTime& now, bool canAsk) {
+    std::unique_ptr<Database> db;
+    try {
+        try {
+            db = std::make_unique<Database>(dataDir, options);
+        } catch (const EmptyInventoryError& e) {
+            if (!canAsk)
+                throw;
+            db = offerForEmptyInventory(dialogs, dataDir, options, now, e);
+            if (!db)
+                return nullptr;
+        }
+    } catch (const DataError& e) {
+        reportStartFailure(dialogs, e.text());
+        return nullptr;
+    }
+    if (!db->startNotice().isEmpty()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(kProductTitle), qPrintable(db->startNotice()));
+        if (canAsk)
+            dialogs.message(nullptr, db->startNotice(), Dialogs::Buttons::Ok, Dialogs::Icon::Information);
+    }
+    return db;
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "data/Database.h"
+
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 class Dialogs;
 class QCommandLineParser;
@@ -43,3 +47,10 @@ bool userCanBeAsked();
 
 // A failure that ends the start: written to standard error, and shown in a message box where someone can see it.
 void reportStartFailure(Dialogs& dialogs, const QString& text);
+
+// Opens the data as a start does. Tells what became of a restore that was interrupted. Where the main file is empty
+// (or missing) beside units waiting in the holding file, offers to restore a backup or to start afresh, and changes
+// nothing before the user has chosen; canAsk false (no one to answer) ends the start there. Returns nullptr when the
+// start ends, the reason already given.
+std::unique_ptr<Database> openData(Dialogs& dialogs, const QString& dataDir, DatabaseOptions options,
+                                   const QDateTime& now, bool canAsk);

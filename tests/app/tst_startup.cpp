@@ -1,6 +1,8 @@
+#include "data/DataBackup.h"
 #include "data/Database.h"
 #include "platform/ErrorGuard.h"
 #include "shell/StartUp.h"
+#include "support/Fixtures.h"
 #include "support/OtherConnection.h"
 #include "support/ScriptedDialogs.h"
 
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,6 +31,24 @@ QStringList snapshot(const QString& dir) {
     return files;
 }
 
+// A main file of 0 bytes beside a holding file with two units entered for a location it held; a backup of the data as
+// it was waits in the data folder's backup folder. Returns the backup.
+QString emptyInventoryBesideHoldingRows(const QString& dir) {
+    QString backup;
+    {
+        Database db(dir);
+        const qint64 depot = Fixtures::addLocation(db, "Depot");
+        for (const QString& serial : {QStringLiteral("H-1"), QStringLiteral("H-2")})
+            Query(db,
+                  "INSERT INTO HoldEquipment (SerialNumber, EquipmentType, CurrentLocation) VALUES (?, 'Laptop', ?)")
+                .exec({serial, depot});
+        backup = DataBackup(db).backUp(DataBackup::defaultFolder(dir), QDateTime(QDate(2026, 3, 1), QTime(8, 0)));
+    }
+    QFile main(dir + "/Inventory.mdb");
+    main.resize(0);
+    return backup;
+}
+
 // Puts a file that is no usable database where Kavrel expects one, beside a good other file.
 void spoil(const QString& dir, const QString& kind) {
     { Database installed(dir); }
@@ -39,6 +60,8 @@ void spoil(const QString& dir, const QString& kind) {
         const QString path = dir + (kind == "wrongTables" ? "/Inventory.mdb" : "/Kavrel.mdb");
         QVERIFY(QFile::remove(path));
         runOnFile(path, {"CREATE TABLE Foo (Bar TEXT)"});
+    } else if (kind == "emptyInventory") {
+        emptyInventoryBesideHoldingRows(dir);
     }
 }
 
@@ -81,6 +104,9 @@ private slots:
     void failureEndsTheStartAndLeavesTheFilesAlone();
     void dataFolderFromOptionThenVariable();
     void lockedDataAtStartOffersRetry();
+    void emptyInventoryOffersWhatCanBeDone_data();
+    void emptyInventoryOffersWhatCanBeDone();
+    void interruptedRestoreIsToldAtStart();
 };
 
 void tst_StartUp::options_data() {
@@ -198,6 +224,10 @@ void tst_StartUp::failureEndsTheStartAndLeavesTheFilesAlone_data() {
         << "wrongTables" << QStringList{} << "The file Inventory.mdb has no table 'ContactInfo'.";
     QTest::newRow("holding file lacks its table")
         << "wrongHoldingTables" << QStringList{} << "The file Kavrel.mdb has no table 'HoldEquipment'.";
+    QTest::newRow("empty inventory beside holding rows")
+        << "emptyInventory" << QStringList{}
+        << "The inventory file Inventory.mdb in the folder %1 is empty, while the holding file Kavrel.mdb holds 2 "
+           "unit(s) waiting to be entered into it. Nothing was changed.";
     QTest::newRow("data folder is a file")
         << "folderIsFile" << QStringList{} << "Kavrel cannot write to the data folder";
     QTest::newRow("bad window limit") << "good" << QStringList{"--window-limit", "none"}
@@ -233,6 +263,8 @@ void tst_StartUp::failureEndsTheStartAndLeavesTheFilesAlone() {
     QTest::qWait(20); // a write would show in the modification time
 
     const Run run = runKavrel(QStringList{"--data-dir", kind == "folderIsFile" ? dir + "/data" : dir} + arguments);
+    if (message.contains("%1"))
+        message = message.arg(QDir::toNativeSeparators(dir));
     QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(snapshot(dir), before);
@@ -277,6 +309,149 @@ void tst_StartUp::lockedDataAtStartOffersRetry() {
         QCOMPARE(m.buttons, Dialogs::Buttons::RetryCancel);
         QCOMPARE(m.title, QStringLiteral("Kavrel"));
     }
+}
+
+void tst_StartUp::emptyInventoryOffersWhatCanBeDone_data() {
+    // The answers in order; "file:backup", "file:none", "file:text" choose a file; "lock": another copy reads.
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("outcome"); // "unchanged", "restored", "afresh"
+    QTest::addColumn<QString>("last");    // the last message shown, in part
+    QTest::newRow("neither") << "No No"
+                             << "unchanged"
+                             << "Start afresh with an empty inventory?\nThe 2 unit(s) waiting in the holding table";
+    QTest::newRow("restore cancelled in the file dialog, then neither") << "Yes file:none No No"
+                                                                        << "unchanged"
+                                                                        << "Start afresh";
+    QTest::newRow("restore of a file that is no backup, then neither") << "Yes file:text No No"
+                                                                       << "unchanged"
+                                                                       << "Start afresh";
+    QTest::newRow("restore not agreed, then neither") << "Yes file:backup No No No"
+                                                      << "unchanged"
+                                                      << "Start afresh";
+    // Another copy reading the holding file keeps the restore from finishing: the main file made for it goes.
+    QTest::newRow("restore failing, then neither") << "lock Yes file:backup Yes No No"
+                                                   << "unchanged"
+                                                   << "Start afresh";
+    QTest::newRow("restore a backup") << "Yes file:backup Yes"
+                                      << "restored"
+                                      << "The data was restored from the backup made on 2026-03-01 08:00:00.";
+    QTest::newRow("start afresh") << "No Yes"
+                                  << "afresh"
+                                  << "Kavrel starts with an empty inventory.";
+}
+
+// The main file is empty while the holding file has units: the user hears so, and chooses; until then nothing
+// changes, and each choice does what it says.
+void tst_StartUp::emptyInventoryOffersWhatCanBeDone() {
+    QFETCH(QString, script);
+    QFETCH(QString, outcome);
+    QFETCH(QString, last);
+    QTemporaryDir dir;
+    const QString backup = emptyInventoryBesideHoldingRows(dir.path());
+    const QString text = dir.filePath("list.kavbak");
+    QFile f(text);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("Location Name\r\nDepot\r\n");
+    f.close();
+    const QStringList before = snapshot(dir.path());
+    const QStringList backupsBefore = QDir(DataBackup::defaultFolder(dir.path())).entryList(QDir::Files);
+
+    ScriptedDialogs dialogs;
+    std::unique_ptr<LockHolder> reader;
+    for (const QString& step : script.split(' ')) {
+        if (step == "lock")
+            reader = std::make_unique<LockHolder>(dir.filePath("Kavrel.mdb"), "read");
+        else if (step == "Yes")
+            dialogs.answer(Dialogs::Answer::Yes);
+        else if (step == "No")
+            dialogs.answer(Dialogs::Answer::No);
+        else
+            dialogs.chooseFile(step == "file:backup" ? backup : step == "file:text" ? text : QString());
+    }
+    const QDateTime now(QDate(2026, 3, 14), QTime(9, 30));
+    DatabaseOptions quick;
+    quick.busyTimeoutMs = 100;
+    const std::unique_ptr<Database> db = openData(dialogs, dir.path(), quick, now, true);
+    const bool locked = reader != nullptr;
+    reader.reset();
+    QVERIFY(dialogs.allAnswersUsed());
+    QVERIFY(dialogs.messages.size() >= 2);
+    QCOMPARE(dialogs.messages.first().text,
+             QStringLiteral("The inventory file Inventory.mdb in the folder %1 is empty, while the holding file "
+                            "Kavrel.mdb holds 2 unit(s) waiting to be entered into it. Nothing was changed.\n\n"
+                            "Restore a backup of the data now?")
+                 .arg(QDir::toNativeSeparators(dir.path())));
+    QVERIFY2(dialogs.messages.last().text.startsWith(last), qPrintable(dialogs.messages.last().text));
+    if (outcome == "unchanged") {
+        QVERIFY(!db);
+        if (locked) {
+            // The bytes are as they were; the restore saved the data it was to replace before it failed.
+            const auto bytes = [](const QStringList& files) {
+                QStringList names;
+                for (const QString& file : files)
+                    names << file.section(' ', 0, 1);
+                return names;
+            };
+            QCOMPARE(bytes(snapshot(dir.path())), bytes(before));
+            return;
+        }
+        QCOMPARE(snapshot(dir.path()), before);
+        QCOMPARE(QDir(DataBackup::defaultFolder(dir.path())).entryList(QDir::Files), backupsBefore);
+        if (script.contains("file:text"))
+            QVERIFY(dialogs.texts().contains(QDir::toNativeSeparators(text) + " is not a Kavrel backup."));
+        return;
+    }
+    QVERIFY(db);
+    const int backups = QDir(DataBackup::defaultFolder(dir.path())).entryList(QDir::Files).size();
+    if (outcome == "restored") {
+        QCOMPARE(Fixtures::count(*db, "LocationInfo", "LocName = ?", {"Depot"}), 1);
+        QCOMPARE(Fixtures::count(*db, "HoldEquipment"), 2);
+    } else {
+        QCOMPARE(Fixtures::count(*db, "LocationInfo"), 0);
+        QCOMPARE(Fixtures::count(*db, "HoldEquipment"), 0);
+    }
+    // Either way the holding rows as they were are kept in a backup of their own.
+    QCOMPARE(backups, 2);
+    const QString kept = QDir(DataBackup::defaultFolder(dir.path())).filePath(DataBackup::fileName(now));
+    const DataBackup::Checked checked = DataBackup(*db).open(kept);
+    const auto keptRows = [&] {
+        QSqlDatabase image = QSqlDatabase::addDatabase("QSQLITE", "kept");
+        image.setDatabaseName(checked.holdingImage);
+        image.open();
+        QSqlQuery rows(image);
+        return rows.exec("SELECT COUNT(*) FROM HoldEquipment") && rows.next() ? rows.value(0).toInt() : -1;
+    };
+    QCOMPARE(keptRows(), 2);
+    QSqlDatabase::removeDatabase("kept");
+}
+
+// A restore stopped part way (the restoring copy killed inside its transaction) is undone by the next start, which
+// says so.
+void tst_StartUp::interruptedRestoreIsToldAtStart() {
+    QTemporaryDir dir;
+    const QString backup = emptyInventoryBesideHoldingRows(dir.path());
+    QFile::remove(dir.filePath("Inventory.mdb"));
+    {
+        DatabaseOptions asked;
+        asked.newInventoryBesideHoldingRows = true;
+        Database db(dir.path(), asked);
+    }
+    QProcess helper;
+    helper.start(QStringLiteral(KAVREL_RESTORE_DATA), {dir.path(), backup, "4"});
+    QVERIFY(helper.waitForStarted());
+    helper.write("\n");
+    helper.closeWriteChannel();
+    QVERIFY(helper.waitForFinished(60000));
+    QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
+
+    ScriptedDialogs dialogs;
+    const std::unique_ptr<Database> db = openData(dialogs, dir.path(), {}, QDateTime::currentDateTime(), true);
+    QVERIFY(db);
+    QCOMPARE(dialogs.texts(), QStringList{"Kavrel was stopped while it restored the backup made on 2026-03-01 "
+                                          "08:00:00, before the restore was complete. It has been undone: the data is "
+                                          "as it was before the restore."});
+    QCOMPARE(dialogs.messages.first().icon, Dialogs::Icon::Information);
+    QCOMPARE(Fixtures::count(*db, "LocationInfo"), 0);
 }
 
 QTEST_MAIN(tst_StartUp)

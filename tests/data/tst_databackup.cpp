@@ -6,7 +6,11 @@
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -146,6 +150,58 @@ private:
     QString m_dataDir;
 };
 
+// A data folder whose data has moved on since its backup: both states known as dumps, and big enough that a restore
+// takes a moment to write.
+struct RestoreTrial {
+    QTemporaryDir dir;
+    QString backup;
+    QStringList backupData;
+    QStringList before;
+
+    RestoreTrial() {
+        Database db(dir.path());
+        addSampleData(db);
+        backupData = dumpLive(db);
+        backup = DataBackup(db).backUp(dir.filePath("Saved"), kMade);
+        Fixtures::addLocation(db, "Added after the backup");
+        db.transaction([&] {
+            for (int i = 0; i < 3000; ++i)
+                addHoldingRow(db, QStringLiteral("H-after-%1").arg(i));
+        });
+        before = dumpLive(db);
+    }
+
+    // Starts the restoring helper; it waits for a line before it restores.
+    void start(QProcess& helper, int stopAt) {
+        helper.start(QStringLiteral(KAVREL_RESTORE_DATA), {dir.path(), backup, QString::number(stopAt)});
+        QVERIFY(helper.waitForStarted());
+        QVERIFY(helper.waitForReadyRead(60000));
+        QCOMPARE(helper.readLine().trimmed(), QByteArray("ready"));
+    }
+
+    // The next start: both files hold one state, the backup's or their own, and the start says which when the
+    // restore was under way; nothing of the stopped work is left behind. Gives what the start said.
+    void checkNextStart(QString& notice, bool& restored) {
+        Database db(dir.path());
+        const QStringList after = dumpLive(db);
+        notice = db.startNotice();
+        QVERIFY2(after == before || after == backupData, "the files hold data of two states");
+        restored = after == backupData;
+        if (notice.contains("The restore had gone through"))
+            QVERIFY(restored);
+        else if (notice.contains("It has been undone"))
+            QVERIFY(!restored);
+        else
+            QVERIFY2(notice.isEmpty(), qPrintable(notice));
+        QVERIFY(!QFile::exists(dir.filePath("Kavrel.restore")));
+        QCOMPARE(QDir(dir.filePath("temp")).entryList({"backup-*"}, QDir::AllEntries | QDir::Hidden), QStringList());
+        QCOMPARE(QDir(dir.filePath("Backups")).entryList({"*.part*"}, QDir::Files | QDir::Hidden), QStringList());
+        // The data goes on working, and the next start has nothing more to say.
+        addHoldingRow(db, "H-next");
+        QCOMPARE(Database(dir.path()).startNotice(), QString());
+    }
+};
+
 } // namespace
 
 class tst_DataBackup : public QObject {
@@ -157,6 +213,10 @@ private slots:
     void refusedWithTheDataUntouched_data();
     void refusedWithTheDataUntouched();
     void restoreFailingPartWayLeavesTheDataAsItWas();
+    void restoreKilledAtEachStep_data();
+    void restoreKilledAtEachStep();
+    void restoreKilledAtRandomMoments();
+    void leftoversOfStoppedCopiesAreRemoved();
 };
 
 void tst_DataBackup::backupIsTheCommittedDataAndRestoresIt() {
@@ -339,6 +399,123 @@ void tst_DataBackup::restoreFailingPartWayLeavesTheDataAsItWas() {
     // Nothing is stuck: the same restore succeeds once the reader has gone.
     backup.restore(checked, folder.path(), kMade.addSecs(120));
     QCOMPARE(dumpLive(db), dumpImages(checked));
+}
+
+void tst_DataBackup::restoreKilledAtEachStep_data() {
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("notice"); // what the next start says; empty: nothing
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("data replaced was saved") << 1 << "" << false;
+    QTest::newRow("restore noted") << 2 << "It has been undone" << false;
+    QTest::newRow("main file rewritten") << 3 << "It has been undone" << false;
+    QTest::newRow("holding file rewritten, not committed") << 4 << "It has been undone" << false;
+    QTest::newRow("committed") << 5 << "The restore had gone through" << true;
+    QTest::newRow("note removed") << 6 << "" << true;
+    QTest::newRow("no kill") << 7 << "" << true;
+}
+
+void tst_DataBackup::restoreKilledAtEachStep() {
+    QFETCH(int, step);
+    QFETCH(QString, notice);
+    QFETCH(bool, restored);
+    RestoreTrial trial;
+    QProcess helper;
+    trial.start(helper, step);
+    helper.write("\n");
+    helper.closeWriteChannel();
+    QVERIFY(helper.waitForFinished(120000));
+    QCOMPARE(helper.exitStatus() == QProcess::CrashExit, step < 7);
+    QString said;
+    bool backupData = false;
+    trial.checkNextStart(said, backupData);
+    QCOMPARE(backupData, restored);
+    QVERIFY2(notice.isEmpty() ? said.isEmpty() : said.contains(notice), qPrintable(said));
+    if (!notice.isEmpty())
+        QVERIFY(said.contains("the backup made on 2026-03-14 09:30:05"));
+}
+
+// Killed at a random moment of the whole restore, or of its part after the note is written, where the files change.
+void tst_DataBackup::restoreKilledAtRandomMoments() {
+    const auto waitForLine = [](QProcess& helper, const QByteArray& line) {
+        while (helper.canReadLine() || helper.waitForReadyRead(60000))
+            if (helper.readLine().trimmed() == line)
+                return true;
+        return false;
+    };
+    qint64 whole = 0;
+    qint64 replacing = 0;
+    {
+        RestoreTrial trial;
+        QProcess helper;
+        trial.start(helper, 0);
+        QElapsedTimer timer;
+        timer.start();
+        helper.write("\n");
+        QVERIFY(waitForLine(helper, "step 2"));
+        const qint64 noted = timer.elapsed();
+        QVERIFY(helper.waitForFinished(120000));
+        whole = timer.elapsed();
+        replacing = whole - noted;
+        QCOMPARE(helper.exitCode(), 0);
+    }
+    for (int i = 0; i < 12; ++i) {
+        RestoreTrial trial;
+        QProcess helper;
+        trial.start(helper, 0);
+        const bool late = i % 2 == 1;
+        const int after = QRandomGenerator::global()->bounded(int(late ? replacing : whole) + 1);
+        helper.write("\n");
+        if (late)
+            QVERIFY(waitForLine(helper, "step 2"));
+        QThread::msleep(after);
+        helper.kill();
+        QVERIFY(helper.waitForFinished(60000));
+        QString said;
+        bool backupData = false;
+        trial.checkNextStart(said, backupData);
+        if (QTest::currentTestFailed()) {
+            qWarning() << "killed" << after << "ms into" << (late ? "the replacement" : "a restore") << "of" << whole
+                       << "ms";
+            return;
+        }
+    }
+}
+
+void tst_DataBackup::leftoversOfStoppedCopiesAreRemoved() {
+    TestContext t;
+    if (t.db->engine() != Engine::SQLite)
+        QSKIP("files of the data folder");
+    QTemporaryDir elsewhere;
+    const QDir temp(t.dataDir() + "/temp");
+    const QDir backups(DataBackup::defaultFolder(t.dataDir()));
+    // What a stopped copy leaves: a scratch folder with data in it, a partial backup and its journal.
+    const auto leaveBehind = [](const QDir& dir, const QString& name, bool folder) {
+        QVERIFY(dir.mkpath("."));
+        if (folder) {
+            QVERIFY(dir.mkpath(name));
+            writeFile(dir.filePath(name + "/Inventory.mdb"), "copy");
+        } else {
+            writeFile(dir.filePath(name), "copy");
+            writeFile(dir.filePath(name + "-journal"), "journal");
+        }
+    };
+    leaveBehind(temp, "backup-stopped", true);
+    leaveBehind(backups, "Kavrel-backup-2026-03-14-093000.kavbak.0123.part", false);
+    leaveBehind(QDir(elsewhere.path()), "Kavrel-backup-2026-03-14-093000.kavbak.4567.part", false);
+    // A copy at work holds its own: it stays.
+    leaveBehind(temp, "backup-running", true);
+    QLockFile running(temp.filePath("backup-running.lock"));
+    QVERIFY(running.tryLock(0));
+    const QStringList keep{"backup-running", "backup-running.lock"};
+
+    t.reopen();
+    QCOMPARE(temp.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), keep);
+    QCOMPARE(backups.entryList(QDir::Files | QDir::Hidden), QStringList());
+    // A partial backup elsewhere goes with the next backup into its folder.
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files).size(), 2);
+    const QString made = DataBackup(*t.db).backUp(elsewhere.path(), kMade);
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{QFileInfo(made).fileName()});
+    QCOMPARE(temp.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), keep);
 }
 
 QTEST_MAIN(tst_DataBackup)

@@ -601,29 +601,49 @@ void tst_Database::unusableFileIsReportedAndLeftAlone() {
 
 void tst_Database::emptyFileIsReplacedAndTheOtherKept_data() {
     QTest::addColumn<QString>("file");
-    QTest::newRow("Inventory.mdb") << "Inventory.mdb";
-    QTest::newRow("Kavrel.mdb") << "Kavrel.mdb";
+    QTest::addColumn<bool>("holdingRows");
+    QTest::newRow("Inventory.mdb") << "Inventory.mdb" << false;
+    QTest::newRow("Inventory.mdb beside holding rows") << "Inventory.mdb" << true;
+    QTest::newRow("Kavrel.mdb") << "Kavrel.mdb" << true;
 }
 
 // A crash while an installation was being written can leave a file of 0 bytes: it holds no data, so it is made
-// again, while the other file keeps what it holds.
+// again, while the other file keeps what it holds. A new inventory beside units waiting in the holding file is made
+// only when asked for: until then the open is refused and nothing changes.
 void tst_Database::emptyFileIsReplacedAndTheOtherKept() {
     if (TestServer::onServer())
         QSKIP("about database files of 0 bytes");
     QFETCH(QString, file);
+    QFETCH(bool, holdingRows);
     TestContext t;
     addLocation(*t.db, "Depot");
-    Query(*t.db, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('H1')").exec();
+    if (holdingRows)
+        Query(*t.db, "INSERT INTO HoldEquipment (SerialNumber) VALUES ('H1')").exec();
     t.db.reset();
     QFile empty(t.dataDir() + '/' + file);
     QVERIFY(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
     empty.close();
 
-    t.reopen();
-    QCOMPARE(count(*t.db, "StateInfo"), 50);
     const bool mainReplaced = file == QLatin1String("Inventory.mdb");
+    if (mainReplaced && holdingRows) {
+        const QFileInfo before(t.dataDir() + "/Kavrel.mdb");
+        try {
+            Database refused(t.dataDir());
+            QFAIL("a new inventory was made beside the holding rows");
+        } catch (const EmptyInventoryError& e) {
+            QCOMPARE(e.waiting(), 1);
+        }
+        QCOMPARE(QFileInfo(t.dataDir() + "/Inventory.mdb").size(), 0);
+        QCOMPARE(QFileInfo(t.dataDir() + "/Kavrel.mdb").lastModified(), before.lastModified());
+        DatabaseOptions asked;
+        asked.newInventoryBesideHoldingRows = true;
+        t.db = std::make_unique<Database>(t.dataDir(), asked);
+    } else {
+        t.reopen();
+    }
+    QCOMPARE(count(*t.db, "StateInfo"), 50);
     QCOMPARE(count(*t.db, "LocationInfo"), mainReplaced ? 0 : 1);
-    QCOMPARE(count(*t.db, "HoldEquipment"), mainReplaced ? 1 : 0);
+    QCOMPARE(count(*t.db, "HoldEquipment"), mainReplaced && holdingRows ? 1 : 0);
     QCOMPARE(QDir(t.dataDir()).entryList(QDir::Files), (QStringList{"Inventory.mdb", "Kavrel.mdb"}));
 }
 
