@@ -27,7 +27,7 @@ void requireNoData(Database& server, const QMap<QString, QStringList>& tables) {
     }
 }
 
-qint64 copyTable(Database& files, Database& server, const QString& table, const QStringList& columns) {
+CopiedTable copyTable(Database& files, Database& server, const QString& table, const QStringList& columns) {
     Query(server, QStringLiteral("DELETE FROM %1").arg(table)).exec();
     Query read(files, QStringLiteral("SELECT %1 FROM %2").arg(Columns::list(columns), table));
     QStringList marks;
@@ -36,27 +36,32 @@ qint64 copyTable(Database& files, Database& server, const QString& table, const 
     Query write(server, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                             .arg(table, Columns::list(columns), marks.join(QStringLiteral(", "))));
     read.exec();
-    qint64 rows = 0;
+    CopiedTable copied{table, 0, 0};
+    qint64& rows = copied.rows;
     QVariantList values;
     while (read.next()) {
         values.clear();
-        for (int c = 0; c < columns.size(); ++c)
+        for (int c = 0; c < columns.size(); ++c) {
             values << read.value(c);
+            // Binding removes them, as from any text written now.
+            if (values.last().typeId() == QMetaType::QString && values.last().toString().contains(QChar(0)))
+                ++copied.valuesWithNul;
+        }
         try {
             write.exec(values);
         } catch (const DataError& e) {
-            throw DataError(
-                QStringLiteral("Row %1 of the table '%2' could not be copied: %3").arg(rows + 1).arg(table, e.text()));
+            throw DataError(QStringLiteral("Row %1 of the table '%2' could not be copied.\n\n%3")
+                                .arg(rows + 1)
+                                .arg(table, e.text()));
         }
         ++rows;
     }
-    return rows;
+    return copied;
 }
 
 } // namespace
 
-void copyToServer(Database& files, Database& server,
-                  const std::function<void(const QString& table, qint64 rows)>& copied) {
+void copyToServer(Database& files, Database& server, const std::function<void(const CopiedTable&)>& copied) {
     if (server.engine() != Engine::PostgreSQL || files.engine() != Engine::SQLite)
         throw DataError(QStringLiteral("A copy goes from the data files onto a PostgreSQL server."));
     QMap<QString, QStringList> tables = Schema::layout(Schema::mainFileStatements());
@@ -66,9 +71,9 @@ void copyToServer(Database& files, Database& server,
         server.transaction([&] {
             requireNoData(server, tables);
             for (auto it = tables.cbegin(); it != tables.cend(); ++it) {
-                const qint64 rows = copyTable(files, server, it.key(), it.value());
+                const CopiedTable done = copyTable(files, server, it.key(), it.value());
                 if (copied)
-                    copied(it.key(), rows);
+                    copied(done);
             }
             server.continueKeys();
         });

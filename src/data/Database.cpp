@@ -28,12 +28,24 @@ QString engineText(const QSqlError& error) {
     return text;
 }
 
+DataError engineFailure(const QString& plain, const QSqlError& error) {
+    return DataError::fromEngine(plain, engineText(error));
+}
+
 QSqlError execute(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery q(db);
     return q.exec(sql) ? QSqlError() : q.lastError();
 }
 
 enum class Failure { Other, Busy, Conflict };
+
+// SQLSTATE class 08 (connection exception) and the server ending the session (admin_shutdown, crash_shutdown,
+// cannot_connect_now), which libpq may report before it has seen the connection close.
+bool connectionEnded(const QSqlError& error) {
+    const QString state = error.nativeErrorCode();
+    return state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01") ||
+           state == QLatin1String("57P02") || state == QLatin1String("57P03");
+}
 
 Failure failureOf(Engine engine, const QSqlError& error) {
     if (engine == Engine::PostgreSQL) {
@@ -90,7 +102,7 @@ void runAll(QSqlDatabase& db, const QStringList& statements) {
     QSqlQuery q(db);
     for (const QString& statement : statements)
         if (!q.exec(statement))
-            throw DataError(engineText(q.lastError()));
+            throw engineFailure(QStringLiteral("Kavrel could not set up a new data file."), q.lastError());
 }
 
 // The name under which the engine opens a file only if it is there: a file removed meanwhile is an error rather
@@ -116,14 +128,16 @@ void createFile(const QString& path, const QStringList& ddl) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(partial);
         if (!db.open()) {
-            failure = engineText(db.lastError());
+            failure = engineFailure(QStringLiteral("Kavrel could not create %1.").arg(QDir::toNativeSeparators(path)),
+                                    db.lastError())
+                          .text();
         } else {
             try {
                 QSqlQuery(db).exec(QStringLiteral("BEGIN"));
                 runAll(db, ddl);
                 QSqlQuery commit(db);
                 if (!commit.exec(QStringLiteral("COMMIT")))
-                    throw DataError(engineText(commit.lastError()));
+                    throw engineFailure(QStringLiteral("Kavrel could not set up a new data file."), commit.lastError());
             } catch (const DataError& e) {
                 failure = e.text();
             }
@@ -245,7 +259,8 @@ void Database::openFiles() {
     // Two windows or two running copies wait for each other's writes instead of failing at once.
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_URI").arg(m_options.busyTimeoutMs));
     if (!db.open())
-        throw DataError(engineText(db.lastError()));
+        throw engineFailure(QStringLiteral("Kavrel cannot open the data files in the folder %1.").arg(m_whereabouts),
+                            db.lastError());
     verifyLayout(QStringLiteral("main"), QString::fromLatin1(kMainFileName), Schema::mainFileStatements());
     attachHoldingFile();
     verifyLayout(QStringLiteral("hold"), QString::fromLatin1(kHoldingFileName), Schema::holdingFileStatements());
@@ -317,6 +332,8 @@ Database::~Database() {
 }
 
 QSqlDatabase Database::connection() const {
+    if (m_lost && m_depth == 0)
+        reconnect();
     return QSqlDatabase::database(m_connectionName, false);
 }
 
@@ -330,18 +347,26 @@ void Database::runStep(const std::function<QSqlError()>& step, bool mayRepeat) c
         const QSqlError error = step();
         if (error.type() == QSqlError::NoError)
             return;
+        if (m_engine == Engine::PostgreSQL && (connectionBroken() || connectionEnded(error))) {
+            m_lost = true;
+            throw lostConnection();
+        }
         switch (failureOf(m_engine, error)) {
         case Failure::Other:
-            throw DataError(engineText(error));
+            throw engineFailure(QStringLiteral("Kavrel could not read or change the data in %1.")
+                                    .arg(m_engine == Engine::PostgreSQL
+                                             ? m_whereabouts
+                                             : QStringLiteral("the folder ") + m_whereabouts),
+                                error);
         case Failure::Conflict:
             // Inside a transaction the server has undone the whole of it: Database::transaction runs it again.
             if (mayRepeat && attempt < kConflictAttempts)
                 continue;
-            throw DataError(conflictText(m_whereabouts), false, true);
+            throw DataError(conflictText(m_whereabouts), DataError::Kind::Conflict);
         case Failure::Busy: {
             const QString what = busyText(m_engine, m_whereabouts);
             if (!mayRepeat || !m_options.busyHandler || !m_options.busyHandler(what))
-                throw DataError(what, true);
+                throw DataError(what, DataError::Kind::Busy);
         }
         }
     }
@@ -411,7 +436,9 @@ void Database::rollback() {
         return;
     }
     m_depth = 0;
-    execute(connection(), QStringLiteral("ROLLBACK"));
+    // A lost connection took the transaction with it; the next operation connects again.
+    if (!m_lost)
+        execute(connection(), QStringLiteral("ROLLBACK"));
 }
 
 // Outside a transaction each statement commits on its own, so one that met a lock may simply run again.
@@ -433,14 +460,21 @@ Query& Query::exec(std::initializer_list<QVariant> values) {
     return exec(QVariantList(values));
 }
 
-// Yes/no columns hold 1/0 on every engine; a server would refuse a boolean for them.
-static QVariant stored(const QVariant& value) {
-    return value.typeId() == QMetaType::Bool && !value.isNull() ? QVariant(value.toBool() ? 1 : 0) : value;
+QVariant storedValue(const QVariant& value) {
+    if (value.isNull())
+        return value;
+    // Yes/no columns hold 1/0 on every engine; a server would refuse a boolean for them.
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? 1 : 0;
+    // A server's text cannot hold a NUL character; removed on the files too, both engines keep the same text.
+    if (value.typeId() == QMetaType::QString && value.toString().contains(QChar(0)))
+        return QString(value.toString()).remove(QChar(0));
+    return value;
 }
 
 Query& Query::exec(const QVariantList& values) {
     for (int i = 0; i < values.size(); ++i)
-        m_query.bindValue(i, stored(values.at(i)));
+        m_query.bindValue(i, storedValue(values.at(i)));
     m_db.runStep(
         [&] {
             const bool ok = m_unprepared.isEmpty() ? m_query.exec() : m_query.exec(m_unprepared);
@@ -455,7 +489,7 @@ Query& Query::bind(const QString& column, const QVariant& value) {
 }
 
 Query& Query::bindPlaceholder(const QString& placeholder, const QVariant& value) {
-    m_query.bindValue(placeholder, stored(value));
+    m_query.bindValue(placeholder, storedValue(value));
     return *this;
 }
 

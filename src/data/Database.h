@@ -66,9 +66,25 @@ public:
     Engine engine() const { return m_engine; }
     // Where the data lives, for messages: the data folder, or the server and database without any password.
     const QString& whereabouts() const { return m_whereabouts; }
+    // The open connection. Once a server's connection was lost, the next call outside a transaction connects
+    // again (throwing a lost-connection DataError while the server cannot be reached).
     QSqlDatabase connection() const;
     // What the user must hear of this open: a restore that was interrupted, and whether it was finished or undone.
     const QString& startNotice() const { return m_startNotice; }
+    // "The connection to the PostgreSQL server at ... was lost." and what that meant for the work, if given.
+    DataError lostConnection(const QString& consequence = QString()) const;
+    // fn, telling a lost connection with what it meant for this work ("Nothing was saved; ...").
+    template <typename Fn> auto tellingIfLost(const QString& consequence, Fn& fn) const {
+        return [this, consequence, &fn]() -> decltype(auto) {
+            try {
+                return fn();
+            } catch (const DataError& e) {
+                if (!e.lost())
+                    throw;
+                throw lostConnection(consequence);
+            }
+        };
+    }
 
     // Runs fn inside one transaction: committed when fn returns, rolled back when it throws.
     // Nested calls join the outer transaction; one that throws undoes its own writes only.
@@ -91,6 +107,8 @@ public:
                 }
             } catch (const DataError& e) {
                 rollback();
+                if (outermost && e.lost())
+                    throw lostConnection(QStringLiteral("Nothing was saved."));
                 if (!outermost || !e.conflict() || attempt >= kConflictAttempts)
                     throw;
             } catch (...) {
@@ -126,6 +144,10 @@ private:
     void openFiles();
     void openServer(const QString& address, const QString& workstation);
     void installServerSchema();
+    // The session's settings on a server: search path, workstation, lock wait, time zone.
+    void startSession() const;
+    bool connectionBroken() const;
+    void reconnect() const;
     // Throws DataError unless every table and column the schema makes is there, naming what is missing.
     void verifyLayout(const QString& schemaName, const QString& holder, const QStringList& ddl) const;
     // The table's columns in lower case; empty when there is no such table.
@@ -136,6 +158,9 @@ private:
     Engine m_engine = Engine::SQLite;
     QString m_whereabouts;
     QString m_startNotice;
+    QString m_serverPlace; // "at host:port", for the words on a lost connection
+    QString m_workstation;
+    mutable bool m_lost = false;
     DatabaseOptions m_options;
     int m_depth = 0;
 };
@@ -151,6 +176,9 @@ QString insert(const QString& table, const QStringList& columns);
 // "a = :a, b = :b", for an UPDATE's SET clause.
 QString assignments(const QStringList& columns);
 } // namespace Columns
+
+// A value as it is bound to a statement on either engine: yes/no as 1/0, text without NUL characters.
+QVariant storedValue(const QVariant& value);
 
 // A prepared statement whose failures throw DataError. Values are always bound, never spliced into the text.
 class Query {

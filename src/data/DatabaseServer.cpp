@@ -1,5 +1,6 @@
 // The PostgreSQL side of Database: the connection, the session and the schema on a server.
 #include "data/Database.h"
+#include "data/PostgresReader.h"
 #include "data/Schema.h"
 
 #include <QSqlDriver>
@@ -11,6 +12,11 @@
 #include <libpq-fe.h>
 
 namespace {
+
+QString failureText(const QSqlDatabase& db) {
+    const QSqlError error = db.lastError();
+    return (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
+}
 
 // A setting given in the address's query, else by libpq's environment variable.
 QString addressSetting(const QUrl& url, const char* key, const char* variable) {
@@ -47,10 +53,8 @@ QString connectionOptions(const QString& address) {
     return settings.join(QLatin1Char(' '));
 }
 
-} // namespace
-
-QString Database::serverWhereabouts(const QString& address) {
-    const QUrl url(address);
+// "at host:port", "at /socket/folder" or "on this computer".
+QString serverPlace(const QUrl& url) {
     QString host = url.host();
     if (host.isEmpty())
         host = addressSetting(url, "host", "PGHOST");
@@ -60,47 +64,77 @@ QString Database::serverWhereabouts(const QString& address) {
         host = QStringLiteral("at %1").arg(host); // a socket folder
     else {
         QString port = url.port() > 0 ? QString::number(url.port()) : addressSetting(url, "port", "PGPORT");
-        host = QStringLiteral("%1:%2").arg(host, port.isEmpty() ? QStringLiteral("5432") : port);
+        host = QStringLiteral("at %1:%2").arg(host, port.isEmpty() ? QStringLiteral("5432") : port);
     }
+    return host;
+}
+
+} // namespace
+
+QString Database::serverWhereabouts(const QString& address) {
+    const QUrl url(address);
     QString name = url.path().mid(1);
     if (name.isEmpty())
         name = addressSetting(url, "dbname", "PGDATABASE");
     if (name.isEmpty())
         name = url.userName().isEmpty() ? addressSetting(url, "user", "PGUSER") : url.userName();
-    return QStringLiteral("the database \"%1\" on the PostgreSQL server %2").arg(name, host);
+    return QStringLiteral("the database \"%1\" on the PostgreSQL server %2").arg(name, serverPlace(url));
 }
 
 void Database::openServer(const QString& address, const QString& workstation) {
     m_engine = Engine::PostgreSQL;
     m_whereabouts = serverWhereabouts(address);
+    m_serverPlace = serverPlace(QUrl(address));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
     if (!db.isValid())
         throw DataError(QStringLiteral("Kavrel cannot reach %1: the PostgreSQL driver for Qt is not installed on "
                                        "this computer (Debian: libqt6sql6-psql).")
                             .arg(m_whereabouts));
     db.setConnectOptions(connectionOptions(address));
-    if (!db.open()) {
-        const QSqlError error = db.lastError();
-        const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-        throw DataError(QStringLiteral("Kavrel cannot connect to %1:\n%2").arg(m_whereabouts, text.trimmed()));
-    }
+    if (!db.open())
+        throw DataError(QStringLiteral("Kavrel cannot connect to %1:\n%2").arg(m_whereabouts, failureText(db)));
+    m_workstation = workstation.isEmpty() ? QSysInfo::machineHostName() : workstation;
+    startSession();
+    installServerSchema();
+    verifyLayout(QStringLiteral("public"), m_whereabouts, Schema::mainFileStatements());
+    verifyLayout(QStringLiteral("hold"), m_whereabouts, Schema::holdingFileStatements());
+    addMissingTables();
+}
 
-    const QString name = workstation.isEmpty() ? QSysInfo::machineHostName() : workstation;
+void Database::startSession() const {
+    const QString& name = m_workstation;
     Query(*this, QStringLiteral("SELECT set_config('search_path', 'public, hold', false), "
                                 "set_config('%1', ?, false), set_config('lock_timeout', ?, false), "
                                 "set_config('application_name', 'Kavrel', false)")
                      .arg(QLatin1String(Schema::kWorkstationSetting)))
         .exec({name.isEmpty() ? QStringLiteral("workstation") : name, QString::number(m_options.busyTimeoutMs)});
     // Dates the server fills in are this workstation's dates; a zone the server does not know keeps its own.
-    QSqlQuery zone(db);
+    QSqlQuery zone(connection());
     zone.prepare(QStringLiteral("SELECT set_config('TimeZone', ?, false)"));
     zone.addBindValue(QString::fromUtf8(QTimeZone::systemTimeZoneId()));
     zone.exec();
+}
 
-    installServerSchema();
-    verifyLayout(QStringLiteral("public"), m_whereabouts, Schema::mainFileStatements());
-    verifyLayout(QStringLiteral("hold"), m_whereabouts, Schema::holdingFileStatements());
-    addMissingTables();
+bool Database::connectionBroken() const {
+    pg_conn* conn = PostgresReader::connectionOf(QSqlDatabase::database(m_connectionName, false).driver()->handle());
+    return conn && PQstatus(conn) == CONNECTION_BAD;
+}
+
+DataError Database::lostConnection(const QString& consequence) const {
+    QString text = QStringLiteral("The connection to the PostgreSQL server %1 was lost.").arg(m_serverPlace);
+    if (!consequence.isEmpty())
+        text += QLatin1Char(' ') + consequence;
+    return DataError(text, DataError::Kind::Lost);
+}
+
+// The server went away (a restart, the network): the next operation connects afresh, with the same session.
+void Database::reconnect() const {
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    db.close();
+    if (!db.open())
+        throw lostConnection(QStringLiteral("Kavrel cannot connect to it again yet:\n%1").arg(failureText(db)));
+    m_lost = false;
+    startSession();
 }
 
 // An empty database gets the whole schema; one that holds anything is left as it is, to be checked. The writer

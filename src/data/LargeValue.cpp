@@ -23,7 +23,8 @@ QSqlError engineError(sqlite3* handle, int rc) {
 
 void check(sqlite3* handle, int rc) {
     if (rc != SQLITE_OK)
-        throw DataError(engineText(handle, rc));
+        throw DataError::fromEngine(QStringLiteral("Kavrel could not move a file's bytes into or out of the data."),
+                                    engineText(handle, rc));
 }
 
 QString deviceText(const QIODevice& device, const char* fallback) {

@@ -154,7 +154,11 @@ QSqlError readThroughQtSql(const Database& db, const QString& sql, const QVarian
 
 } // namespace
 
-PackedRows readPackedRows(const Database& db, const QString& sql, const QVariantList& values, ReadPath path) {
+PackedRows readPackedRows(const Database& db, const QString& sql, const QVariantList& given, ReadPath path) {
+    QVariantList values;
+    values.reserve(given.size());
+    for (const QVariant& v : given)
+        values << storedValue(v);
     PackedRows rows;
     sqlite3* lite = nullptr;
     pg_conn* postgres = nullptr;

@@ -9,3 +9,9 @@ bool askToRetry(Dialogs& dialogs, QWidget* parent, const QString& what) {
     return dialogs.message(parent, text, Dialogs::Buttons::RetryCancel, Dialogs::Icon::Question) ==
            Dialogs::Answer::Retry;
 }
+
+bool askToReconnect(Dialogs& dialogs, QWidget* parent, const QString& what) {
+    const QString text = what + QStringLiteral("\n\nChoose Retry to connect to the server again, or Cancel to stop.");
+    return dialogs.message(parent, text, Dialogs::Buttons::RetryCancel, Dialogs::Icon::Critical) ==
+           Dialogs::Answer::Retry;
+}

@@ -1,5 +1,6 @@
 #include "printing/Code128.h"
 
+#include "data/QuotedValue.h"
 #include "platform/Printer.h"
 
 #include <memory>
@@ -12,7 +13,7 @@ constexpr int kQuietModules = 10;
 constexpr qsizetype kMostCharacters = 48;
 
 QString refusal(const QString& text, const QString& why) {
-    return QStringLiteral("\"%1\" cannot be printed as a Code 128 bar code: %2").arg(text, why);
+    return QStringLiteral("\"%1\" cannot be printed as a Code 128 bar code: %2").arg(quotedValue(text), why);
 }
 } // namespace
 

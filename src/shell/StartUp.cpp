@@ -97,9 +97,13 @@ int copyFilesToServer(const StartOptions& options) {
         serverOptions.server = options.copyToServer;
         Database server(options.dataDir, serverOptions);
         qint64 total = 0;
-        copyToServer(files, server, [&](const QString& table, qint64 rows) {
-            total += rows;
-            std::printf("%-32s %12lld rows\n", qPrintable(table), static_cast<long long>(rows));
+        copyToServer(files, server, [&](const CopiedTable& copied) {
+            total += copied.rows;
+            std::printf("%-32s %12lld rows", qPrintable(copied.table), static_cast<long long>(copied.rows));
+            if (copied.valuesWithNul > 0)
+                std::printf(", %lld values copied without their NUL characters",
+                            static_cast<long long>(copied.valuesWithNul));
+            std::printf("\n");
             std::fflush(stdout);
         });
         std::printf("Copied %lld rows onto %s.\n", static_cast<long long>(total), qPrintable(server.whereabouts()));

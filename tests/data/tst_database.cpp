@@ -172,6 +172,9 @@ private slots:
     void nbspRules();
     void hostileTextRoundTrips_data();
     void hostileTextRoundTrips();
+    void nulCharactersAreLeftOut_data();
+    void nulCharactersAreLeftOut();
+    void engineFailuresSayPlainWordsFirst();
     void emptyTextStaysEmptyAndNullStaysNull();
     void idsBeyondSixteenBits();
     void quickRowsReadAsQuery();
@@ -1051,6 +1054,48 @@ void tst_Database::hostileTextRoundTrips() {
     QCOMPARE(Query(*t.db, "SELECT SerialNumber FROM HoldEquipment").scalar().toString(), text);
     QCOMPARE(count(*t.db, "StateInfo"), 50);
     QCOMPARE(count(*t.db, "LocationInfo"), 1);
+}
+
+void tst_Database::nulCharactersAreLeftOut_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("inside") << QString::fromUtf8("A\0B", 3) << "AB";
+    QTest::newRow("several") << QString::fromUtf8("\0x\0\0y\0", 6) << "xy";
+    QTest::newRow("nothing else") << QString::fromUtf8("\0", 1) << "";
+}
+
+// A server's text cannot hold NUL: on every engine it is left out of whatever text is bound, and a search for
+// the same text finds the row.
+void tst_Database::nulCharactersAreLeftOut() {
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    TestContext t;
+    const qint64 id = addLocation(*t.db, text, 2, text);
+    Query(*t.db, Columns::insert("HoldEquipment", {"SerialNumber"})).bind("SerialNumber", text).exec();
+
+    Query read(*t.db, "SELECT LocName, LocCity FROM LocationInfo WHERE LocId = ?");
+    read.exec({id});
+    QVERIFY(read.next());
+    QCOMPARE(read.text(0), stored);
+    QVERIFY(!read.isNull(0));
+    QCOMPARE(read.text(1), stored);
+    QCOMPARE(Query(*t.db, "SELECT SerialNumber FROM HoldEquipment").scalar().toString(), stored);
+    const PackedRows found = readPackedRows(*t.db, "SELECT LocId FROM LocationInfo WHERE LocName = ?", {text});
+    QCOMPARE(found.rowCount(), 1);
+}
+
+void tst_Database::engineFailuresSayPlainWordsFirst() {
+    TestContext t;
+    QString text;
+    try {
+        Query(*t.db, "SELECT NoSuchColumn FROM LocationInfo").exec();
+    } catch (const DataError& e) {
+        text = e.text();
+    }
+    const QString plain = "Kavrel could not read or change the data in ";
+    QVERIFY2(text.startsWith(plain) && text.contains(t.db->whereabouts()), qPrintable(text));
+    const qsizetype engine = text.indexOf("\n\nThe database engine reported: ");
+    QVERIFY2(engine > 0 && text.indexOf("nosuchcolumn", 0, Qt::CaseInsensitive) > engine, qPrintable(text));
 }
 
 void tst_Database::emptyTextStaysEmptyAndNullStaysNull() {

@@ -7,6 +7,8 @@
 #include "equipment/store/EquipmentTypeStore.h"
 #include "equipment/store/HoldingStore.h"
 #include "equipment/store/StocktakeStore.h"
+#include "equipment/ui/frmCreateEquipment.h"
+#include "platform/OpenWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 #include "support/TestServer.h"
@@ -67,6 +69,19 @@ QStringList tableRows(Database& db, const QString& table, const QStringList& col
     return rows;
 }
 
+// Ends a connection's server process, as a server restart or a dropped network does, and waits until it is gone.
+void terminateBackend(const QString& uri, qint64 pid) {
+    const QString name = QStringLiteral("tst-server-terminate");
+    {
+        QSqlDatabase db = TestServer::open(uri, name);
+        QSqlQuery q(db);
+        QVERIFY2(q.exec(QStringLiteral("SELECT pg_terminate_backend(%1)").arg(pid)), qPrintable(q.lastError().text()));
+        QTRY_VERIFY(q.exec(QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE pid = %1").arg(pid)) &&
+                    q.next() && q.value(0).toInt() == 0);
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 // Work done on two workstations at the same moment, each on a connection of its own in a thread of its own.
 void atOnce(TestContext& t, const std::function<void(Database&, int)>& work, QStringList& failures) {
     std::latch ready(2);
@@ -104,6 +119,9 @@ private slots:
     void conflictsAreTriedAgain();
     void copyKeepsEveryRowAndKey();
     void copyRefusesADatabaseWithData();
+    void copyLeavesOutNulCharactersAndCountsThem();
+    void commitOverALostConnection_data();
+    void commitOverALostConnection();
 };
 
 void tst_Server::init() {
@@ -333,7 +351,7 @@ void tst_Server::copyKeepsEveryRowAndKey() {
     options.server = target.uri();
     Database server(serverDir.path(), options);
     QStringList tables;
-    copyToServer(files, server, [&](const QString& table, qint64) { tables << table; });
+    copyToServer(files, server, [&](const CopiedTable& copied) { tables << copied.table; });
 
     QMap<QString, QStringList> layout = Schema::layout(Schema::mainFileStatements());
     layout.insert(Schema::layout(Schema::holdingFileStatements()));
@@ -363,6 +381,89 @@ void tst_Server::copyRefusesADatabaseWithData() {
     QVERIFY2(failure.contains("already holds data (the table 'ContactInfo' has rows)"), qPrintable(failure));
     QCOMPARE(count(*t.db, "LocationInfo"), 1);
     QCOMPARE(UnitFixtures::inventoryRows(*t.db), before);
+}
+
+// Text stored with NUL characters before they were left out: the copy goes through, without them, and says how
+// many values of each table it changed.
+void tst_Server::copyLeavesOutNulCharactersAndCountsThem() {
+    QTemporaryDir filesDir;
+    Database files(filesDir.path());
+    const qint64 loc = Fixtures::addLocation(files, "Depot");
+    Fixtures::addEquipment(files, loc, "PLAIN-1");
+    QSqlQuery raw(files.connection()); // past the data layer, which leaves NUL out
+    QVERIFY(raw.exec("UPDATE LocationInfo SET LocName = 'De' || char(0) || 'pot', LocCity = char(0)"));
+    QVERIFY(raw.exec("UPDATE EquipmentInfo SET SerialNumber = 'PLAIN' || char(0) || '-1'"));
+    QCOMPARE(Query(files, "SELECT LocName FROM LocationInfo").scalar().toString(), QString::fromUtf8("De\0pot", 6));
+
+    ServerDatabase target;
+    QTemporaryDir serverDir;
+    DatabaseOptions options;
+    options.server = target.uri();
+    Database server(serverDir.path(), options);
+    QMap<QString, qint64> withNul;
+    copyToServer(files, server, [&](const CopiedTable& copied) {
+        if (copied.valuesWithNul > 0)
+            withNul[copied.table] = copied.valuesWithNul;
+    });
+    QCOMPARE(withNul, (QMap<QString, qint64>{{"LocationInfo", 2}, {"EquipmentInfo", 1}}));
+    QCOMPARE(tableRows(server, "LocationInfo", {"LocName", "LocCity"}), QStringList{"Depot|"});
+    QCOMPARE(tableRows(server, "EquipmentInfo", {"SerialNumber"}), QStringList{"PLAIN-1"});
+}
+
+void tst_Server::commitOverALostConnection_data() {
+    QTest::addColumn<bool>("duringInsert"); // else before the commit starts
+    QTest::addColumn<bool>("retry");
+    QTest::newRow("lost before, retried") << false << true;
+    QTest::newRow("lost inside, retried") << true << true;
+    QTest::newRow("lost inside, cancelled") << true << false;
+}
+
+// The server ends this workstation's connection before or inside the commit: the user reads in plain words that
+// nothing was saved, and Retry connects again and commits, without a restart. After Cancel the next action
+// connects again by itself.
+void tst_Server::commitOverALostConnection() {
+    QFETCH(bool, duringInsert);
+    QFETCH(bool, retry);
+    TestContext t;
+    const qint64 loc = Fixtures::addLocation(*t.db, "Store");
+    HoldingStore(*t.db).insert(entry("LOST-1", loc));
+    HoldingStore(*t.db).insert(entry("LOST-2", loc));
+    auto* window = openWindow<frmCreateEquipment>(t.ctx, nullptr);
+    QVERIFY(window);
+    if (duringInsert)
+        runOnServer(t.options().server,
+                    {"CREATE SEQUENCE kills",
+                     "CREATE FUNCTION kill_once() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                     "IF nextval('kills') = 1 THEN PERFORM pg_terminate_backend(pg_backend_pid()); "
+                     "PERFORM pg_sleep(10); END IF; RETURN NEW; END $$",
+                     "CREATE TRIGGER kill_once BEFORE INSERT ON EquipmentInfo FOR EACH ROW EXECUTE FUNCTION "
+                     "kill_once()"});
+    else
+        terminateBackend(t.options().server, Query(*t.db, "SELECT pg_backend_pid()").scalar().toLongLong());
+    t.dialogs.reset();
+    t.dialogs.answer(retry ? Dialogs::Answer::Retry : Dialogs::Answer::Cancel);
+    window->commit();
+    QVERIFY(t.dialogs.allAnswersUsed());
+
+    const auto lost =
+        std::find_if(t.dialogs.messages.cbegin(), t.dialogs.messages.cend(),
+                     [](const ScriptedDialogs::Message& m) { return m.buttons == Dialogs::Buttons::RetryCancel; });
+    QVERIFY(lost != t.dialogs.messages.cend());
+    QVERIFY2(lost->text.startsWith("The connection to the PostgreSQL server at ") &&
+                 lost->text.contains(" was lost. Nothing was saved; the units are still in the holding table.\n\n"
+                                     "Choose Retry to connect to the server again, or Cancel to stop.") &&
+                 !lost->text.contains("terminat"),
+             qPrintable(lost->text));
+    QCOMPARE(t.dialogs.texts().last() == "Operation complete", retry);
+    QCOMPARE(count(*t.db, "EquipmentInfo"), retry ? 2 : 0);
+    QCOMPARE(HoldingStore(*t.db).count(), retry ? 0 : 2);
+    if (!retry) {
+        t.dialogs.reset();
+        window->commit();
+        QCOMPARE(t.dialogs.texts().last(), QString("Operation complete"));
+        QCOMPARE(count(*t.db, "EquipmentInfo"), 2);
+    }
+    window->close();
 }
 
 QTEST_MAIN(tst_Server)

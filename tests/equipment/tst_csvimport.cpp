@@ -83,6 +83,7 @@ private slots:
     void badRowWritesNothing_data();
     void badRowWritesNothing();
     void failedWriteUndoesTheWholeImport();
+    void nulCharactersAreLeftOutBeforeTheChecks();
     void locationChosenOnceAndTypesCreated();
     void exportedListComesBackThroughTheCommit();
     void windowPreviewsAndImports();
@@ -178,6 +179,9 @@ void tst_CsvImport::badRowWritesNothing_data() {
                             << "the serial number is empty.";
     QTest::newRow("type") << QByteArray("S4,Tablet,Depot,") << 4 << "Type"
                           << "\"Tablet\" is not a known equipment type.";
+    // A value of a megabyte is quoted by its first characters only.
+    QTest::newRow("huge location") << "S4,Laptop," + QByteArray(1 << 20, 'x') + "," << 4 << "Site"
+                                   << "\"" + QString(79, 'x') + QChar(0x2026) + "\" is no active location.";
     QTest::newRow("too few fields") << QByteArray("S4,Laptop") << 4 << ""
                                     << "it has 2 fields where the header has 4.";
     QTest::newRow("too many fields") << QByteArray("S4,Laptop,Depot,,x") << 4 << ""
@@ -227,6 +231,15 @@ void tst_CsvImport::failedWriteUndoesTheWholeImport() {
     QVERIFY_THROWS_EXCEPTION(DataError, import(t, "Serial,Site,Type\nS1,Depot,Kiosk\nS2,Depot,\nS3,Depot,\n", options));
     QCOMPARE(holdingRows(*t.db), before);
     QCOMPARE(EquipmentTypeStore(*t.db).names(), QStringList());
+}
+
+// The cells are checked as they will be stored: without NUL characters, which a server's text cannot hold.
+void tst_CsvImport::nulCharactersAreLeftOutBeforeTheChecks() {
+    TestContext t;
+    const qint64 depot = addLocation(*t.db, "Depot");
+    EquipmentTypeStore(*t.db).add("Laptop");
+    QCOMPARE(import(t, QByteArray("Serial,Site,Type,Model\nA\0B,De\0pot,Lap\0top,X\0\0Y\n", 47)), 1);
+    QCOMPARE(holdingRows(*t.db), QStringList{"AB||Laptop||||XY||||||||" + QString::number(depot) + "|Depot"});
 }
 
 void tst_CsvImport::locationChosenOnceAndTypesCreated() {

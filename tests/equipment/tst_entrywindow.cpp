@@ -149,8 +149,10 @@ void tst_EntryWindow::openingRefused_data() {
     QTest::addColumn<bool>("createLocationOpens");
     QTest::newRow("no active location") << false << true << true << false << "No Location(s) defined" << true;
     QTest::newRow("no equipment type yet") << true << false << true << true << QString() << false;
-    QTest::newRow("holding table unreadable")
-        << true << true << false << false << "no such table: HoldEquipment" << false;
+    QTest::newRow("holding table unreadable") << true << true << false << false
+                                              << "Kavrel could not read or change the data in the folder %1.\n\n"
+                                                 "The database engine reported: no such table: HoldEquipment"
+                                              << false;
 }
 
 void tst_EntryWindow::openingRefused() {
@@ -170,6 +172,8 @@ void tst_EntryWindow::openingRefused() {
         Query(*t.db, "DROP TABLE hold.HoldEquipment").exec();
 
     QCOMPARE(openEntry(t) != nullptr, opens);
+    if (message.contains("%1"))
+        message = message.arg(t.db->whereabouts());
     QCOMPARE(t.dialogs.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     if (!message.isEmpty()) {
         QCOMPARE(t.dialogs.messages[0].icon, Dialogs::Icon::Critical);

@@ -3,6 +3,7 @@
 #include "data/CsvReader.h"
 #include "data/Database.h"
 #include "data/DateText.h"
+#include "data/QuotedValue.h"
 #include "equipment/store/EquipmentTypeStore.h"
 #include "locations/store/LocationStore.h"
 
@@ -73,14 +74,16 @@ QString key(const QString& name) {
 
 // Empty text, never Null, as the entry window stores a box left empty.
 QString cellOf(const QStringList& row, qsizetype column) {
-    const QString text = CsvReader::cell(row.at(column));
+    // The NUL characters binding would remove go before the checks, so a row is checked as it will be stored.
+    const QString text = storedValue(CsvReader::cell(row.at(column))).toString();
     return text.isNull() ? QString(QLatin1String("")) : text;
 }
 } // namespace
 
 ImportRowError::ImportRowError(qsizetype row, const QString& column, const QString& reason)
-    : DataError(column.isEmpty() ? QStringLiteral("Row %1: %2").arg(row).arg(reason)
-                                 : QStringLiteral("Row %1, column \"%2\": %3").arg(row).arg(column, reason)),
+    : DataError(column.isEmpty()
+                    ? QStringLiteral("Row %1: %2").arg(row).arg(reason)
+                    : QStringLiteral("Row %1, column \"%2\": %3").arg(row).arg(quotedValue(column), reason)),
       m_row(row), m_column(column), m_reason(reason) {}
 
 ImportTarget CsvImportStore::targetOf(const QString& header) {
@@ -106,7 +109,8 @@ ImportFile CsvImportStore::parse(const QByteArray& bytes, const std::function<vo
         const ImportTarget target = targetOf(header);
         if (target != ImportTarget::None && file.targets.contains(target))
             throw DataError(QStringLiteral("Two columns of the header are the %1: \"%2\" and \"%3\".")
-                                .arg(caption(target), file.headers.at(file.targets.indexOf(target)), header));
+                                .arg(caption(target), quotedValue(file.headers.at(file.targets.indexOf(target))),
+                                     quotedValue(header)));
         file.headers << header;
         file.targets << target;
     }
@@ -219,7 +223,8 @@ int CsvImportStore::import(const ImportFile& file, const ImportOptions& options,
                 if (!name.trimmed().isEmpty()) {
                     const auto known = types.constFind(key(name));
                     if (known == types.cend())
-                        fail(typeColumn, QStringLiteral("\"%1\" is not a known equipment type.").arg(name));
+                        fail(typeColumn,
+                             QStringLiteral("\"%1\" is not a known equipment type.").arg(quotedValue(name)));
                     values[static_cast<int>(ImportTarget::EquipmentType)] = *known;
                 }
             }
@@ -229,7 +234,7 @@ int CsvImportStore::import(const ImportFile& file, const ImportOptions& options,
                 if (!text.isEmpty()) {
                     const QDate date = DateText::parse(text, options.today);
                     if (!date.isValid())
-                        fail(dateColumn, QStringLiteral("\"%1\" is not a date.").arg(text));
+                        fail(dateColumn, QStringLiteral("\"%1\" is not a date.").arg(quotedValue(text)));
                     stored = DateText::toStored(date);
                 }
                 values[static_cast<int>(ImportTarget::DatePurchased)] = stored;
@@ -241,9 +246,10 @@ int CsvImportStore::import(const ImportFile& file, const ImportOptions& options,
                     fail(locationColumn, QStringLiteral("no location is given."));
                 const auto found = locations.constFind(key(name));
                 if (found == locations.cend())
-                    fail(locationColumn, QStringLiteral("\"%1\" is no active location.").arg(name));
+                    fail(locationColumn, QStringLiteral("\"%1\" is no active location.").arg(quotedValue(name)));
                 if (found->ambiguous)
-                    fail(locationColumn, QStringLiteral("more than one active location is named \"%1\".").arg(name));
+                    fail(locationColumn,
+                         QStringLiteral("more than one active location is named \"%1\".").arg(quotedValue(name)));
                 place = *found;
             }
             values << place.id << place.name;

@@ -202,6 +202,11 @@ QString moveMarkedSql(const QString& table, int parked) {
 
 CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>& progress, int batchRows) {
     batchRows = std::max(batchRows, 1);
+    auto commit = [&] { return commitBatches(progress, batchRows); };
+    return m_db.tellingIfLost(QLatin1String(kCommitLost), commit)();
+}
+
+CommitResult HoldingStore::commitBatches(const std::function<void(int, int)>& progress, int batchRows) {
     return m_db.transaction([&] {
         CommitResult result;
         const int total = Query(m_db, QStringLiteral("SELECT COUNT(*) FROM HoldEquipment WHERE ") + kAtActiveLocation)

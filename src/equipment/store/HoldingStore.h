@@ -87,9 +87,12 @@ public:
     // retired location. The rows go in entry order, batchRows at a time; progress(done, total) is called after
     // each batch.
     static constexpr int kCommitBatchRows = 10000;
+    // What a connection lost during a commit means.
+    static constexpr const char* kCommitLost = "Nothing was saved; the units are still in the holding table.";
     CommitResult commitToInventory(const std::function<void(int done, int total)>& progress = {},
                                    int batchRows = kCommitBatchRows);
 
 private:
+    CommitResult commitBatches(const std::function<void(int, int)>& progress, int batchRows);
     Database& m_db;
 };

@@ -1,6 +1,7 @@
 #include "equipment/ui/EquipmentFields.h"
 
 #include "data/DateText.h"
+#include "data/QuotedValue.h"
 #include "equipment/store/HoldingStore.h"
 #include "equipment/store/TemplateStore.h"
 #include "platform/Dialogs.h"
@@ -124,7 +125,7 @@ std::optional<UnitValues> EquipmentFields::unitValues(Dialogs& dialogs, QWidget*
     if (!dateText.isEmpty()) {
         const QDate date = DateText::parse(dateText, today);
         if (!date.isValid()) {
-            dialogs.message(window, QStringLiteral("Date Purchased: \"%1\" is not a date").arg(dateText),
+            dialogs.message(window, QStringLiteral("Date Purchased: \"%1\" is not a date").arg(quotedValue(dateText)),
                             Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
             datePurchased->setFocus();
             return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
+#include "data/QuotedValue.h"
 #include "equipment/store/ClsDuplicates.h"
 #include "equipment/store/EquipmentTypeStore.h"
 #include "equipment/ui/AssignmentHistory.h"
@@ -256,7 +257,7 @@ void FrmDuplicate::resolved(Option chosen, Resolution outcome, const QString& se
             return refuse(kSerialTaken, Dialogs::Icon::Information);
         return refuse(QStringLiteral("Another unit in the inventory already has the serial number \"%1\". Nothing "
                                      "was changed.")
-                          .arg(cutForMessage(serial)));
+                          .arg(quotedValue(serial)));
     case Resolution::LocationUnavailable:
         if (!m_newLocation->isHidden())
             refuse(QStringLiteral("The selected location no longer exists or has been retired"));

@@ -1,5 +1,6 @@
 #include "equipment/ui/FrmImportEquipment.h"
 
+#include "data/QuotedValue.h"
 #include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -180,7 +181,7 @@ void FrmImportEquipment::importRows() {
         if (!options.createTypes.isEmpty() &&
             m_ctx.dialogs->message(this,
                                    QStringLiteral("These equipment types are not known yet:\n\n%1\n\nCreate them?")
-                                       .arg(options.createTypes.join(QLatin1Char('\n'))),
+                                       .arg(quotedValues(options.createTypes).join(QLatin1Char('\n'))),
                                    Dialogs::Buttons::YesNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
             return;
         const qsizetype total = static_cast<qsizetype>(m_file->rows.size());

@@ -1,6 +1,7 @@
 #include "equipment/ui/FrmStocktake.h"
 
 #include "data/Database.h"
+#include "data/QuotedValue.h"
 #include "equipment/store/EquipmentTypeStore.h"
 #include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
@@ -270,7 +271,7 @@ qint64 FrmStocktake::locationId() const {
 }
 
 QString FrmStocktake::locationName() const {
-    return m_location->currentText();
+    return quotedValue(m_location->currentText());
 }
 
 void FrmStocktake::showLocation() {

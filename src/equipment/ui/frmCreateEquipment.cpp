@@ -1,7 +1,9 @@
 #include "equipment/ui/frmCreateEquipment.h"
 
+#include "data/Database.h"
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
+#include "data/QuotedValue.h"
 #include "equipment/store/EquipmentTypeStore.h"
 #include "equipment/store/HoldingStore.h"
 #include "equipment/store/TemplateStore.h"
@@ -277,8 +279,9 @@ void frmCreateEquipment::scan() {
         while (!serial.isEmpty()) {
             const QString assetTag =
                 m_promptAssetTag->isChecked()
-                    ? m_ctx.dialogs->input(this, QStringLiteral("Enter Asset Tag Number for Serial Number: ") + serial,
-                                           kProductTitle)
+                    ? m_ctx.dialogs->input(
+                          this, QStringLiteral("Enter Asset Tag Number for Serial Number: ") + quotedValue(serial),
+                          kProductTitle)
                     : m_fields.assetTag->text();
             HoldingEntry entry = currentEntry();
             entry.serialNumber = serial;
@@ -286,7 +289,8 @@ void frmCreateEquipment::scan() {
             // Stored at once, outside any transaction: each scanned unit is on disk before the next prompt.
             store.insert(entry);
             serial = m_ctx.dialogs->input(
-                this, QStringLiteral("Scan Serial Number\nLast Serial Number Processed was: ") + serial, title);
+                this, QStringLiteral("Scan Serial Number\nLast Serial Number Processed was: ") + quotedValue(serial),
+                title);
         }
     });
     guarded(*m_ctx.dialogs, this, [&] { refreshHoldingList(); });
@@ -336,8 +340,8 @@ void frmCreateEquipment::showHoldingRow(int row) {
     if (!found)
         return;
     const HoldingRecord& r = *found;
-    QString text =
-        QStringLiteral("Description: ") + nbspRemoved(r.equipmentType.value_or(QString())) + QLatin1Char('\n');
+    QString text = QStringLiteral("Description: ") + quotedValue(nbspRemoved(r.equipmentType.value_or(QString()))) +
+                   QLatin1Char('\n');
     using Field = std::optional<QString> HoldingRecord::*;
     const std::pair<Field, const char*> lines[] = {{&HoldingRecord::manufacturer, "Manufacturer: "},
                                                    {&HoldingRecord::datePurchased, "Date Purchased: "},
@@ -358,7 +362,7 @@ void frmCreateEquipment::showHoldingRow(int row) {
         if (!value)
             continue;
         const QString shown = field == &HoldingRecord::datePurchased ? DateText::display(*value) : *value;
-        text += QLatin1String(label) + nbspRemoved(shown) + QLatin1Char('\n');
+        text += QLatin1String(label) + quotedValue(nbspRemoved(shown)) + QLatin1Char('\n');
     }
     m_ctx.dialogs->message(this, text);
 }
@@ -401,7 +405,7 @@ void frmCreateEquipment::commit() {
                                Dialogs::Buttons::YesNoDefaultNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
         return;
     int kept = 0;
-    const bool committed = guarded(*m_ctx.dialogs, this, [&] {
+    const auto work = [&] {
         HoldingStore store(*m_ctx.db);
         const int n = store.count();
         if (n == 0)
@@ -422,7 +426,9 @@ void frmCreateEquipment::commit() {
                    })
                    .kept;
         progress.reset();
-    });
+    };
+    const bool committed =
+        guarded(*m_ctx.dialogs, this, m_ctx.db->tellingIfLost(QLatin1String(HoldingStore::kCommitLost), work));
     // Whatever happened, the lists show the tables as they now stand.
     guarded(*m_ctx.dialogs, this, [&] {
         m_duplicates->clearRows();

@@ -1,5 +1,6 @@
 #include "locations/ui/FrmReassignLocation.h"
 
+#include "data/QuotedValue.h"
 #include "locations/store/LocationStore.h"
 #include "locations/ui/frmActiveLocations.h"
 #include "platform/Dialogs.h"
@@ -57,7 +58,8 @@ void FrmReassignLocation::submit() {
     }
     if (m_ctx.dialogs->message(this,
                                QStringLiteral("Continuing this action will reassign all euipment from ") +
-                                   LocationName + QStringLiteral(" and delete that location\nDo you want to continue"),
+                                   quotedValue(LocationName) +
+                                   QStringLiteral(" and delete that location\nDo you want to continue"),
                                Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
         return;
     if (!guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).reassignAndRetire(Tag, targetId); }))

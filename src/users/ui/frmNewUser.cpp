@@ -1,5 +1,6 @@
 #include "users/ui/frmNewUser.h"
 
+#include "data/QuotedValue.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
@@ -138,8 +139,8 @@ void frmNewUser::save() {
     if (!guarded(*m_ctx.dialogs, this, [&] { added = UserStore(*m_ctx.db).addUser(user); }))
         return;
     if (!added)
-        return refuse(
-            QStringLiteral("An active user named \"%1\" already exists\nChoose another User Name").arg(user.userName));
+        return refuse(QStringLiteral("An active user named \"%1\" already exists\nChoose another User Name")
+                          .arg(quotedValue(user.userName)));
     m_ctx.dialogs->message(
         this, QStringLiteral("New user has been added\nRestart the application the login as the new user"));
     cancel();
