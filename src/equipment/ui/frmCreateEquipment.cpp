@@ -394,7 +394,8 @@ void frmCreateEquipment::clearHoldingTable() {
 
 void frmCreateEquipment::commit() {
     int untyped = 0;
-    if (!guarded(*m_ctx.dialogs, this, [&] { untyped = HoldingStore(*m_ctx.db).untypedCount(); }))
+    const auto countUntyped = [&] { untyped = HoldingStore(*m_ctx.db).untypedCount(); };
+    if (!guarded(*m_ctx.dialogs, this, m_ctx.db->tellingIfLost(QLatin1String(HoldingStore::kCommitLost), countUntyped)))
         return;
     if (untyped > 0 &&
         m_ctx.dialogs->message(this,
