@@ -24,6 +24,21 @@ QString engineText(sqlite3* h) {
     return QString::fromUtf8(sqlite3_errmsg(h));
 }
 
+DataError busyElsewhere() {
+    return DataError(
+        QStringLiteral("Another copy of Kavrel is using the data and has not finished. Try again in a moment."),
+        DataError::Kind::Busy);
+}
+
+// The engine's words follow a sentence of ours: they may name a statement or a table, which means little to the user.
+DataError engineFailure(sqlite3* h) {
+    const int code = sqlite3_errcode(h) & 0xff;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        return busyElsewhere();
+    return DataError::fromEngine(QStringLiteral("Kavrel could not copy the data for the backup or the restore."),
+                                 engineText(h));
+}
+
 // A connection of its own to a file: a backup being written or read, or an image unpacked from one.
 class File {
 public:
@@ -33,7 +48,8 @@ public:
         if (rc != SQLITE_OK) {
             const QString text = m_h ? engineText(m_h) : QString::fromUtf8(sqlite3_errstr(rc));
             sqlite3_close_v2(m_h);
-            throw DataError(text);
+            throw DataError::fromEngine(
+                QStringLiteral("Kavrel could not open the file %1.").arg(QDir::toNativeSeparators(path)), text);
         }
     }
     ~File() { sqlite3_close_v2(m_h); }
@@ -70,12 +86,12 @@ public:
         if (rc == SQLITE_ROW)
             return true;
         if (rc != SQLITE_DONE)
-            throw DataError(engineText(m_h));
+            throw engineFailure(m_h);
         return false;
     }
     void run() {
         if (!prepared())
-            throw DataError(engineText(m_h));
+            throw engineFailure(m_h);
         step();
         sqlite3_reset(m_stmt);
     }
@@ -97,7 +113,7 @@ private:
 
 void exec(sqlite3* h, const char* sql) {
     if (sqlite3_exec(h, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        throw DataError(engineText(h));
+        throw engineFailure(h);
 }
 
 // The whole of one database into another through the online backup, in one step: the source is read as of one
@@ -105,14 +121,13 @@ void exec(sqlite3* h, const char* sql) {
 void copyDatabase(sqlite3* from, const char* fromName, sqlite3* to, const char* toName) {
     sqlite3_backup* backup = sqlite3_backup_init(to, toName, from, fromName);
     if (!backup)
-        throw DataError(engineText(to));
+        throw engineFailure(to);
     const int stepped = sqlite3_backup_step(backup, -1);
     const int finished = sqlite3_backup_finish(backup);
+    if (stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED)
+        throw busyElsewhere();
     if (stepped != SQLITE_DONE || finished != SQLITE_OK)
-        throw DataError(stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED
-                            ? QStringLiteral("Another copy of Kavrel is using the data and has not finished. Try "
-                                             "again in a moment.")
-                            : engineText(to));
+        throw engineFailure(to);
 }
 
 QString notABackup(const QString& path) {
@@ -242,10 +257,10 @@ QString unpack(sqlite3* h, const char* name, const QString& image) {
             if (out.write(bytes) != bytes.size())
                 throw DataError(out.errorString());
         }
-    } catch (const DataError& e) {
+    } catch (const DataError&) {
         if (out.error() != QFileDevice::NoError)
             throw;
-        return e.text(); // the engine could not read the backup
+        return engineText(h); // the engine could not read the backup
     }
     if (!out.flush())
         throw DataError(out.errorString());
@@ -309,7 +324,7 @@ QStringList tablesOf(sqlite3* h, const QString& schema) {
                             .toUtf8()
                             .constData());
     if (!tables.prepared())
-        throw DataError(engineText(h));
+        throw engineFailure(h);
     QStringList names;
     while (tables.step())
         names << tables.text(0);
@@ -319,7 +334,7 @@ QStringList tablesOf(sqlite3* h, const QString& schema) {
 QStringList columnsOf(sqlite3* h, const QString& schema, const QString& table) {
     Statement columns(h, "SELECT name FROM pragma_table_info(?, ?)");
     if (!columns.prepared())
-        throw DataError(engineText(h));
+        throw engineFailure(h);
     columns.bind(1, table);
     columns.bind(2, schema);
     QStringList names;
@@ -444,8 +459,8 @@ DataBackup::Checked DataBackup::open(const QString& path, const QString& dataDir
         bool found = false;
         try {
             found = marker.step();
-        } catch (const DataError& e) {
-            throw DataError(damaged(path, e.text()));
+        } catch (const DataError&) {
+            throw DataError(damaged(path, engineText(h)));
         }
         if (!found || marker.text(0) != QLatin1String(kFormat))
             throw DataError(notABackup(path));
