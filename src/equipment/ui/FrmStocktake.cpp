@@ -178,8 +178,8 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     // which would otherwise take the keys. Enter belongs to the scan box: a scanner ends every code with it.
     for (QPushButton* button : {printButton, exportButton, m_finish, m_discard, closeButton})
         button->setAutoDefault(false);
+    // The options keep a row of their own so that neither they nor the buttons are cut off in a narrow window.
     auto* buttons = new QHBoxLayout;
-    buttons->addLayout(options);
     buttons->addStretch();
     for (QPushButton* button : {printButton, exportButton, m_finish, m_discard, closeButton})
         buttons->addWidget(button);
@@ -191,6 +191,7 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     layout->addWidget(m_detail);
     layout->addLayout(counts);
     layout->addWidget(lists, 1);
+    layout->addLayout(options);
     layout->addLayout(buttons);
 
     connect(m_scan, &QLineEdit::returnPressed, this, &FrmStocktake::submitScan);
