@@ -345,12 +345,21 @@ void tst_LocationWindows::reassignMovesEquipmentAndRefreshesList() {
     QCOMPARE(column(reassign->list(), 1), (QStringList{"Source", "Target"})); // the source stays listed
     QCOMPARE(column(reassign->list(), 2), (QStringList{"", ""}));
     reassign->list()->setRowSelected(1, true);
+    const QString question = QStringLiteral("Continuing this action will reassign all euipment from Source "
+                                            "and delete that location\n5 unit(s) will move to Target.\n"
+                                            "Do you want to continue");
+    t.dialogs.answer(Dialogs::Answer::No);
+    click(reassign, "Command1");
+    QCOMPARE(t.dialogs.messages.last().text, question);
+    QCOMPARE(count(*t.db, "EquipLocAssign"), 0);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "CurrentLocation = ?", {source}), 5);
+    QVERIFY(reassign->isVisible());
+
     t.dialogs.answer(Dialogs::Answer::Yes);
     click(reassign, "Command1");
     QCOMPARE(t.dialogs.messages.last().text, QStringLiteral("Changes have been saved"));
     QCOMPARE(t.dialogs.messages.last().icon, Dialogs::Icon::Information);
-    QCOMPARE(t.dialogs.messages[1].text, QStringLiteral("Continuing this action will reassign all euipment from Source "
-                                                        "and delete that location\nDo you want to continue"));
+    QCOMPARE(t.dialogs.messages.at(t.dialogs.messages.size() - 2).text, question);
     QCOMPARE(count(*t.db, "EquipLocAssign", "LocId = ?", {target}), 5);
     QCOMPARE(w->list()->rowCount(), 1);
     QCOMPARE(w->list()->cells(0).mid(1, 1), QStringList{"Target"});

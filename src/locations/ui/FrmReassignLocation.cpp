@@ -56,11 +56,17 @@ void FrmReassignLocation::submit() {
                                Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }
-    if (m_ctx.dialogs->message(this,
-                               QStringLiteral("Continuing this action will reassign all euipment from ") +
-                                   quotedValue(LocationName) +
-                                   QStringLiteral(" and delete that location\nDo you want to continue"),
-                               Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
+    qint64 units = 0;
+    if (!guarded(*m_ctx.dialogs, this, [&] { units = LocationStore(*m_ctx.db).use(Tag).units; }))
+        return;
+    // The list's name is the one the user just chose; the count tells them what the Yes will do.
+    if (m_ctx.dialogs->message(
+            this,
+            QStringLiteral("Continuing this action will reassign all euipment from ") + quotedValue(LocationName) +
+                QStringLiteral(" and delete that location\n") +
+                QStringLiteral("%1 unit(s) will move to %2.\n").arg(units).arg(quotedValue(m_list->text(row, 1))) +
+                QStringLiteral("Do you want to continue"),
+            Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
         return;
     if (!guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).reassignAndRetire(Tag, targetId); }))
         return;
