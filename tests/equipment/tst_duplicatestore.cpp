@@ -1,5 +1,6 @@
 #include "assignment/store/AssignmentStore.h"
 #include "data/Database.h"
+#include "equipment/store/DuplicateBatch.h"
 #include "equipment/store/DuplicateStore.h"
 #include "support/EngineFixtures.h"
 #include "support/Fixtures.h"
@@ -76,6 +77,8 @@ private slots:
     void proposedLocationUnavailable_data();
     void proposedLocationUnavailable();
     void caseResolvedElsewhereWritesNothing();
+    void batchReplaceSkipsWhatOneWindowWouldRefuse();
+    void batchDiscardTakesEveryRecordOfTheSerial();
 };
 
 void tst_DuplicateStore::loadsBothSidesAndHistory() {
@@ -272,6 +275,56 @@ void tst_DuplicateStore::caseResolvedElsewhereWritesNothing() {
     for (int option : {0, 1, 2})
         QCOMPARE(resolve(store, option, second, values), Resolution::ProposedGone);
     QCOMPARE(inventoryRows(*t.db), before);
+}
+
+void tst_DuplicateStore::batchReplaceSkipsWhatOneWindowWouldRefuse() {
+    TestContext t;
+    Duplicates d(*t.db);
+    addLocationWithId(*t.db, kRetired, "Old", false);
+    addUnitWithId(*t.db, 80002, kDepot, "S3");
+    addUnitWithId(*t.db, 80003, kDepot, "S3");
+    const qint64 shared = park(*t.db, "S3", kStore);
+    const qint64 retired = park(*t.db, "S9", kRetired);
+    const qint64 fresh = park(*t.db, "S5", kStore, "Dell");
+    const qint64 s2 =
+        Query(*t.db, "SELECT EquipmentId FROM TempEquipmentInfo WHERE SerialNumber = 'S2'").scalar().toLongLong();
+    const BatchOutcome outcome = DuplicateBatch(*t.db).replaceExisting({d.shown, shared, retired, fresh, 999999});
+    QCOMPARE(outcome.done, 2);
+    QCOMPARE(outcome.serialShared, 1);
+    QCOMPARE(outcome.locationUnavailable, 1);
+    // The replaced unit's row is gone by id, its history stays under the old id; the chosen values enter anew.
+    QCOMPARE(count(*t.db, "EquipmentInfo", "EquipmentId = ?", {kExisting}), 0);
+    QCOMPARE(count(*t.db, "EquipLocAssign", "EquipmentId = ?", {kExisting}), 2);
+    QCOMPARE(count(*t.db, "EquipmentInfo",
+                   "SerialNumber = 'S1' AND Manufacturer = 'HP' AND CurrentLocation = ? "
+                   "AND EquActive = 1 AND EquipmentId > ?",
+                   {kStore, kExisting}),
+             1);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "SerialNumber = 'S5' AND Manufacturer = 'Dell'"), 1);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "SerialNumber = 'S3'"), 2);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "SerialNumber = 'S9'"), 1);
+    QCOMPARE(d.parked("S1"), 0); // "s1" too, as the single window leaves none of the serial number
+    QCOMPARE(count(*t.db, "TempEquipmentInfo", "EquipmentId IN (?, ?, ?)", {shared, retired, s2}), 3);
+    QCOMPARE(count(*t.db, "TempEquipmentInfo"), 3);
+}
+
+void tst_DuplicateStore::batchDiscardTakesEveryRecordOfTheSerial() {
+    TestContext t;
+    Duplicates d(*t.db);
+    // More ids than one statement binds.
+    QList<qint64> chosen{d.shown};
+    t.db->transaction([&] {
+        for (int i = 0; i < 1200; ++i)
+            chosen << park(*t.db, QStringLiteral("B%1").arg(i), kStore);
+    });
+    const qint64 kept = park(*t.db, "S7", kStore);
+    const int inventory = count(*t.db, "EquipmentInfo");
+    const BatchOutcome outcome = DuplicateBatch(*t.db).discardProposed(chosen);
+    QCOMPARE(outcome.done, 1201);
+    QCOMPARE(outcome.skipped(), 0);
+    QCOMPARE(count(*t.db, "TempEquipmentInfo"), 2); // "S2" and "S7"
+    QCOMPARE(count(*t.db, "TempEquipmentInfo", "EquipmentId = ?", {kept}), 1);
+    QCOMPARE(count(*t.db, "EquipmentInfo"), inventory);
 }
 
 QTEST_GUILESS_MAIN(tst_DuplicateStore)

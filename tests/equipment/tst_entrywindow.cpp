@@ -9,6 +9,7 @@
 #include "platform/Twips.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
+#include "support/UnitFixtures.h"
 #include "support/Widgets.h"
 
 #include <QCheckBox>
@@ -110,6 +111,7 @@ void fillEntryFields(QWidget* w) {
 class tst_EntryWindow : public QObject {
     Q_OBJECT
 private slots:
+    void duplicatesSettledTogetherFromTheSelection();
     void openingRefused_data();
     void openingRefused();
     void openingFillsFieldsAndLists();
@@ -768,6 +770,57 @@ void tst_EntryWindow::printing() {
     QVERIFY(t.printLog.findText(button == "Command15" ? "H1" : "D1"));
     QVERIFY(!t.printLog.findText(button == "Command15" ? "D1" : "H1"));
     QVERIFY(t.printLog.ended());
+}
+
+void tst_EntryWindow::duplicatesSettledTogetherFromTheSelection() {
+    TestContext t;
+    Inventory inv(*t.db);
+    const qint64 old = addEquipment(*t.db, inv.annex, "OLD");
+    addEquipment(*t.db, inv.annex, "TWO");
+    addEquipment(*t.db, inv.annex, "TWO");
+    UnitFixtures::park(*t.db, "OLD", inv.depot, "Dell");
+    UnitFixtures::park(*t.db, "TWO", inv.depot);
+    UnitFixtures::park(*t.db, "KEEP", inv.depot);
+    auto* w = openEntry(t);
+    ReportList* list = w->duplicateList();
+    QCOMPARE(column(list, 2), (QStringList{"OLD", "TWO", "KEEP"}));
+    const QStringList before = UnitFixtures::inventoryRows(*t.db);
+
+    click(w, "cmdReplaceDuplicates");
+    QCOMPARE(t.dialogs.texts(), QStringList{"Select the duplicate(s) to settle"});
+    list->setRowSelected(0, true);
+    list->setRowSelected(1, true);
+    t.dialogs.reset();
+    t.dialogs.answer(Dialogs::Answer::No);
+    click(w, "cmdReplaceDuplicates");
+    QCOMPARE(t.dialogs.texts(), QStringList{"You are about to replace the existing units with 2 proposed record(s)\n"
+                                            "Do you want to proceed"});
+    QCOMPARE(UnitFixtures::inventoryRows(*t.db), before);
+
+    t.dialogs.reset();
+    t.dialogs.answer(Dialogs::Answer::Yes);
+    click(w, "cmdReplaceDuplicates");
+    QCOMPARE(t.dialogs.messages.last().text, QStringLiteral("1 duplicate(s) settled.\n1 skipped, to be settled one "
+                                                            "at a time:\n1 whose serial number more than one unit "
+                                                            "holds"));
+    QCOMPARE(count(*t.db, "EquipmentInfo", "EquipmentId = ?", {old}), 0);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "SerialNumber = 'OLD' AND Manufacturer = 'Dell' AND CurrentLocation = ?",
+                   {inv.depot}),
+             1);
+    QCOMPARE(count(*t.db, "EquipmentInfo", "SerialNumber = 'TWO'"), 2);
+    QCOMPARE(column(list, 2), (QStringList{"TWO", "KEEP"}));
+
+    list->setRowSelected(1, true);
+    t.dialogs.reset();
+    t.dialogs.answer(Dialogs::Answer::Yes);
+    const int units = count(*t.db, "EquipmentInfo");
+    click(w, "cmdDiscardDuplicates");
+    QCOMPARE(t.dialogs.texts(), (QStringList{"You are about to discard 1 proposed record(s) and keep the existing "
+                                             "units\nDo you want to proceed",
+                                             "1 duplicate(s) settled."}));
+    QCOMPARE(column(list, 2), QStringList{"TWO"});
+    QCOMPARE(count(*t.db, "EquipmentInfo"), units);
+    QVERIFY(t.dialogs.allAnswersUsed());
 }
 
 QTEST_MAIN(tst_EntryWindow)

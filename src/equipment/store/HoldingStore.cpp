@@ -151,11 +151,12 @@ void HoldingStore::clear() {
 }
 
 std::vector<ListRow> HoldingStore::duplicates() const {
-    return displayRows(readPackedRows(m_db, QStringLiteral("SELECT %1 FROM TempEquipmentInfo INNER JOIN LocationInfo "
+    return displayRows(readPackedRows(m_db, QStringLiteral("SELECT %1, TempEquipmentInfo.EquipmentId FROM "
+                                                           "TempEquipmentInfo INNER JOIN LocationInfo "
                                                            "ON TempEquipmentInfo.CurrentLocation = LocationInfo.LocId "
                                                            "ORDER BY TempEquipmentInfo.EquipmentId")
                                                 .arg(ListColumnsSql::selectList(duplicateListColumns()))),
-                       duplicateListColumns(), -1);
+                       duplicateListColumns(), static_cast<int>(duplicateListColumns().size()));
 }
 
 namespace {

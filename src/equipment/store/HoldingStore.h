@@ -78,7 +78,7 @@ public:
     std::optional<HoldingRecord> row(qint64 id) const;
     void remove(const QList<qint64>& ids);
     void clear();
-    // The parked duplicates whose location exists, untagged.
+    // The parked duplicates whose location exists, tagged with their TempEquipmentInfo EquipmentId.
     std::vector<ListRow> duplicates() const;
 
     // Moves every holding row into the inventory, or parks it as a duplicate when its serial number is already

@@ -4,6 +4,7 @@
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
 #include "data/QuotedValue.h"
+#include "equipment/store/DuplicateBatch.h"
 #include "equipment/store/EquipmentTypeStore.h"
 #include "equipment/store/HoldingStore.h"
 #include "equipment/store/TemplateStore.h"
@@ -143,6 +144,12 @@ QGroupBox* frmCreateEquipment::buildOutboundFrame() {
                                       &frmCreateEquipment::printHoldingTable);
     auto* printDuplicatesButton = button(outboundFrame, "Command16", QStringLiteral("Print Duplicate Table"),
                                          &frmCreateEquipment::printDuplicateTable);
+    auto* discardDuplicatesButton =
+        button(outboundFrame, "cmdDiscardDuplicates", QStringLiteral("Discard Proposed (Keep Existing)"),
+               &frmCreateEquipment::discardSelectedDuplicates);
+    auto* replaceDuplicatesButton =
+        button(outboundFrame, "cmdReplaceDuplicates", QStringLiteral("Replace Existing with Proposed"),
+               &frmCreateEquipment::replaceSelectedDuplicates);
     auto* importButton = button(outboundFrame, "cmdImportCsv", QStringLiteral("Import from CSV..."), [this] {
         openWindow<FrmImportEquipment>(m_ctx, this, [this](FrmImportEquipment& w) {
             w.setOnImported([self = QPointer<frmCreateEquipment>(this)] {
@@ -163,9 +170,11 @@ QGroupBox* frmCreateEquipment::buildOutboundFrame() {
     holdingButtons->addWidget(refreshHoldingButton, 1, 0);
     holdingButtons->addWidget(printHoldingButton, 1, 1);
     holdingButtons->addWidget(importButton, 1, 2);
-    auto* duplicateButtons = new QVBoxLayout;
-    duplicateButtons->addWidget(refreshDuplicatesButton);
-    duplicateButtons->addWidget(printDuplicatesButton);
+    auto* duplicateButtons = new QGridLayout;
+    duplicateButtons->addWidget(discardDuplicatesButton, 0, 0);
+    duplicateButtons->addWidget(replaceDuplicatesButton, 1, 0);
+    duplicateButtons->addWidget(refreshDuplicatesButton, 0, 1);
+    duplicateButtons->addWidget(printDuplicatesButton, 1, 1);
     auto* duplicateRow = new QHBoxLayout;
     duplicateRow->addStretch();
     duplicateRow->addLayout(duplicateButtons);
@@ -481,4 +490,46 @@ bool frmCreateEquipment::openDuplicate(int row, OnTooManyWindows onTooMany) {
     const QString serial = m_duplicates->text(row, kDuplicateSerialColumn);
     return openWindow<FrmDuplicate>(
                m_ctx, this, [&](FrmDuplicate& w) { w.Idnum = serial; }, onTooMany) != nullptr;
+}
+
+void frmCreateEquipment::discardSelectedDuplicates() {
+    settleSelectedDuplicates(Settle::Discard);
+}
+
+void frmCreateEquipment::replaceSelectedDuplicates() {
+    settleSelectedDuplicates(Settle::Replace);
+}
+
+void frmCreateEquipment::settleSelectedDuplicates(Settle how) {
+    QList<qint64> ids;
+    for (int row : m_duplicates->selectedRows())
+        ids << m_duplicates->rowTag(row).toLongLong();
+    if (ids.isEmpty()) {
+        m_ctx.dialogs->message(this, QStringLiteral("Select the duplicate(s) to settle"));
+        return;
+    }
+    const QString question =
+        how == Settle::Discard
+            ? QStringLiteral("You are about to discard %1 proposed record(s) and keep the existing units")
+            : QStringLiteral("You are about to replace the existing units with %1 proposed record(s)");
+    if (m_ctx.dialogs->message(this, question.arg(ids.size()) + QStringLiteral("\nDo you want to proceed"),
+                               Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
+        return;
+    BatchOutcome outcome;
+    const bool done = guarded(*m_ctx.dialogs, this, [&] {
+        DuplicateBatch batch(*m_ctx.db);
+        outcome = how == Settle::Discard ? batch.discardProposed(ids) : batch.replaceExisting(ids);
+    });
+    refreshDuplicateList();
+    if (!done)
+        return;
+    QString text = QStringLiteral("%1 duplicate(s) settled.").arg(outcome.done);
+    if (outcome.skipped() > 0) {
+        text += QStringLiteral("\n%1 skipped, to be settled one at a time:").arg(outcome.skipped());
+        if (outcome.locationUnavailable > 0)
+            text += QStringLiteral("\n%1 parked at a location that was deleted").arg(outcome.locationUnavailable);
+        if (outcome.serialShared > 0)
+            text += QStringLiteral("\n%1 whose serial number more than one unit holds").arg(outcome.serialShared);
+    }
+    m_ctx.dialogs->message(this, text, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
 }

@@ -49,6 +49,9 @@ public slots:
     void refreshDuplicateList();
     void printHoldingTable();
     void printDuplicateTable();
+    // Settles every selected duplicate at once, after one question.
+    void discardSelectedDuplicates();
+    void replaceSelectedDuplicates();
 
 private:
     QGroupBox* buildEntryFrame();
@@ -68,6 +71,8 @@ private:
     // True when a location is selected; otherwise says so.
     bool locationChosen();
     bool openDuplicate(int row, OnTooManyWindows onTooMany);
+    enum class Settle { Discard, Replace };
+    void settleSelectedDuplicates(Settle how);
 
     AppContext& m_ctx;
     ReportList* m_holding;
