@@ -1,6 +1,7 @@
 #include "equipment/store/DuplicateBatch.h"
 
 #include "data/Database.h"
+#include "equipment/store/HoldingStore.h"
 
 #include <algorithm>
 
@@ -12,15 +13,6 @@ const QString kChosen = QStringLiteral("ChosenDuplicates");
 constexpr int kSkipLocation = 1;
 constexpr int kSkipShared = 2;
 constexpr int kIdsPerInsert = 500;
-
-// The columns a parked record carries into the inventory.
-const QStringList kUnitColumns = {
-    QStringLiteral("AssetTagNumber"), QStringLiteral("EquipmentType"),   QStringLiteral("Manufacturer"),
-    QStringLiteral("DatePurchased"),  QStringLiteral("PurchasePrice"),   QStringLiteral("SerialNumber"),
-    QStringLiteral("ModelNumber"),    QStringLiteral("CPUSpeed"),        QStringLiteral("Memory"),
-    QStringLiteral("HarddriveCap"),   QStringLiteral("Monitor"),         QStringLiteral("Mouse"),
-    QStringLiteral("Keyboard"),       QStringLiteral("OperatingSystem"), QStringLiteral("CurrentLocation"),
-};
 
 // The serial numbers of the chosen records that are not skipped.
 QString chosenSerials() {
@@ -100,7 +92,7 @@ BatchOutcome DuplicateBatch::replaceExisting(const QList<qint64>& parkedIds) {
                                    "EquipmentInfo E WHERE E.SerialNumber IN (%1))")
                         .arg(chosenSerials()))
             .exec();
-        const QString columns = Columns::list(kUnitColumns);
+        const QString columns = Columns::list(HoldingStore::inventoryColumns());
         Query(m_db, QStringLiteral("INSERT INTO EquipmentInfo (%1, EquActive) SELECT %1, 1 FROM TempEquipmentInfo "
                                    "WHERE EquipmentId IN (SELECT MIN(T.EquipmentId) FROM TempEquipmentInfo T "
                                    "INNER JOIN %2 C ON C.EquipmentId = T.EquipmentId WHERE C.Reason = 0 "

@@ -185,10 +185,8 @@ QString markBatchSql() {
 
 // Copies the marked rows with the given mark into table, in entry order; a Null text becomes empty text.
 QString moveMarkedSql(const QString& table, int parked) {
-    QStringList target;
     QStringList values;
     for (const UnitColumn& c : kUnitColumns) {
-        target << QLatin1String(c.inventory);
         const QString source = QStringLiteral("HoldEquipment.") + QLatin1String(c.holding);
         values << (c.record == &HoldingRecord::currentLocation ? source
                                                                : QStringLiteral("COALESCE(%1, '')").arg(source));
@@ -196,10 +194,17 @@ QString moveMarkedSql(const QString& table, int parked) {
     return QStringLiteral("INSERT INTO %1 (%2, EquActive) SELECT %3, 1 FROM %4 INNER JOIN HoldEquipment "
                           "ON HoldEquipment.HoldEquipmentId = %4.HoldEquipmentId WHERE %4.Parked = %5 "
                           "ORDER BY %4.HoldEquipmentId")
-        .arg(table, Columns::list(target), values.join(QStringLiteral(", ")), kMarks)
+        .arg(table, Columns::list(HoldingStore::inventoryColumns()), values.join(QStringLiteral(", ")), kMarks)
         .arg(parked);
 }
 } // namespace
+
+QStringList HoldingStore::inventoryColumns() {
+    QStringList names;
+    for (const UnitColumn& c : kUnitColumns)
+        names << QLatin1String(c.inventory);
+    return names;
+}
 
 CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>& progress, int batchRows) {
     batchRows = std::max(batchRows, 1);

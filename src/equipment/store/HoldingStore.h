@@ -72,6 +72,8 @@ public:
     static const ListColumns& holdingListColumns();
     // The duplicate list: the same keys and headers; "&nbsp;" shows as a blank, except in the asset tag.
     static const ListColumns& duplicateListColumns();
+    // The inventory's columns a unit brings with it from the holding table, the same as a parked record's.
+    static QStringList inventoryColumns();
     // The holding rows in entry order, tagged with their HoldEquipmentId.
     std::vector<ListRow> rows() const;
     // One holding row, or none when it is gone.
