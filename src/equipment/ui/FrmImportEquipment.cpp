@@ -67,8 +67,8 @@ FrmImportEquipment::FrmImportEquipment(AppContext& ctx, QWidget* parent)
     m_newTypes->setAccessibleName(QStringLiteral("Equipment Types to Create"));
     auto* choices = new QHBoxLayout;
     auto* locationColumn = new QVBoxLayout;
-    locationColumn->addWidget(
-        makeBuddyLabel(this, QStringLiteral("Location (the file has no location column)"), m_location));
+    m_locationLabel = makeBuddyLabel(this, QStringLiteral("Location (the file has no location column)"), m_location);
+    locationColumn->addWidget(m_locationLabel);
     locationColumn->addWidget(m_location);
     locationColumn->addStretch();
     auto* typesColumn = new QVBoxLayout;
@@ -136,7 +136,7 @@ void FrmImportEquipment::showPreview() {
         m_preview->setRowCount(0);
         m_preview->setColumnCount(0);
         m_newTypes->clear();
-        m_location->setEnabled(true);
+        showLocationChoice(false);
         return;
     }
     const ImportFile& file = *m_file;
@@ -160,7 +160,13 @@ void FrmImportEquipment::showPreview() {
             m_preview->setItem(r + 1, c, new QTableWidgetItem(row.at(c)));
     }
     m_preview->setVerticalHeaderLabels(rowLabels);
-    m_location->setEnabled(!file.has(ImportTarget::Location));
+    showLocationChoice(!file.has(ImportTarget::Location));
+}
+
+// The one location for every row is asked only of a file that names none.
+void FrmImportEquipment::showLocationChoice(bool shown) {
+    m_locationLabel->setVisible(shown);
+    m_location->setVisible(shown);
 }
 
 void FrmImportEquipment::importRows() {

@@ -38,10 +38,12 @@ public slots:
 
 private:
     void showPreview();
+    void showLocationChoice(bool shown);
 
     AppContext& m_ctx;
     QLabel* m_fileName;
     QTableWidget* m_preview;
+    QLabel* m_locationLabel = nullptr;
     QComboBox* m_location;
     QListWidget* m_newTypes;
     std::optional<ImportFile> m_file;
