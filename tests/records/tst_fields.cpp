@@ -123,7 +123,13 @@ void tst_Fields::captionsVisibilityAndValues() {
                {"Field2Visible", 0},
                {"Field3Visible", 1},
                {"Category1", "Général"},
-               {"Category3", "Third's"}});
+               {"Category3", "Third's"},
+               // The fourth frame's five fields all hidden.
+               {"Field16", "a"},
+               {"Field17", "b"},
+               {"Field18", "c"},
+               {"Field19", "d"},
+               {"Field20", "e"}});
     setValue(*t.db, kind, 1, "a&nbsp;b");
     setValue(*t.db, kind, 2, "hidden's value");
     QWidget* window = openOwner(t, kind);
@@ -143,6 +149,8 @@ void tst_Fields::captionsVisibilityAndValues() {
     QCOMPARE(tab->frame(2)->title(), QString());
     QCOMPARE(tab->frame(3)->title(), QStringLiteral("Third's"));
     QCOMPARE(tab->frame(1)->objectName(), QStringLiteral("Frame5"));
+    QVERIFY(shown(tab->frame(1), tab) && shown(tab->frame(3), tab));
+    QVERIFY(!tab->frame(4)->isVisibleTo(tab)); // no empty grey frame
     QVERIFY(window->findChild<QLabel*>(kind == RecordOwner::Equipment ? "lblfield6" : "lblField6"));
 
     // Values as stored, no placeholder rule; a hidden field holds its value.

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 FieldsTab::FieldsTab(AppContext& ctx, RecordOwner kind, std::function<qint64()> ownerId, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_kind(kind), m_ownerId(std::move(ownerId)) {
@@ -61,8 +62,13 @@ void FieldsTab::PopulateFieldCaptions() {
         if (!caption->isEmpty())
             box->setAccessibleName(*caption);
     }
-    for (int group = 0; group < kUserFieldGroups; ++group)
-        m_frames.at(group)->setTitle(configuration->groups[static_cast<size_t>(group)].value_or(QString()));
+    for (int group = 0; group < kUserFieldGroups; ++group) {
+        QGroupBox* frame = m_frames.at(group);
+        frame->setTitle(configuration->groups[static_cast<size_t>(group)].value_or(QString()));
+        // A frame whose fields are all hidden would be an empty grey box.
+        const auto first = m_boxes.cbegin() + group * kUserFieldsPerGroup;
+        frame->setVisible(std::any_of(first, first + kUserFieldsPerGroup, [](QLineEdit* b) { return !b->isHidden(); }));
+    }
 }
 
 void FieldsTab::loadValues() {
