@@ -12,6 +12,7 @@
 #include "support/UnitFixtures.h"
 #include "support/Widgets.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -814,7 +815,11 @@ void tst_EntryWindow::duplicatesSettledTogetherFromTheSelection() {
     t.dialogs.reset();
     t.dialogs.answer(Dialogs::Answer::Yes);
     const int units = count(*t.db, "EquipmentInfo");
-    click(w, "cmdDiscardDuplicates");
+    // This time from the list's own menu, as a right click or the menu key offers it.
+    auto* discardEntry = list->findChild<QAction*>(QStringLiteral("cmdDiscardDuplicatesEntry"));
+    QVERIFY(discardEntry);
+    QCOMPARE(discardEntry->text(), QStringLiteral("Discard Proposed (Keep Existing)"));
+    discardEntry->trigger();
     QCOMPARE(t.dialogs.texts(), (QStringList{"You are about to discard 1 proposed record(s) and keep the existing "
                                              "units\nDo you want to proceed",
                                              "1 duplicate(s) settled."}));

@@ -24,6 +24,7 @@
 #include "platform/Twips.h"
 #include "printing/LVPrint.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFormLayout>
@@ -150,6 +151,13 @@ QGroupBox* frmCreateEquipment::buildOutboundFrame() {
     auto* replaceDuplicatesButton =
         button(outboundFrame, "cmdReplaceDuplicates", QStringLiteral("Replace Existing with Proposed"),
                &frmCreateEquipment::replaceSelectedDuplicates);
+    // The same two settlements on the list's own menu, where a right click or the menu key on a selection looks.
+    for (QPushButton* settle : {discardDuplicatesButton, replaceDuplicatesButton}) {
+        auto* entry = new QAction(settle->text(), m_duplicates);
+        entry->setObjectName(settle->objectName() + QStringLiteral("Entry"));
+        connect(entry, &QAction::triggered, settle, &QPushButton::click);
+        m_duplicates->addMenuAction(entry);
+    }
     auto* importButton = button(outboundFrame, "cmdImportCsv", QStringLiteral("Import from CSV..."), [this] {
         openWindow<FrmImportEquipment>(m_ctx, this, [this](FrmImportEquipment& w) {
             w.setOnImported([self = QPointer<frmCreateEquipment>(this)] {
