@@ -15,6 +15,7 @@
 #include "records/ui/FrmDocExplorer.h"
 #include "shell/DataBackupCommands.h"
 #include "shell/FrmAbout.h"
+#include "shell/FrmKeyboardHelp.h"
 
 #include <QAction>
 #include <QMenu>
@@ -131,5 +132,13 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
     QObject::connect(windows, &QMenu::aboutToShow, windows, [windows, &ctx] { fillWindowsMenu(windows, ctx); });
 
     QMenu* help = addMenu(bar, "FrmHelp", QStringLiteral("&Help"));
+    addEntry(help, "mnuKeyboardShortcuts", QStringLiteral("&Keyboard Shortcuts"), {}, [&ctx, owner, bar, tooMany] {
+        openWindow<FrmKeyboardHelp>(
+            ctx, owner,
+            [bar](FrmKeyboardHelp& w) {
+                w.setShortcuts(FrmKeyboardHelp::menuShortcuts(bar) + FrmKeyboardHelp::everyWindowKeys());
+            },
+            tooMany);
+    });
     addEntry(help, "FrmAbout", QStringLiteral("About"), {}, opens<FrmAbout>(ctx, owner, tooMany));
 }

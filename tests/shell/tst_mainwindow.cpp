@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTableWidget>
 #include <QTest>
 #include <memory>
 
@@ -67,6 +68,7 @@ private slots:
     void failedLoadOpensNothing();
     void windowsMenuListsAndActivatesChildren();
     void aboutAndExit();
+    void keyboardHelpListsEveryShortcut();
     void closingClosesChildrenThenEnds();
 };
 
@@ -112,7 +114,7 @@ void tst_MainWindow::menuBarInOrder() {
                         "FrmAssignment &Assignment: MnuBatchAssign,mnuStocktake",
                         "mnuSearch &Search: mnuSearchEquipment,mnuSearchEquipmentUsingScanner",
                         "FrmWindows &Windows: ",
-                        "FrmHelp &Help: FrmAbout",
+                        "FrmHelp &Help: mnuKeyboardShortcuts,FrmAbout",
                     }));
 }
 
@@ -168,6 +170,9 @@ void tst_MainWindow::menuEntries_data() {
     QTest::newRow("scanner search") << "mnuSearchEquipmentUsingScanner"
                                     << "Search Equipment Using Scanner"
                                     << "";
+    QTest::newRow("keyboard shortcuts") << "mnuKeyboardShortcuts"
+                                        << "&Keyboard Shortcuts"
+                                        << "";
     QTest::newRow("about") << "FrmAbout"
                            << "About"
                            << "";
@@ -295,6 +300,27 @@ void tst_MainWindow::aboutAndExit() {
     entry(*main, "FrmExit")->trigger();
     QCOMPARE(t.endApplicationCalls, 1);
     QVERIFY(t.dialogs.messages.isEmpty());
+}
+
+void tst_MainWindow::keyboardHelpListsEveryShortcut() {
+    TestContext t;
+    auto main = std::make_unique<MDIKavrel>(t.ctx);
+    main->show();
+    entry(*main, "mnuKeyboardShortcuts")->trigger();
+    QCOMPARE(classesOf(main->openWindows()), QStringList{"FrmKeyboardHelp"});
+    auto* help = main->findChild<QTableWidget*>("tblShortcuts");
+    QVERIFY(help);
+    QMap<QString, QString> rows;
+    for (int r = 0; r < help->rowCount(); ++r)
+        rows.insert(help->item(r, 0)->text(), help->item(r, 1)->text());
+    // Every entry of the menu bar that has a shortcut, under its menu, without mnemonics.
+    for (const char* name :
+         {"mnuCreateLocation", "MnuActiveLocations", "mnuEnterEquipment", "mnuActiveEquipment", "mnuSearchEquipment"})
+        QVERIFY2(rows.contains(entry(*main, name)->shortcut().toString(QKeySequence::NativeText)), name);
+    QCOMPARE(rows.value("Ctrl+N"), QStringLiteral("Equipment > Enter Equipment"));
+    QCOMPARE(rows.value("Ctrl+C"), QStringLiteral("Location(s) > Create Location"));
+    QVERIFY(rows.value("Ctrl+C in a text box").startsWith("Copy"));
+    QVERIFY(rows.contains("Ctrl+F4") && rows.contains("Esc") && rows.contains("Enter"));
 }
 
 void tst_MainWindow::closingClosesChildrenThenEnds() {
