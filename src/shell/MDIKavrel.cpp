@@ -91,7 +91,10 @@ public:
     }
 
     static FrameWatch* of(QMdiSubWindow* frame) {
-        return frame->findChild<FrameWatch*>(QString(), Qt::FindDirectChildrenOnly);
+        for (QObject* child : frame->children())
+            if (auto* watch = dynamic_cast<FrameWatch*>(child))
+                return watch;
+        return nullptr;
     }
 
     QPointer<QMdiSubWindow> opener;
