@@ -104,7 +104,7 @@ protected:
         if (event->type() != QEvent::Close || m_asking || !m_frame)
             return false;
         QMdiArea* area = m_frame->mdiArea();
-        const bool wasActive = area && area->activeSubWindow() == m_frame;
+        const bool wasActive = area && area->currentSubWindow() == m_frame;
         // Let the window (or the frame, which asks the window) answer first; its own closeEvent may refuse.
         m_asking = true;
         QCoreApplication::sendEvent(watched, event);
@@ -148,7 +148,7 @@ void MDIKavrel::show(QWidget* window) {
     // Each window sizes itself before it is shown; the frame is fitted around that size.
     const QSize wanted = window->size();
     const bool fixedSize = window->minimumSize() == window->maximumSize();
-    QMdiSubWindow* opener = m_area->activeSubWindow();
+    QMdiSubWindow* opener = m_area->currentSubWindow(); // also while a message box has the focus
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     new FrameWatch(window, sub, opener);

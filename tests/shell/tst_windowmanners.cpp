@@ -117,7 +117,8 @@ void tst_WindowManners::ctrlF4ClosesTheActiveWindowOnly() {
 
 void tst_WindowManners::closingReturnsToTheOpener_data() {
     QTest::addColumn<QString>("route");
-    for (const char* route : {"close()", "frame", "ctrl+f4"})
+    // "beside a message": another top-level window (a message box, say) has the focus while the window closes.
+    for (const char* route : {"close()", "frame", "ctrl+f4", "beside a message"})
         QTest::newRow(route) << route;
 }
 
@@ -143,9 +144,18 @@ void tst_WindowManners::closingReturnsToTheOpener() {
     auto close = [&](QWidget* w) {
         QPointer<QWidget> watched = w;
         QCOMPARE(main.activeWindow(), w);
-        if (route == "close()")
+        if (route == "close()") {
             w->close();
-        else if (route == "frame")
+        } else if (route == "beside a message") {
+            QWidget message;
+            message.show();
+            message.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&message));
+            w->close();
+            message.close();
+            main.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&main));
+        } else if (route == "frame")
             w->parentWidget()->close();
         else
             QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w, Qt::Key_F4,
