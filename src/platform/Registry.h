@@ -4,7 +4,8 @@
 #include <QString>
 #include <optional>
 
-// A small stand-in for the system registry: the about window looks up the system information tool through it.
+// A small stand-in for the system registry: the about window looks up the system information tool through it, and
+// the main window keeps its place under the current user's key.
 class Registry {
 public:
     enum class Root { LocalMachine, CurrentUser };
@@ -16,4 +17,6 @@ public:
 
     virtual ~Registry() = default;
     virtual std::optional<Value> read(Root root, const QString& keyName, const QString& valueName) const = 0;
+    // Answers whether the value was stored.
+    virtual bool write(Root root, const QString& keyName, const QString& valueName, const Value& value) = 0;
 };

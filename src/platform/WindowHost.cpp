@@ -3,6 +3,11 @@
 #include <QApplication>
 #include <QWidget>
 
+void WindowHost::closeAll() {
+    for (QWidget* window : openWindows())
+        window->close();
+}
+
 QList<QWidget*> DesktopWindowHost::openWindows() const {
     QList<QWidget*> windows;
     for (QWidget* w : QApplication::topLevelWidgets())

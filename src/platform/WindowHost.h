@@ -14,6 +14,11 @@ public:
     virtual QList<QWidget*> openWindows() const = 0;
     virtual QWidget* activeWindow() const = 0;
     virtual void activate(QWidget* window) = 0;
+    // Lays the open windows out; a host without an area of its own leaves them where they are.
+    virtual void cascade() {}
+    virtual void tile() {}
+    // Closes every open window as its own close would; one that refuses stays open.
+    virtual void closeAll();
 
     // How many windows may be open at once; stands in for the platform refusing to create another.
     int windowLimit() const { return m_windowLimit; }

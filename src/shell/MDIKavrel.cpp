@@ -2,6 +2,7 @@
 
 #include "platform/ProductTitle.h"
 #include "shell/MainMenu.h"
+#include "shell/MainWindowPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -46,7 +47,8 @@ MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
     closeChild->setShortcutContext(Qt::WindowShortcut);
     connect(closeChild, &QAction::triggered, m_area, &QMdiArea::closeActiveSubWindow);
     addAction(closeChild);
-    resize(1200, 800);
+    if (m_ctx.registry)
+        restoreMainWindowPlacement(this, *m_ctx.registry);
 }
 
 MDIKavrel::~MDIKavrel() {
@@ -78,27 +80,54 @@ int MDIKavrel::openWindowCount() const {
 namespace {
 
 // Ties a child window to its frame: once the window has agreed to close, by whatever route (its own button, the
-// close box, Ctrl+F4), the frame closes too, so the area never keeps an empty frame.
-class FrameCloser : public QObject {
+// close box, Ctrl+F4), the frame closes too, so the area never keeps an empty frame. It also remembers the frame that
+// was active when this one opened, which becomes active again when this one closes.
+class FrameWatch : public QObject {
 public:
-    FrameCloser(QWidget* window, QMdiSubWindow* frame) : QObject(frame), m_frame(frame) {
+    FrameWatch(QWidget* window, QMdiSubWindow* frame, QMdiSubWindow* opener)
+        : QObject(frame), opener(opener), m_frame(frame) {
         window->installEventFilter(this);
+        frame->installEventFilter(this);
     }
+
+    static FrameWatch* of(QMdiSubWindow* frame) {
+        for (QObject* child : frame->children())
+            if (auto* watch = dynamic_cast<FrameWatch*>(child))
+                return watch;
+        return nullptr;
+    }
+
+    QPointer<QMdiSubWindow> opener;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Close || m_asking)
+        if (event->type() != QEvent::Close || m_asking || !m_frame)
             return false;
-        // Let the window answer first; its own closeEvent may refuse.
+        QMdiArea* area = m_frame->mdiArea();
+        const bool wasActive = area && area->currentSubWindow() == m_frame;
+        // Let the window (or the frame, which asks the window) answer first; its own closeEvent may refuse.
         m_asking = true;
         QCoreApplication::sendEvent(watched, event);
         m_asking = false;
-        if (event->isAccepted() && m_frame)
-            m_frame->close(); // does nothing when the frame itself started the close
+        if (!event->isAccepted() || !m_frame)
+            return true;
+        if (watched != m_frame)
+            m_frame->close(); // the frame's close comes back here
+        else if (area)
+            returnToOpener(area, wasActive);
         return true;
     }
 
 private:
+    // Before the frame hides, so that the area does not hand the focus to its oldest window.
+    void returnToOpener(QMdiArea* area, bool wasActive) {
+        for (QMdiSubWindow* sub : area->subWindowList())
+            if (FrameWatch* watch = of(sub); watch && watch->opener == m_frame)
+                watch->opener = opener; // windows this one opened return to its opener
+        if (wasActive && opener && opener != m_frame && opener->isVisible())
+            area->setActiveSubWindow(opener);
+    }
+
     QPointer<QMdiSubWindow> m_frame;
     bool m_asking = false;
 };
@@ -119,9 +148,10 @@ void MDIKavrel::show(QWidget* window) {
     // Each window sizes itself before it is shown; the frame is fitted around that size.
     const QSize wanted = window->size();
     const bool fixedSize = window->minimumSize() == window->maximumSize();
+    QMdiSubWindow* opener = m_area->currentSubWindow(); // also while a message box has the focus
     QMdiSubWindow* sub = m_area->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    new FrameCloser(window, sub);
+    new FrameWatch(window, sub, opener);
     if (QMenu* menu = sub->systemMenu())
         for (QAction* action : menu->actions())
             if (action->shortcuts().contains(kCloseChild)) {
@@ -142,7 +172,19 @@ void MDIKavrel::show(QWidget* window) {
         sub->setFixedSize(outer);
     else
         sub->resize(outer);
-    keepInside(sub, m_area->viewport()->rect());
+    const QRect viewport = m_area->viewport()->rect();
+    if (!sub->isMaximized()) {
+        // Each new window steps down and right from the last new one by a title bar, so that windows opened together
+        // all show their captions; one that would leave the area starts again at the top left.
+        QPoint at(0, 0);
+        if (m_lastOpened && m_lastOpened->isVisible() && !m_lastOpened->isMaximized() && !m_lastOpened->isMinimized())
+            at = m_lastOpened->pos() + QPoint(frame.top(), frame.top());
+        if (at.x() + sub->width() > viewport.width() || at.y() + sub->height() > viewport.height())
+            at = QPoint(0, 0);
+        sub->move(at);
+        m_lastOpened = sub;
+    }
+    keepInside(sub, viewport);
 }
 
 QList<QWidget*> MDIKavrel::openWindows() const {
@@ -167,13 +209,27 @@ void MDIKavrel::activate(QWidget* window) {
         }
 }
 
-void MDIKavrel::closeEvent(QCloseEvent* event) {
+void MDIKavrel::cascade() {
+    m_area->cascadeSubWindows();
+}
+
+void MDIKavrel::tile() {
+    m_area->tileSubWindows();
+}
+
+void MDIKavrel::closeAll() {
     m_area->closeAllSubWindows();
+}
+
+void MDIKavrel::closeEvent(QCloseEvent* event) {
+    closeAll();
     if (!m_area->subWindowList().isEmpty()) {
         event->ignore(); // a child refused to close
         return;
     }
     event->accept();
+    if (m_ctx.registry)
+        saveMainWindowPlacement(this, *m_ctx.registry);
     if (m_ctx.endApplication)
         m_ctx.endApplication();
 }

@@ -4,6 +4,7 @@
 #include "platform/WindowHost.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -25,6 +26,9 @@ public:
     QList<QWidget*> openWindows() const override;
     QWidget* activeWindow() const override;
     void activate(QWidget* window) override;
+    void cascade() override;
+    void tile() override;
+    void closeAll() override;
     using QMainWindow::show;
 
     QMdiArea* mdiArea() const { return m_area; }
@@ -40,4 +44,5 @@ private:
     QMenuBar* m_mainMenu;
     WindowHost* m_previousHost;
     QMdiArea* m_area;
+    QPointer<QMdiSubWindow> m_lastOpened; // the newest window, from which the next one steps on
 };

@@ -59,6 +59,22 @@ void fillWindowsMenu(QMenu* menu, AppContext& ctx) {
         action->setChecked(window == active);
         QObject::connect(action, &QAction::triggered, menu, [&ctx, window] { ctx.windows->activate(window); });
     }
+    if (!windows.isEmpty())
+        menu->addSeparator();
+    struct Arrangement {
+        const char* name;
+        QString caption;
+        void (WindowHost::*run)();
+    };
+    const Arrangement arrangements[] = {{"mnuCascade", QStringLiteral("&Cascade"), &WindowHost::cascade},
+                                        {"mnuTile", QStringLiteral("&Tile"), &WindowHost::tile},
+                                        {"mnuCloseAll", QStringLiteral("Close &All"), &WindowHost::closeAll}};
+    for (const Arrangement& arrangement : arrangements) {
+        QAction* action = menu->addAction(arrangement.caption);
+        action->setObjectName(QLatin1String(arrangement.name));
+        action->setEnabled(!windows.isEmpty());
+        QObject::connect(action, &QAction::triggered, menu, [&ctx, run = arrangement.run] { (ctx.windows->*run)(); });
+    }
 }
 
 // The command of an entry that opens a new window of class W.

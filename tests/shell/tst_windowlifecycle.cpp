@@ -96,7 +96,8 @@ QStringList windowsMenu(MDIKavrel& main) {
     emit menu->aboutToShow();
     QStringList listed;
     for (QAction* a : menu->actions())
-        listed << a->text();
+        if (a->isCheckable()) // the open windows, not the commands after them
+            listed << a->text();
     return listed;
 }
 

@@ -45,6 +45,10 @@ public:
         values[keyName + QLatin1Char('|') + valueName] = value;
     }
     std::optional<Value> read(Root root, const QString& keyName, const QString& valueName) const override;
+    bool write(Root, const QString& keyName, const QString& valueName, const Value& value) override {
+        set(keyName, valueName, value);
+        return true;
+    }
 };
 
 // Shows windows top-level, like the desktop, but counts only the windows it was given.
