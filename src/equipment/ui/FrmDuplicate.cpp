@@ -8,6 +8,7 @@
 #include "equipment/ui/AssignmentHistory.h"
 #include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
+#include "platform/CutTextTips.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
@@ -58,6 +59,7 @@ FrmDuplicate::FrmDuplicate(AppContext& ctx, QWidget* parent)
     m_newLocation->setObjectName(QStringLiteral("List1"));
     m_newLocation->setAccessibleName(QStringLiteral("Select New Location"));
     m_newLocation->setSelectionMode(QAbstractItemView::SingleSelection);
+    showCutTextInToolTips(m_newLocation);
     m_newLocationLabel = makeBuddyLabel(proposedFrame, m_newLocation->accessibleName(), m_newLocation);
     proposedLayout->addWidget(m_newLocationLabel);
     proposedLayout->addWidget(m_newLocation);
