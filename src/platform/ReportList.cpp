@@ -291,7 +291,16 @@ ReportList::ReportList(QWidget* parent)
             m_userSized = true;
     });
     // New rows may bring wider text; measured once the rows are in, not per row.
-    const auto remeasure = [this] { QTimer::singleShot(0, this, [this] { measureColumns(); }); };
+    // One measure however many rows arrive one by one before the next event loop pass.
+    const auto remeasure = [this] {
+        if (m_measurePending)
+            return;
+        m_measurePending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_measurePending = false;
+            measureColumns();
+        });
+    };
     connect(m_model, &QAbstractItemModel::modelReset, this, remeasure);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, remeasure);
 }

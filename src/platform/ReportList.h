@@ -186,5 +186,6 @@ private:
     std::vector<int> m_textWidths;   // what the widest text in the measured rows needs; 0 while all are empty
     std::vector<bool> m_whole;
     bool m_fitting = false;
+    bool m_measurePending = false;
     bool m_userSized = false; // a column dragged by hand keeps its width until the columns are rebuilt
 };
