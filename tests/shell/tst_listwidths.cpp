@@ -98,25 +98,31 @@ private slots:
 void tst_ListWidths::keyColumnsShowTheirWidestValue_data() {
     QTest::addColumn<QString>("list");
     QTest::addColumn<int>("column");
+    QTest::addColumn<int>("windowWidth"); // narrowed to this when not 0, so the columns are short of room
 
-    QTest::newRow("holding table: serial") << "holding" << 2;
-    QTest::newRow("duplicate table: serial") << "duplicates" << 2;
-    QTest::newRow("stocktake missing: id") << "stocktake" << 0;
-    QTest::newRow("stocktake missing: serial") << "stocktake" << 3;
-    QTest::newRow("explorer: id") << "explorer" << 0;
-    QTest::newRow("explorer: serial") << "explorer" << 4;
-    QTest::newRow("reassign: id") << "reassign" << 0;
-    QTest::newRow("reassign: name") << "reassign" << 1;
+    QTest::newRow("holding table: serial") << "holding" << 2 << 0;
+    QTest::newRow("duplicate table: serial") << "duplicates" << 2 << 0;
+    QTest::newRow("stocktake missing: id") << "stocktake" << 0 << 0;
+    QTest::newRow("stocktake missing: serial") << "stocktake" << 3 << 0;
+    QTest::newRow("explorer: id") << "explorer" << 0 << 0;
+    QTest::newRow("explorer: serial") << "explorer" << 4 << 0;
+    QTest::newRow("stocktake missing: id, narrowed") << "stocktake" << 0 << 500;
+    QTest::newRow("explorer: id, narrowed") << "explorer" << 0 << 420;
+    QTest::newRow("reassign: id") << "reassign" << 0 << 0;
+    QTest::newRow("reassign: name") << "reassign" << 1 << 0;
 }
 
 void tst_ListWidths::keyColumnsShowTheirWidestValue() {
     QFETCH(QString, list);
     QFETCH(int, column);
+    QFETCH(int, windowWidth);
     TestContext t;
     addInventory(*t.db);
     ReportList* view = openList(t, list);
     QVERIFY(view);
     QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+    if (windowWidth > 0)
+        view->window()->resize(windowWidth, view->window()->height());
     QVERIFY(view->rowCount() >= 2);
     QVERIFY(view->isColumnWhole(column));
     int widest = 0;
