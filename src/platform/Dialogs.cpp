@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 Dialogs::Answer DesktopDialogs::message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
@@ -49,8 +50,10 @@ QString DesktopDialogs::input(QWidget* parent, const QString& prompt, const QStr
     dialog.setWindowTitle(title.isEmpty() ? kProductTitle : title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
-    // A short prompt would make the box narrower than its caption.
-    dialog.setMinimumWidth(captionWidth(&dialog));
+    // A short prompt would make the box narrower than its caption; the box's layout sets its size from the text
+    // box's, so that is the one widened.
+    if (auto* box = dialog.findChild<QLineEdit*>())
+        box->setMinimumWidth(captionWidth(&dialog));
     return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
