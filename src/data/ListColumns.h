@@ -29,6 +29,7 @@ struct ListColumn {
     CellDisplay display = CellDisplay::AsStored;
     bool shortDate = false; // an ISO date shows in the locale's short form, after the display rule
     bool sorts = true;      // false: a header click on it does nothing
+    bool whole = false;     // a value the user tells rows apart by (serial, id, name): its column shows it whole
 };
 using ListColumns = QList<ListColumn>;
 

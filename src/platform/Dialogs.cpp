@@ -1,10 +1,12 @@
 #include "platform/Dialogs.h"
 
+#include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 Dialogs::Answer DesktopDialogs::message(QWidget* parent, const QString& text, Buttons buttons, Icon icon,
@@ -44,10 +46,15 @@ Dialogs::Answer DesktopDialogs::message(QWidget* parent, const QString& text, Bu
 
 QString DesktopDialogs::input(QWidget* parent, const QString& prompt, const QString& title,
                               const QString& defaultText) {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, title.isEmpty() ? kProductTitle : title, prompt,
-                                               QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title.isEmpty() ? kProductTitle : title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    // A short prompt would make the box narrower than its caption; the box's layout sets its size from the text
+    // box's, so that is the one widened.
+    if (auto* box = dialog.findChild<QLineEdit*>())
+        box->setMinimumWidth(captionWidth(&dialog));
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 Dialogs::OpenFile DesktopDialogs::openFile(QWidget* parent, const QString& title, const QString& filter,

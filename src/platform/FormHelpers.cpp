@@ -3,10 +3,14 @@
 #include "platform/Twips.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QToolBar>
 
 QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& caption) {
@@ -59,4 +63,19 @@ void stretchListUnderToolbar(QWidget* window, QToolBar* toolbar, QWidget* list) 
     const int h = window->height() - Twips::toPixelsY(1080, window);
     if (w > 0 && h > 0)
         list->setGeometry(Twips::toPixelsX(60, window), top + Twips::toPixelsY(60, window), w, h);
+}
+
+int captionWidth(const QWidget* window) {
+    const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
+    // The icon and the three buttons are about a title bar's height wide each, plus the margins.
+    const int bar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+    return metrics.horizontalAdvance(window->windowTitle()) + 5 * bar;
+}
+
+void widenToCaption(QWidget* window) {
+    if (window->minimumWidth() == window->maximumWidth())
+        return;
+    const QScreen* screen = window->screen();
+    const int room = screen ? screen->availableGeometry().width() * 9 / 10 : window->width();
+    window->resize(std::max(window->width(), std::min(captionWidth(window), room)), window->height());
 }

@@ -21,6 +21,10 @@ QAction* addToolButton(QToolBar* bar, const QString& tag, const QString& descrip
 // Runs fn when one of keys is pressed anywhere inside window. Child windows are plain widgets, where a default
 // button and Escape mean nothing unless wired up like this.
 void onKeys(QWidget* window, std::initializer_list<QKeySequence> keys, std::function<void()> fn);
+// Widens window, unless its size is fixed, so that its title bar shows its caption whole, within its screen's width.
+void widenToCaption(QWidget* window);
+// The width a title bar needs to show window's caption whole, with its icon and buttons.
+int captionWidth(const QWidget* window);
 // Empties every text box of window whose name begins with "txt".
 void clearTextBoxes(QWidget* window);
 // Lays out a list window: the toolbar across the top, the list filling the window less 255 twips across and

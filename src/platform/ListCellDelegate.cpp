@@ -130,6 +130,10 @@ QSize ListCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
     return QSize(static_cast<int>(std::ceil(width)) + 2 * textMargin(option.widget), height);
 }
 
+int ListCellDelegate::cellWidth(const QWidget* view, const QString& text) const {
+    return static_cast<int>(std::ceil(textWidth(view->font(), text))) + 2 * textMargin(view);
+}
+
 int ListCellDelegate::rowHeight(const QWidget* view) const {
     if (m_rowHeight >= 0)
         return m_rowHeight;

@@ -19,6 +19,8 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // The width a cell of view needs to show text whole.
+    int cellWidth(const QWidget* view, const QString& text) const;
     // The height of one line of text in view's font, as the stock delegate would make a row; kept until the cells'
     // font changes.
     int rowHeight(const QWidget* view) const;

@@ -1,5 +1,6 @@
 #include "platform/ReportList.h"
 
+#include "platform/CutTextTips.h"
 #include "platform/ListCellDelegate.h"
 #include "platform/ListChoice.h"
 #include "platform/ListExport.h"
@@ -18,6 +19,9 @@
 namespace {
 // Unit separator: never typed, so it can join the cells of a row.
 constexpr QChar kSeparator(0x1F);
+// The rows a column shown whole is measured over beyond those in sight: enough for any list read whole by eye,
+// few enough that a million rows open as fast as a hundred.
+constexpr int kWholeRowsMeasured = 2000;
 } // namespace
 
 int ReportListModel::rowCount(const QModelIndex& parent) const {
@@ -35,7 +39,7 @@ int ReportListModel::columnCount(const QModelIndex& parent) const {
 QVariant ReportListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole)
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return text(index.row(), index.column());
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(column(index.column()).alignment | Qt::AlignVCenter);
@@ -260,6 +264,7 @@ ReportList::ReportList(QWidget* parent)
     m_menu->addAction(m_exportAction);
     auto* delegate = new ListCellDelegate(this);
     setItemDelegate(delegate);
+    showCutTextInToolTips(this);
     // Looks and moves like a report list: no grid, no row numbers, one line per row, Tab leaves the list.
     setShowGrid(false);
     setWordWrap(false);
@@ -286,7 +291,16 @@ ReportList::ReportList(QWidget* parent)
             m_userSized = true;
     });
     // New rows may bring wider text; measured once the rows are in, not per row.
-    const auto remeasure = [this] { QTimer::singleShot(0, this, [this] { measureColumns(); }); };
+    // One measure however many rows arrive one by one before the next event loop pass.
+    const auto remeasure = [this] {
+        if (m_measurePending)
+            return;
+        m_measurePending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_measurePending = false;
+            measureColumns();
+        });
+    };
     connect(m_model, &QAbstractItemModel::modelReset, this, remeasure);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, remeasure);
 }
@@ -299,7 +313,8 @@ void ReportList::addColumn(const QString& header, const QString& tag, int width,
     const int base = width > 0 ? width : std::max(this->header()->defaultSectionSize(), headerWidth);
     m_headerWidths.push_back(headerWidth);
     m_baseWidths.push_back(base);
-    m_textWidths.push_back(base);
+    m_textWidths.push_back(0);
+    m_whole.push_back(false);
     m_fitting = true;
     setColumnWidth(col, base);
     m_fitting = false;
@@ -310,7 +325,15 @@ void ReportList::clearColumns() {
     m_headerWidths.clear();
     m_baseWidths.clear();
     m_textWidths.clear();
+    m_whole.clear();
     m_userSized = false;
+}
+
+void ReportList::setColumnWhole(int col, bool whole) {
+    if (col < 0 || col >= static_cast<int>(m_whole.size()))
+        return;
+    m_whole[static_cast<size_t>(col)] = whole;
+    measureColumns();
 }
 
 void ReportList::setColumns(const ListColumns& columns) {
@@ -322,13 +345,17 @@ void ReportList::setColumns(const ListColumns& columns) {
     if (same) {
         clearRows();
         m_userSized = false;
-        m_textWidths = m_baseWidths;
+        std::fill(m_textWidths.begin(), m_textWidths.end(), 0);
+        for (int col = 0; col < columnCount(); ++col)
+            m_whole[static_cast<size_t>(col)] = columns.at(col).whole;
         fitColumns();
         return;
     }
     clearColumns();
-    for (const ListColumn& column : columns)
+    for (const ListColumn& column : columns) {
         addColumn(column.header, column.key);
+        m_whole.back() = column.whole;
+    }
 }
 
 int ReportList::addRow(const QStringList& cells, const QVariant& tag) {
@@ -409,9 +436,32 @@ void ReportList::resizeEvent(QResizeEvent* event) {
 void ReportList::measureColumns() {
     if (!isVisible())
         return;
-    // The view measures the rows in sight and a bounded number beyond, so this stays cheap on long lists.
-    for (size_t col = 0; col < m_textWidths.size(); ++col)
-        m_textWidths[col] = std::max(m_baseWidths[col], sizeHintForColumn(static_cast<int>(col)));
+    const auto* delegate = static_cast<const ListCellDelegate*>(itemDelegate());
+    const int rows = rowCount();
+    const int first = std::max(0, rowAt(0));
+    const int last =
+        rows == 0 ? -1 : (rowAt(viewport()->height() - 1) < 0 ? rows - 1 : rowAt(viewport()->height() - 1));
+    for (size_t c = 0; c < m_textWidths.size(); ++c) {
+        const int col = static_cast<int>(c);
+        int widest = 0;
+        const auto measure = [&](int row) {
+            const QString text = m_model->text(row, col);
+            if (!text.isEmpty())
+                widest = std::max(widest, delegate->cellWidth(this, text));
+        };
+        // The rows in sight, and for a column shown whole a bounded number more, so that its value reads whole
+        // in the rows a scroll brings next.
+        for (int row = first; row <= last; ++row)
+            measure(row);
+        if (m_whole[c]) {
+            // First and last rows: a list sorted by the column has its longest numbers at one end.
+            for (int row = 0; row < std::min(rows, kWholeRowsMeasured); ++row)
+                measure(row);
+            for (int row = std::max(kWholeRowsMeasured, rows - kWholeRowsMeasured); row < rows; ++row)
+                measure(row);
+        }
+        m_textWidths[c] = widest;
+    }
     fitColumns();
 }
 
@@ -420,25 +470,54 @@ void ReportList::fitColumns() {
     if (m_userSized || n == 0 || static_cast<size_t>(columnCount()) != n)
         return;
     const int available = viewport()->width();
-    const int base = std::accumulate(m_baseWidths.begin(), m_baseWidths.end(), 0);
-    const int headers = std::accumulate(m_headerWidths.begin(), m_headerWidths.end(), 0);
-    int needed = 0;
-    for (size_t col = 0; col < n; ++col)
-        needed += m_textWidths[col] - m_baseWidths[col];
-    const int spare = std::max(0, available - base);
-    // Short of room, default-width columns give up their padding beyond the header first.
-    const qint64 slack = base - headers;
-    const qint64 keep = available >= base ? slack : std::max<qint64>(0, available - headers);
-    m_fitting = true;
+    // Each column prefers its base width, or for one shown whole its widest value; it can give up room down to
+    // what its header and widest text need, and a column shown whole never gives up any of its value.
+    std::vector<int> preferred(n), floor(n);
     for (size_t col = 0; col < n; ++col) {
-        const int padding = m_baseWidths[col] - m_headerWidths[col];
-        int width = m_headerWidths[col] + (slack > 0 ? static_cast<int>(padding * keep / slack) : padding);
-        // Each cut column gets its share of the spare width, in proportion to what it lacks, never more.
-        const int need = m_textWidths[col] - m_baseWidths[col];
-        if (needed > 0)
-            width += static_cast<int>(static_cast<qint64>(need) * std::min(spare, needed) / needed);
-        setColumnWidth(static_cast<int>(col), width);
+        const int need = std::max(m_headerWidths[col], m_textWidths[col]);
+        if (m_whole[col]) {
+            const int whole = std::min(need, std::max(available, m_baseWidths[col]));
+            preferred[col] = std::max(m_baseWidths[col], whole);
+            floor[col] = whole;
+        } else {
+            preferred[col] = m_baseWidths[col];
+            floor[col] = std::min(m_baseWidths[col], need);
+        }
     }
+    const qint64 total = std::accumulate(preferred.begin(), preferred.end(), qint64(0));
+    std::vector<int> widths = preferred;
+    if (total > available) {
+        // Short of room, columns give up what they do not need, each in proportion to what it can spare.
+        qint64 slack = 0;
+        for (size_t col = 0; col < n; ++col)
+            slack += preferred[col] - floor[col];
+        const qint64 shortfall = std::min(slack, total - available);
+        qint64 given = 0;
+        for (size_t col = 0; col < n && slack > 0; ++col) {
+            qint64 part = (preferred[col] - floor[col]) * shortfall / slack;
+            widths[col] -= static_cast<int>(part);
+            given += part;
+        }
+        // Rounding leaves a few pixels: taken from the last columns that can spare them.
+        for (size_t col = n; col-- > 0 && given < shortfall;) {
+            const qint64 part = std::min<qint64>(widths[col] - floor[col], shortfall - given);
+            widths[col] -= static_cast<int>(part);
+            given += part;
+        }
+    } else {
+        // Each cut column gets its share of the spare width, in proportion to what it lacks, never more.
+        const qint64 spare = available - total;
+        qint64 needed = 0;
+        for (size_t col = 0; col < n; ++col)
+            needed += std::max(0, m_textWidths[col] - widths[col]);
+        for (size_t col = 0; col < n && needed > 0; ++col) {
+            const int need = std::max(0, m_textWidths[col] - widths[col]);
+            widths[col] += static_cast<int>(need * std::min(spare, needed) / needed);
+        }
+    }
+    m_fitting = true;
+    for (size_t col = 0; col < n; ++col)
+        setColumnWidth(static_cast<int>(col), widths[col]);
     m_fitting = false;
 }
 

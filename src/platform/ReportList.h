@@ -95,7 +95,9 @@ public:
     QHeaderView* header() const { return horizontalHeader(); }
 
     // Columns. Width in pixels; 0 takes the default width, or the header's where that is wider. While the list
-    // is wider than its columns, those whose text is cut share the spare width.
+    // is wider than its columns, those whose text is cut share the spare width. A column shown whole widens to its
+    // widest value (up to the list's width), first taking the room other columns leave empty; short of room, the
+    // list scrolls sideways rather than cut it.
     void addColumn(const QString& header, const QString& tag = QString(), int width = 0,
                    Qt::Alignment alignment = Qt::AlignLeft);
     int columnCount() const { return m_model->columnCount(); }
@@ -106,6 +108,8 @@ public:
     void clearColumns();
     // Replaces the columns (and so the rows) with a list's own: header and key, which is the column's tag.
     void setColumns(const ListColumns& columns);
+    void setColumnWhole(int col, bool whole = true);
+    bool isColumnWhole(int col) const { return col >= 0 && col < static_cast<int>(m_whole.size()) && m_whole[col]; }
 
     // Rows. The row's text is its first cell.
     int addRow(const QStringList& cells, const QVariant& tag = QVariant());
@@ -179,7 +183,9 @@ private:
     QSet<int> m_pressedKeys;
     std::vector<int> m_headerWidths; // the header's own width, or the width asked for
     std::vector<int> m_baseWidths;   // asked for, or the default width grown to the header's
-    std::vector<int> m_textWidths;   // what the widest text in the measured rows needs
+    std::vector<int> m_textWidths;   // what the widest text in the measured rows needs; 0 while all are empty
+    std::vector<bool> m_whole;
     bool m_fitting = false;
+    bool m_measurePending = false;
     bool m_userSized = false; // a column dragged by hand keeps its width until the columns are rebuilt
 };

@@ -8,6 +8,7 @@
 #include "support/UnitFixtures.h"
 #include "support/Widgets.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -84,6 +85,7 @@ class tst_DuplicateWindow : public QObject {
     Q_OBJECT
 private slots:
     void showsBothSides();
+    void sidesLineUpFieldByField();
     void optionsFollowTheirState_data();
     void optionsFollowTheirState();
     void proposedTypeFromSelection();
@@ -117,6 +119,38 @@ void tst_DuplicateWindow::showsBothSides() {
     QCOMPARE(w->historyList()->text(1, 1), QStringLiteral("Annex"));
 
     QVERIFY(w->newLocationList()->isHidden()); // the parked location is there
+}
+
+void tst_DuplicateWindow::sidesLineUpFieldByField() {
+    TestContext t;
+    addTypes(*t.db);
+    addCase(*t.db);
+    auto* w = openCase(t, "DUP");
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    const auto place = [w](QWidget* field) { return QRect(field->mapTo(w, QPoint()), field->size()); };
+    const auto labelOf = [w](QWidget* field) {
+        for (QLabel* label : w->findChildren<QLabel*>())
+            if (label->buddy() == field)
+                return label;
+        qFatal("no label for %s", qPrintable(field->objectName()));
+    };
+    QList<std::pair<QWidget*, QWidget*>> twins = {{w->existingTypes(), w->proposedTypes()}};
+    for (const char* name : {"AssetTagNumber", "Manufacturer", "DatePurchased", "PurchasePrice", "SerialNumber",
+                             "ModelNumber", "CpuSpeed", "Memory", "HardDriveCapacity", "Monitor", "Mouse", "Keyboard",
+                             "OperatingSystem", "CurrentLocation", "BarCodeNumber"})
+        twins.append(std::pair<QWidget*, QWidget*>(box(w, QStringLiteral("txt") + name),
+                                                   box(w, QStringLiteral("txtProposed") + name)));
+    twins.append(
+        std::pair<QWidget*, QWidget*>(box(w, "txtBarCodeIdentification"), box(w, "txtProposedBarcodeIdentification")));
+    for (const auto& [existing, proposed] : twins) {
+        const QString name = existing->objectName();
+        // Level with its twin, as tall, and as far from its side's edge: the label column is as wide on both sides.
+        QVERIFY2(place(proposed).top() == place(existing).top(), qPrintable(name));
+        QCOMPARE(place(proposed).height(), place(existing).height());
+        QCOMPARE(proposed->mapTo(proposed->parentWidget(), QPoint()).x(),
+                 existing->mapTo(existing->parentWidget(), QPoint()).x());
+        QCOMPARE(place(labelOf(proposed)).top(), place(labelOf(existing)).top());
+    }
 }
 
 void tst_DuplicateWindow::optionsFollowTheirState_data() {

@@ -1,8 +1,10 @@
 #include "platform/ReportList.h"
+#include "support/Widgets.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -45,6 +47,8 @@ private slots:
     void bulkAppendAddsAfterExistingRows();
     void clearing();
     void columnsFitHeadersAndShareSpareWidth();
+    void wholeColumnTakesTheRoomOfEmptyColumns();
+    void onlyCutCellsTellTheirTextOnHover();
     void modelKeepsItsContract();
 };
 
@@ -302,6 +306,46 @@ void tst_ReportList::columnsFitHeadersAndShareSpareWidth() {
     list.addColumn("Name");
     list.addRow({"A name that is longer than its column by far"});
     QTRY_VERIFY(list.columnWidth(0) > fm.horizontalAdvance(list.text(0, 0)));
+}
+
+void tst_ReportList::wholeColumnTakesTheRoomOfEmptyColumns() {
+    ReportList list;
+    ListColumns columns;
+    for (const char* header : {"Id", "Name", "City", "State", "Phone"})
+        columns << ListColumn{header, header, header};
+    columns[1].whole = true;
+    list.setColumns(columns);
+    const QString name = "Branch Office Northern Annex";
+    for (const char* end : {" A", " B", " C"})
+        list.addRow({"7", name + end});
+    const int width = list.header()->defaultSectionSize() * 5;
+    list.resize(width + 2 * list.frameWidth(), 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    const int needed = list.fontMetrics().horizontalAdvance(name + " A");
+    QVERIFY(needed > list.header()->defaultSectionSize());
+    // The name reads whole inside the list's own width: the empty columns gave up the room beyond their headers.
+    QTRY_VERIFY(list.columnWidth(1) > needed);
+    QCOMPARE(list.horizontalScrollBar()->maximum(), 0);
+    for (int col : {2, 3, 4})
+        QVERIFY(list.columnWidth(col) < list.header()->defaultSectionSize());
+
+    // The same rows read again keep the name whole; a longer one widens the column again.
+    list.setColumns(columns);
+    list.addRow({"7", name + " and its Western Extension"});
+    QTRY_VERIFY(list.columnWidth(1) > list.fontMetrics().horizontalAdvance(list.text(0, 1)));
+}
+
+void tst_ReportList::onlyCutCellsTellTheirTextOnHover() {
+    ReportList list;
+    list.addColumn("Name", QString(), 60);
+    list.addColumn("City", QString(), 200);
+    list.addRow({"A name much longer than sixty pixels", "Austin"});
+    list.resize(300, 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QCOMPARE(toolTipAt(&list, list.listModel()->index(0, 0)), list.text(0, 0));
+    QCOMPARE(toolTipAt(&list, list.listModel()->index(0, 1)), QString());
 }
 
 void tst_ReportList::modelKeepsItsContract() {

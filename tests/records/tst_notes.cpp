@@ -12,11 +12,14 @@
 #include "support/Widgets.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 
 Q_DECLARE_METATYPE(RecordOwner)
@@ -154,6 +157,11 @@ void tst_Notes::addEditViewDelete() {
         QCOMPARE(editor->windowTitle(),
                  QStringLiteral("Add/Edit equiment notes for SN'70000 having the Id number: 70000"));
     }
+    // The caption reads whole in the title bar, beside its three buttons.
+    const int buttons = 3 * editor->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, editor);
+    QVERIFY(editor->width() >
+            QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(editor->windowTitle()) +
+                buttons);
     QVERIFY(box(editor, "txtNoteTitle")->text().isEmpty());
     type(editor, title, note);
     click(editor, "Command1");

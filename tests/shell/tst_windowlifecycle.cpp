@@ -206,7 +206,7 @@ void tst_WindowLifecycle::closesByEveryRoute() {
         QTest::keyClick(window, Qt::Key_Escape);
     } else {
         if (how == "reassign" && route == "Command1") {
-            window->findChild<ReportList*>()->setRowSelected(1, true);
+            window->findChild<ReportList*>()->setRowSelected(0, true); // the one location not being deleted
             t.dialogs.answer(Dialogs::Answer::Yes);
         }
         if (how == "note editor" && route == "Command1") {

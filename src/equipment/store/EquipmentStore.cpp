@@ -10,15 +10,17 @@ const ListColumns& EquipmentStore::activeListColumns() {
                               QLatin1String(table) + QLatin1Char('.') + QLatin1String(key), CellDisplay::NbspRemoved,
                               shortDate};
         };
-        return ListColumns{column("EquipmentId", "ID", "EquipmentInfo"),
-                           column("LocName", "Current Location", "LocationInfo"),
-                           column("EquipmentType", "Description", "EquipmentInfo"),
-                           column("Manufacturer", "Manufacturer", "EquipmentInfo"),
-                           column("SerialNumber", "Serial Number", "EquipmentInfo"),
-                           column("DatePurchased", "Date Purchased", "EquipmentInfo", true),
-                           column("PurchasePrice", "Purchase Price", "EquipmentInfo"),
-                           column("ModelNumber", "Model Number", "EquipmentInfo"),
-                           column("AssetTagNumber", "Asset Tag Number", "EquipmentInfo")};
+        ListColumns c{column("EquipmentId", "ID", "EquipmentInfo"),
+                      column("LocName", "Current Location", "LocationInfo"),
+                      column("EquipmentType", "Description", "EquipmentInfo"),
+                      column("Manufacturer", "Manufacturer", "EquipmentInfo"),
+                      column("SerialNumber", "Serial Number", "EquipmentInfo"),
+                      column("DatePurchased", "Date Purchased", "EquipmentInfo", true),
+                      column("PurchasePrice", "Purchase Price", "EquipmentInfo"),
+                      column("ModelNumber", "Model Number", "EquipmentInfo"),
+                      column("AssetTagNumber", "Asset Tag Number", "EquipmentInfo")};
+        c[0].whole = c[4].whole = true;
+        return c;
     }();
     return columns;
 }

@@ -101,6 +101,7 @@ ListColumns outboundColumns(const char* table, const char* locationSql, CellDisp
                            column("ModelNumber", "Model #", display),
                            column("LocationName", "Current Location", display),
                            column("AssetTagNumber", "Asset #", CellDisplay::NbspRemoved)};
+    columns[2].whole = true;
     columns[4].sql = QLatin1String(locationSql);
     return columns;
 }

@@ -9,14 +9,16 @@ const ListColumns& SearchStore::resultColumns() {
             return ListColumn{
                 QLatin1String(header), QLatin1String(header), QLatin1String(sql), display, shortDate, false};
         };
-        return ListColumns{column("Id", "EquipmentId", CellDisplay::AsStored),
-                           column("Equipment Type", "EquipmentType", CellDisplay::AsStored),
-                           column("Manufacturer", "Manufacturer", CellDisplay::NbspAsBlank),
-                           column("Date Purchased", "DatePurchased", CellDisplay::NbspAsBlank, true),
-                           column("PurchasePrice", "PurchasePrice", CellDisplay::NbspAsBlank),
-                           column("Serial Number", "SerialNumber", CellDisplay::NbspAsBlank),
-                           column("Model Number", "ModelNumber", CellDisplay::NbspAsBlank),
-                           column("AssetTagNumber", "AssetTagNumber", CellDisplay::NbspAsBlank)};
+        ListColumns c{column("Id", "EquipmentId", CellDisplay::AsStored),
+                      column("Equipment Type", "EquipmentType", CellDisplay::AsStored),
+                      column("Manufacturer", "Manufacturer", CellDisplay::NbspAsBlank),
+                      column("Date Purchased", "DatePurchased", CellDisplay::NbspAsBlank, true),
+                      column("PurchasePrice", "PurchasePrice", CellDisplay::NbspAsBlank),
+                      column("Serial Number", "SerialNumber", CellDisplay::NbspAsBlank),
+                      column("Model Number", "ModelNumber", CellDisplay::NbspAsBlank),
+                      column("AssetTagNumber", "AssetTagNumber", CellDisplay::NbspAsBlank)};
+        c[0].whole = c[5].whole = true;
+        return c;
     }();
     return columns;
 }

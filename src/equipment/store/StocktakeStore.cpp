@@ -210,12 +210,14 @@ const ListColumns& StocktakeStore::missingListColumns() {
             return ListColumn{QLatin1String(key), QLatin1String(header),
                               QStringLiteral("EquipmentInfo.") + QLatin1String(key), CellDisplay::NbspRemoved};
         };
-        return ListColumns{column("EquipmentId", "ID"),
-                           column("EquipmentType", "Description"),
-                           column("Manufacturer", "Manufacturer"),
-                           column("SerialNumber", "Serial Number"),
-                           column("ModelNumber", "Model Number"),
-                           column("AssetTagNumber", "Asset Tag Number")};
+        ListColumns c{column("EquipmentId", "ID"),
+                      column("EquipmentType", "Description"),
+                      column("Manufacturer", "Manufacturer"),
+                      column("SerialNumber", "Serial Number"),
+                      column("ModelNumber", "Model Number"),
+                      column("AssetTagNumber", "Asset Tag Number")};
+        c[0].whole = c[3].whole = true;
+        return c;
     }();
     return columns;
 }

@@ -4,6 +4,7 @@
 #include "data/QuotedValue.h"
 #include "equipment/store/HoldingStore.h"
 #include "equipment/store/TemplateStore.h"
+#include "platform/CutTextTips.h"
 #include "platform/Dialogs.h"
 #include "platform/FormHelpers.h"
 #include "platform/ListChoice.h"
@@ -23,6 +24,7 @@ QListWidget* makeList(QWidget* parent, const char* name, const QString& caption)
     list->setObjectName(QLatin1String(name));
     list->setAccessibleName(caption);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
+    showCutTextInToolTips(list);
     return list;
 }
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "assignment/store/AssignmentStore.h"
 #include "locations/store/LocationStore.h"
+#include "platform/CutTextTips.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
@@ -47,6 +48,7 @@ FrmBatchAssign::FrmBatchAssign(AppContext& ctx, QWidget* parent)
     setWindowTitle(captionFor(QStringLiteral("Batch Assign")));
     m_locations->setObjectName(QStringLiteral("List2"));
     m_locations->setAccessibleName(QStringLiteral("Location to Transfer To"));
+    showCutTextInToolTips(m_locations);
 
     auto* frame = new QGroupBox(QStringLiteral("Assignment Information"), this);
     auto* fields = new QFormLayout(frame);

@@ -8,6 +8,7 @@
 #include "equipment/ui/AssignmentHistory.h"
 #include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
+#include "platform/CutTextTips.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
@@ -48,6 +49,8 @@ FrmDuplicate::FrmDuplicate(AppContext& ctx, QWidget* parent)
     existingLayout->addWidget(buildSide(m_existing, m_existingLocation, QString()));
     auto* historyFrame = new QGroupBox(QStringLiteral("Assignment History"), existingFrame);
     m_history = makeHistoryList(historyFrame);
+    // Takes the height the existing fields leave, however little, rather than push them out of line.
+    m_history->setSizePolicy(m_history->sizePolicy().horizontalPolicy(), QSizePolicy::Ignored);
     auto* historyLayout = new QVBoxLayout(historyFrame);
     historyLayout->addWidget(m_history);
     existingLayout->addWidget(historyFrame);
@@ -58,9 +61,13 @@ FrmDuplicate::FrmDuplicate(AppContext& ctx, QWidget* parent)
     m_newLocation->setObjectName(QStringLiteral("List1"));
     m_newLocation->setAccessibleName(QStringLiteral("Select New Location"));
     m_newLocation->setSelectionMode(QAbstractItemView::SingleSelection);
+    showCutTextInToolTips(m_newLocation);
     m_newLocationLabel = makeBuddyLabel(proposedFrame, m_newLocation->accessibleName(), m_newLocation);
     proposedLayout->addWidget(m_newLocationLabel);
-    proposedLayout->addWidget(m_newLocation);
+    proposedLayout->addWidget(m_newLocation, 1);
+    // The proposed fields keep their natural spacing, level with their existing twins; the room below them is the
+    // new location list's when it shows, otherwise left empty.
+    proposedLayout->addStretch();
     m_newLocationLabel->hide();
     m_newLocation->hide();
 
@@ -122,6 +129,9 @@ QWidget* FrmDuplicate::buildSide(EquipmentFields& side, QLineEdit*& location, co
                      side.keyboard, side.operatingSystem, location, barcodeNumber, barcodeIdentification});
     form->insertRow(0, makeBuddyLabel(frame, side.types->accessibleName(), side.types), side.types);
     frame->setLayout(form);
+    // Never squeezed below its rows' natural height (the history list below gives way instead), so each row stays
+    // level with its twin on the other side.
+    frame->setSizePolicy(frame->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
     return frame;
 }
 

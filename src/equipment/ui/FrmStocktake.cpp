@@ -139,6 +139,8 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
         {"Serial Number", 1500}, {"Asset Tag Number", 1500}, {"Registered At", 1800}};
     for (const auto& [header, twips] : scannedColumns)
         m_scanned->addColumn(QLatin1String(header), QString(), Twips::toPixelsX(twips, this));
+    m_scanned->setColumnWhole(0);
+    m_scanned->setColumnWhole(3);
     (new QVBoxLayout(scannedFrame))->addWidget(m_scanned);
     auto* missingFrame = new QGroupBox(QStringLiteral("Missing: registered here, not scanned yet"), this);
     m_missing->setParent(missingFrame);

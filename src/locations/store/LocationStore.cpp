@@ -76,6 +76,7 @@ const ListColumns& LocationStore::activeListColumns() {
                                   "(SELECT COUNT(*) FROM EquipmentInfo "
                                   "WHERE EquipmentInfo.CurrentLocation = LocationInfo.LocId)")};
         c.last().sorts = false;
+        c[0].whole = c[1].whole = true;
         return c;
     }();
     return columns;
@@ -229,14 +230,16 @@ const ListColumns& LocationStore::equipmentListColumns() {
             return ListColumn{QLatin1String(key), QLatin1String(header),
                               QStringLiteral("EquipmentInfo.") + QLatin1String(key), display, shortDate};
         };
-        return ListColumns{column("EquipmentId", "Equipment Id", CellDisplay::AsStored),
-                           column("EquipmentType", "Equipment Type", CellDisplay::AsStored),
-                           column("Manufacturer", "Manufacturer", CellDisplay::NbspAsBlank),
-                           column("DatePurchased", "Date Purchased", CellDisplay::NbspAsBlank, true),
-                           column("PurchasePrice", "Purchase Price", CellDisplay::NbspAsBlank),
-                           column("SerialNumber", "Serial Number", CellDisplay::NbspAsBlank),
-                           column("ModelNumber", "Model Number", CellDisplay::NbspAsBlank),
-                           column("AssetTagNumber", "Asset Tag Number", CellDisplay::NbspAsBlank)};
+        ListColumns c{column("EquipmentId", "Equipment Id", CellDisplay::AsStored),
+                      column("EquipmentType", "Equipment Type", CellDisplay::AsStored),
+                      column("Manufacturer", "Manufacturer", CellDisplay::NbspAsBlank),
+                      column("DatePurchased", "Date Purchased", CellDisplay::NbspAsBlank, true),
+                      column("PurchasePrice", "Purchase Price", CellDisplay::NbspAsBlank),
+                      column("SerialNumber", "Serial Number", CellDisplay::NbspAsBlank),
+                      column("ModelNumber", "Model Number", CellDisplay::NbspAsBlank),
+                      column("AssetTagNumber", "Asset Tag Number", CellDisplay::NbspAsBlank)};
+        c[0].whole = c[5].whole = true;
+        return c;
     }();
     return columns;
 }

@@ -38,7 +38,10 @@ FrmReassignLocation::FrmReassignLocation(AppContext& ctx, QWidget* parent)
 
 void FrmReassignLocation::load() {
     m_list->setColumns(LocationStore::activeListColumns());
-    m_list->setRows(LocationStore(*m_ctx.db).activeLocationNameRows());
+    // Retiring a location onto itself would leave its equipment at a location no list shows: it is not offered.
+    std::vector<ListRow> rows = LocationStore(*m_ctx.db).activeLocationNameRows();
+    std::erase_if(rows, [this](const ListRow& row) { return row.tag.toLongLong() == Tag; });
+    m_list->setRows(rows);
 }
 
 void FrmReassignLocation::submit() {
@@ -48,14 +51,6 @@ void FrmReassignLocation::submit() {
         return;
     }
     const qint64 targetId = m_list->rowTag(row).toLongLong();
-    if (targetId == Tag) {
-        // Retiring a location onto itself would leave its equipment at a location no list shows.
-        m_ctx.dialogs->message(this,
-                               QStringLiteral("The equipment cannot be reassigned to the location being deleted\n"
-                                              "Select another location"),
-                               Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
-        return;
-    }
     qint64 units = 0;
     if (!guarded(*m_ctx.dialogs, this, [&] { units = LocationStore(*m_ctx.db).use(Tag).units; }))
         return;

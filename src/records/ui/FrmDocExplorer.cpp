@@ -2,6 +2,7 @@
 
 #include "equipment/store/EquipmentStore.h"
 #include "locations/store/LocationStore.h"
+#include "platform/CutTextTips.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
@@ -49,6 +50,7 @@ FrmDocExplorer::FrmDocExplorer(AppContext& ctx, QWidget* parent)
     m_tree->setAccessibleName(QStringLiteral("Locations"));
     m_tree->setHeaderHidden(true);
     m_tree->setRootIsDecorated(false);
+    showCutTextInToolTips(m_tree);
     // Labels are edited with F2 only, as the key is released; a double click chooses the location.
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->installEventFilter(this);

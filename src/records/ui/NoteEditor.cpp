@@ -43,6 +43,7 @@ void NoteEditor::load() {
     setWindowTitle(
         (location ? QStringLiteral("Add/Edit location notes for ") : QStringLiteral("Add/Edit equiment notes for ")) +
         OwnerName + QStringLiteral(" having the Id number: ") + QString::number(OwnerId));
+    widenToCaption(this);
     if (NoteId) {
         m_title->setText(NoteTitle);
         m_title->setCursorPosition(0);
