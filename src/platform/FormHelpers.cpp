@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QToolBar>
 
 QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& caption) {
@@ -14,14 +13,6 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& caption
     box->setObjectName(QLatin1String(name));
     box->setAccessibleName(caption);
     return box;
-}
-
-void onKeys(QWidget* window, std::initializer_list<QKeySequence> keys, std::function<void()> fn) {
-    for (const QKeySequence& key : keys) {
-        auto* shortcut = new QShortcut(key, window);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window, fn);
-    }
 }
 
 QLabel* makeBuddyLabel(QWidget* parent, const QString& caption, QWidget* buddy) {
@@ -33,7 +24,6 @@ QLabel* makeBuddyLabel(QWidget* parent, const QString& caption, QWidget* buddy) 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -44,6 +34,15 @@ QAction* addToolButton(QToolBar* bar, const QString& tag, const QString& descrip
     action->setObjectName(name.remove(QLatin1Char(' ')));
     action->setToolTip(description.isEmpty() ? tag : description);
     return action;
+}
+
+void setReadingOrder(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 void clearTextBoxes(QWidget* window) {

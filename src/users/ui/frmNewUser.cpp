@@ -84,7 +84,6 @@ frmNewUser::frmNewUser(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ct
     connect(saveButton, &QPushButton::clicked, this, &frmNewUser::save);
     connect(clearButton, &QPushButton::clicked, this, &frmNewUser::clear);
     connect(cancelButton, &QPushButton::clicked, this, &frmNewUser::cancel);
-    onKeys(this, {Qt::Key_Escape}, [cancelButton] { cancelButton->click(); });
     Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
 }
 
