@@ -36,7 +36,7 @@ QAction* addToolButton(QToolBar* bar, const QString& tag, const QString& descrip
     return action;
 }
 
-void setReadingOrder(std::initializer_list<QWidget*> widgets) {
+void setReadingOrder(const QList<QWidget*>& widgets) {
     QWidget* previous = nullptr;
     for (QWidget* widget : widgets) {
         if (previous)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QKeySequence>
+#include <QList>
 #include <QString>
 #include <functional>
-#include <initializer_list>
 
 class QAction;
 class QLabel;
@@ -19,7 +19,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 // A toolbar button told apart by its tag.
 QAction* addToolButton(QToolBar* bar, const QString& tag, const QString& description = QString());
 // Tab visits the widgets in the order given, where the order they were made in reads otherwise.
-void setReadingOrder(std::initializer_list<QWidget*> widgets);
+void setReadingOrder(const QList<QWidget*>& widgets);
 // Empties every text box of window whose name begins with "txt".
 void clearTextBoxes(QWidget* window);
 // Lays out a list window: the toolbar across the top, the list filling the window less 255 twips across and

@@ -348,6 +348,50 @@ void tst_Keyboard::tabFollowsTheReadingOrder_data() {
     QTest::addColumn<QStringList>("order");
     QTest::newRow("search") << opens<frmSearchEquipment>()
                             << QStringList{"txtSearchSerialNumber", "Option1_0", "Command1", "lstEquipmentList"};
+    QTest::newRow("equipment detail: the boxes top to bottom")
+        << unitDetail() << QStringList{"List1",           "txtManufacturer", "txtDatePurchased", "txtPurchasePrice",
+                                       "txtSerialNumber", "txtModelNumber",  "txtAssetTagNumber"};
+    QTest::newRow("equipment entry: the pickers and fields, then the tables") << opens<frmCreateEquipment>()
+                                                                              << QStringList{"List1",
+                                                                                             "Command7",
+                                                                                             "Command12",
+                                                                                             "txtManufacturer",
+                                                                                             "txtModelNumber",
+                                                                                             "txtSerialNumber",
+                                                                                             "txtAssetTagNumber",
+                                                                                             "txtDatePurchased",
+                                                                                             "txtPurchasePrice",
+                                                                                             "txtCpuSpeed",
+                                                                                             "txtMemory",
+                                                                                             "txtHardDriveCapacity",
+                                                                                             "txtMonitor",
+                                                                                             "txtMouse",
+                                                                                             "txtKeyboard",
+                                                                                             "txtOperatingSystem",
+                                                                                             "List2",
+                                                                                             "Command8",
+                                                                                             "Command13",
+                                                                                             "List3",
+                                                                                             "chkSubmit",
+                                                                                             "Check1",
+                                                                                             "Command1",
+                                                                                             "Command5",
+                                                                                             "Command2",
+                                                                                             "Command4",
+                                                                                             "Command3",
+                                                                                             "ListView1",
+                                                                                             "Command6"};
+    QTest::newRow("stocktake: location, then scan")
+        << opens<FrmStocktake>([](FrmStocktake& w) { w.LocId = kAlpha; })
+        << QStringList{"cboLocation", "txtScan", "lvwScanned", "lvwMissing"};
+    QTest::newRow("equipment types: box, Add, list")
+        << opens<frmCreateEquipmentTypes>() << QStringList{"TxtEquipmentType", "Command1", "LstStudenInformation"};
+    QTest::newRow("import: Choose File first")
+        << opens<FrmImportEquipment>()
+        << QStringList{"cmdChooseFile", "tblPreview", "cboLocation", "lstNewTypes", "cmdImport", "cmdCancel"};
+    QTest::newRow("new user: each generate button after its box")
+        << opens<frmNewUser>() << QStringList{"txtEMailAddress", "txtUserName", "CmdUserName",
+                                              "txtPassword",     "CmdPassword", "txtPasswordRetypes"};
 }
 
 void tst_Keyboard::tabFollowsTheReadingOrder() {

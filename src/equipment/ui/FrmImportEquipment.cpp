@@ -93,6 +93,7 @@ FrmImportEquipment::FrmImportEquipment(AppContext& ctx, QWidget* parent)
     connect(chooseButton, &QPushButton::clicked, this, &FrmImportEquipment::chooseFile);
     connect(importButton, &QPushButton::clicked, this, &FrmImportEquipment::importRows);
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
+    setReadingOrder({chooseButton, m_preview, m_location, m_newTypes, importButton, cancelButton});
     Twips::setFixedSize(this, 11000, 8000);
 }
 

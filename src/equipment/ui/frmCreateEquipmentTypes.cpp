@@ -49,6 +49,7 @@ frmCreateEquipmentTypes::frmCreateEquipmentTypes(AppContext& ctx, QWidget* paren
 
     connect(addButton, &QPushButton::clicked, this, &frmCreateEquipmentTypes::add);
     connect(m_name, &QLineEdit::returnPressed, addButton, &QPushButton::click);
+    setReadingOrder({m_name, addButton, m_list});
     Twips::setFixedSize(this, 4800, 8085);
 }
 

@@ -81,6 +81,7 @@ frmNewUser::frmNewUser(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ct
 
     connect(userNameButton, &QPushButton::clicked, this, &frmNewUser::generateUserName);
     connect(passwordButton, &QPushButton::clicked, this, &frmNewUser::generatePassword);
+    setReadingOrder({m_userName, userNameButton, m_password, passwordButton, m_passwordRetyped});
     connect(saveButton, &QPushButton::clicked, this, &frmNewUser::save);
     connect(clearButton, &QPushButton::clicked, this, &frmNewUser::clear);
     connect(cancelButton, &QPushButton::clicked, this, &frmNewUser::cancel);
