@@ -312,8 +312,6 @@ void tst_Keyboard::enterOnAFocusedButtonPressesIt_data() {
         << opens<frmCreateLocation>() << "Command1" << int(Qt::Key_Enter) << "open, name '', Delta stored";
     QTest::newRow("create location: Cancel, Return")
         << opens<frmCreateLocation>() << "Command3" << int(Qt::Key_Return) << "closed";
-    QTest::newRow("create location: Clear, Space")
-        << opens<frmCreateLocation>() << "Command2" << int(Qt::Key_Space) << "open, name ''";
     // Not the window's default button: the one with the focus.
     QTest::newRow("about: System Info") << opens<FrmAbout>() << "cmdSysInfo" << int(Qt::Key_Return)
                                         << "open | System Information Is Unavailable At This Time";
@@ -381,11 +379,6 @@ void tst_Keyboard::tabFollowsTheReadingOrder_data() {
                                                                                              "Command3",
                                                                                              "ListView1",
                                                                                              "Command6"};
-    QTest::newRow("stocktake: location, then scan")
-        << opens<FrmStocktake>([](FrmStocktake& w) { w.LocId = kAlpha; })
-        << QStringList{"cboLocation", "txtScan", "lvwScanned", "lvwMissing"};
-    QTest::newRow("equipment types: box, Add, list")
-        << opens<frmCreateEquipmentTypes>() << QStringList{"TxtEquipmentType", "Command1", "LstStudenInformation"};
     QTest::newRow("import: Choose File first")
         << opens<FrmImportEquipment>()
         << QStringList{"cmdChooseFile", "tblPreview", "cboLocation", "lstNewTypes", "cmdImport", "cmdCancel"};

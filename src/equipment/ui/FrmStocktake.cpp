@@ -208,8 +208,6 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     resize(Twips::toPixelsX(13500, this), Twips::toPixelsY(8200, this));
     lists->setSizes({width() / 2, width() / 2});
-    setReadingOrder({m_location, m_scan, m_scanned, m_missing, m_moveElsewhere, m_holdUnknown, m_unknownType,
-                     printButton, exportButton, m_finish, m_discard, closeButton});
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
 }

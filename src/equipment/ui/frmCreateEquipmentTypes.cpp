@@ -49,7 +49,6 @@ frmCreateEquipmentTypes::frmCreateEquipmentTypes(AppContext& ctx, QWidget* paren
 
     connect(addButton, &QPushButton::clicked, this, &frmCreateEquipmentTypes::add);
     connect(m_name, &QLineEdit::returnPressed, addButton, &QPushButton::click);
-    setReadingOrder({m_name, addButton, m_list});
     Twips::setFixedSize(this, 4800, 8085);
 }
 
