@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QStyle>
 #include <QToolBar>
 
@@ -18,14 +17,6 @@ QLineEdit* makeTextBox(QWidget* parent, const char* name, const QString& caption
     box->setObjectName(QLatin1String(name));
     box->setAccessibleName(caption);
     return box;
-}
-
-void onKeys(QWidget* window, std::initializer_list<QKeySequence> keys, std::function<void()> fn) {
-    for (const QKeySequence& key : keys) {
-        auto* shortcut = new QShortcut(key, window);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, window, fn);
-    }
 }
 
 QLabel* makeBuddyLabel(QWidget* parent, const QString& caption, QWidget* buddy) {
@@ -37,7 +28,6 @@ QLabel* makeBuddyLabel(QWidget* parent, const QString& caption, QWidget* buddy) 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
     return button;
 }
 
@@ -48,6 +38,15 @@ QAction* addToolButton(QToolBar* bar, const QString& tag, const QString& descrip
     action->setObjectName(name.remove(QLatin1Char(' ')));
     action->setToolTip(description.isEmpty() ? tag : description);
     return action;
+}
+
+void setReadingOrder(const QList<QWidget*>& widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 void clearTextBoxes(QWidget* window) {

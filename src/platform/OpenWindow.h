@@ -3,6 +3,7 @@
 #include "platform/AppContext.h"
 #include "platform/ErrorGuard.h"
 #include "platform/WindowHost.h"
+#include "platform/WindowKeys.h"
 
 #include <concepts>
 #include <functional>
@@ -29,8 +30,8 @@ void opensRowWindows(ReportList* list, std::function<bool(int row, OnTooManyWind
 void offerListExport(QWidget* window, AppContext& ctx);
 
 // Opens a new window of class W: creates it, lets setup set its members, loads it (when W has load()) and shows
-// it modeless in the window host. Returns nullptr when nothing opened: too many windows are open (reported
-// unless told otherwise), its load failed (reported) or its load declined.
+// it modeless in the window host, answering Enter and Esc as every window does. Returns nullptr when nothing opened:
+// too many windows are open (reported unless told otherwise), its load failed (reported) or its load declined.
 template <typename W, typename Setup>
 W* openWindow(AppContext& ctx, QWidget* parent, Setup&& setup, OnTooManyWindows onTooMany = OnTooManyWindows::Report) {
     if (!ctx.windows->hasRoomForAnother()) {
@@ -59,6 +60,7 @@ W* openWindow(AppContext& ctx, QWidget* parent, Setup&& setup, OnTooManyWindows 
         return nullptr;
     }
     offerListExport(window, ctx);
+    answerWindowKeys(window);
     ctx.windows->show(window);
     return window;
 }

@@ -1,10 +1,10 @@
 #include "shell/FrmAbout.h"
 
 #include "platform/Dialogs.h"
-#include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
 #include "platform/Shell.h"
 #include "platform/Twips.h"
+#include "platform/WindowKeys.h"
 #include "shell/Logo.h"
 
 #include <QFileInfo>
@@ -71,7 +71,7 @@ FrmAbout::FrmAbout(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ct
     grid->setRowStretch(2, 1);
 
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
-    onKeys(this, {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}, [ok] { ok->click(); });
+    closesOnEscape(this);
     connect(sysInfo, &QPushButton::clicked, this, &FrmAbout::StartSysInfo);
     Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
 }

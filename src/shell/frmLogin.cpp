@@ -5,6 +5,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/ProductTitle.h"
 #include "platform/WindowHost.h"
+#include "platform/WindowKeys.h"
 #include "shell/MDIKavrel.h"
 #include "shell/frmSplash.h"
 #include "users/store/UserStore.h"
@@ -106,6 +107,7 @@ void frmLogin::cancelClicked() {
 
 void frmLogin::openNewUserWindow() {
     auto* window = new frmNewUser(m_ctx);
+    answerWindowKeys(window);
     m_ctx.windows->show(window);
     close();
 }

@@ -61,6 +61,8 @@ QFormLayout* EquipmentFields::column(std::initializer_list<QLineEdit*> rows) con
     form->setVerticalSpacing(2);
     for (QLineEdit* box : rows)
         form->addRow(makeBuddyLabel(frame, box->accessibleName(), box), box);
+    // The boxes were made in another order than a column shows them.
+    setReadingOrder(QList<QWidget*>(rows.begin(), rows.end()));
     return form;
 }
 

@@ -93,8 +93,7 @@ FrmImportEquipment::FrmImportEquipment(AppContext& ctx, QWidget* parent)
     connect(chooseButton, &QPushButton::clicked, this, &FrmImportEquipment::chooseFile);
     connect(importButton, &QPushButton::clicked, this, &FrmImportEquipment::importRows);
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
-    // Esc cancels, as in the other windows that have a Cancel button.
-    onKeys(this, {Qt::Key_Escape}, [cancelButton] { cancelButton->click(); });
+    setReadingOrder({chooseButton, m_preview, m_location, m_newTypes, importButton, cancelButton});
     Twips::setFixedSize(this, 11000, 8000);
 }
 

@@ -104,8 +104,6 @@ FrmPrintLabels::FrmPrintLabels(AppContext& ctx, QWidget* parent)
     });
     connect(printButton, &QPushButton::clicked, this, &FrmPrintLabels::printLabels);
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
-    // Esc cancels, as in the other windows that have a Cancel button.
-    onKeys(this, {Qt::Key_Escape}, [cancelButton] { cancelButton->click(); });
     Twips::setFixedSize(this, 13500, 9000);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
+#include "platform/ReportList.h"
 #include "platform/Twips.h"
 
 #include <QGroupBox>
@@ -40,6 +41,8 @@ FrmSearchEquipmentScanner::FrmSearchEquipmentScanner(AppContext& ctx, QWidget* p
 
     connect(searchButton, &QPushButton::clicked, this, &FrmSearchEquipmentScanner::search);
     connect(scanButton, &QPushButton::clicked, this, &FrmSearchEquipmentScanner::askForScan);
+    connect(m_text, &QLineEdit::returnPressed, this, &FrmSearchEquipmentScanner::search);
+    setReadingOrder({m_text, searchButton, scanButton, m_results.list()});
     Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
 }
 

@@ -177,9 +177,8 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     m_discard = makeButton(this, "cmdDiscard", QStringLiteral("&Discard"));
     auto* closeButton = makeButton(this, "cmdClose", QStringLiteral("Close"));
     // Mnemonics stay clear of the main menu's (File, Location(s), Equipment, Assignment, Search, Windows, Help),
-    // which would otherwise take the keys. Enter belongs to the scan box: a scanner ends every code with it.
-    for (QPushButton* button : {printButton, exportButton, m_finish, m_discard, closeButton})
-        button->setAutoDefault(false);
+    // which would otherwise take the keys. Enter belongs to the scan box while it holds a code: a scanner ends every
+    // code with it.
     // The options keep a row of their own so that neither they nor the buttons are cut off in a narrow window.
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -209,7 +208,6 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     connect(m_finish, &QPushButton::clicked, this, &FrmStocktake::finish);
     connect(m_discard, &QPushButton::clicked, this, &FrmStocktake::discard);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    onKeys(this, {Qt::Key_Escape}, [closeButton] { closeButton->click(); });
     resize(Twips::toPixelsX(13500, this), Twips::toPixelsY(8200, this));
     lists->setSizes({width() / 2, width() / 2});
     for (QWidget* child : findChildren<QWidget*>())

@@ -41,6 +41,46 @@
 #include <QVBoxLayout>
 
 namespace {
+// The tables are made first; Tab reads the entry frame, then each table with the buttons below it.
+const char* const kReadingOrder[] = {"List1",
+                                     "Command7",
+                                     "Command12",
+                                     "txtManufacturer",
+                                     "txtModelNumber",
+                                     "txtSerialNumber",
+                                     "txtAssetTagNumber",
+                                     "txtDatePurchased",
+                                     "txtPurchasePrice",
+                                     "txtCpuSpeed",
+                                     "txtMemory",
+                                     "txtHardDriveCapacity",
+                                     "txtMonitor",
+                                     "txtMouse",
+                                     "txtKeyboard",
+                                     "txtOperatingSystem",
+                                     "List2",
+                                     "Command8",
+                                     "Command13",
+                                     "List3",
+                                     "chkSubmit",
+                                     "Check1",
+                                     "Command1",
+                                     "Command5",
+                                     "Command2",
+                                     "Command4",
+                                     "Command3",
+                                     "ListView1",
+                                     "Command6",
+                                     "Command14",
+                                     "Command9",
+                                     "Command10",
+                                     "Command15",
+                                     "cmdImportCsv",
+                                     "ListView2",
+                                     "cmdDiscardDuplicates",
+                                     "cmdReplaceDuplicates",
+                                     "Command11",
+                                     "Command16"};
 constexpr int kWidthTwips = 13770;
 constexpr int kHeightTwips = 10335;
 constexpr int kDuplicateSerialColumn = 2;
@@ -51,11 +91,14 @@ frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
       m_fields(this, EquipmentFields::Pickers::TypeLocationTemplate) {
     setObjectName(QStringLiteral("frmCreateEquipment"));
     setWindowTitle(captionFor(QStringLiteral("Enter Equipment")));
-    // The steps run in tab order: each makes its controls in the order Tab visits them.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(buildEntryFrame());
     layout->addWidget(buildOutboundFrame(), 1);
+    QList<QWidget*> order;
+    for (const char* name : kReadingOrder)
+        order << findChild<QWidget*>(QLatin1String(name));
+    setReadingOrder(order);
     Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
 }
 

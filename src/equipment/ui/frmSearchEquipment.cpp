@@ -4,6 +4,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
+#include "platform/ReportList.h"
 #include "platform/Twips.h"
 
 #include <QGroupBox>
@@ -44,6 +45,9 @@ frmSearchEquipment::frmSearchEquipment(AppContext& ctx, QWidget* parent)
     layout->addWidget(m_results.frame(), 1);
 
     connect(searchButton, &QPushButton::clicked, this, &frmSearchEquipment::search);
+    connect(m_text, &QLineEdit::returnPressed, this, &frmSearchEquipment::search);
+    // The results were made before the button; Tab reads the box, the options, Search, then the results.
+    setReadingOrder({m_text, m_serial, m_assetTag, searchButton, m_results.list()});
     Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
 }
 

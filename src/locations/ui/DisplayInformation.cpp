@@ -13,6 +13,7 @@
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
+#include "platform/WindowKeys.h"
 #include "printing/LocationReports.h"
 #include "records/ui/AttachmentsTab.h"
 #include "records/ui/FieldsTab.h"
@@ -51,6 +52,8 @@ DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
       m_tabs(new QTabWidget(this)), m_location(this), m_contact(this) {
     setObjectName(QStringLiteral("DisplayInformation"));
     setWindowTitle(captionFor(QStringLiteral("Detail Information")));
+    // Without a Cancel button, Esc closes it as the close box does.
+    closesOnEscape(this);
     m_menuBar->setObjectName(QStringLiteral("DisplayInformationMenu"));
     m_menuBar->hide();
     m_ctx.navigator->fillMenuBar(m_menuBar, this, Navigator::Menu::DetailWindow);

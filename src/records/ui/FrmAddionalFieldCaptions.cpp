@@ -3,6 +3,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
+#include "platform/WindowKeys.h"
 #include "records/store/FieldStore.h"
 
 #include <QCheckBox>
@@ -26,6 +27,8 @@ QString checkBoxName(int number) {
 
 FrmAddionalFieldCaptions::FrmAddionalFieldCaptions(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx) {
     setObjectName(QStringLiteral("FrmAddionalFieldCaptions"));
+    // Without a Cancel button, Esc closes it as the close box does.
+    closesOnEscape(this);
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
     for (int group = 0; group < kUserFieldGroups; ++group) {

@@ -81,10 +81,10 @@ frmNewUser::frmNewUser(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ct
 
     connect(userNameButton, &QPushButton::clicked, this, &frmNewUser::generateUserName);
     connect(passwordButton, &QPushButton::clicked, this, &frmNewUser::generatePassword);
+    setReadingOrder({m_userName, userNameButton, m_password, passwordButton, m_passwordRetyped});
     connect(saveButton, &QPushButton::clicked, this, &frmNewUser::save);
     connect(clearButton, &QPushButton::clicked, this, &frmNewUser::clear);
     connect(cancelButton, &QPushButton::clicked, this, &frmNewUser::cancel);
-    onKeys(this, {Qt::Key_Escape}, [cancelButton] { cancelButton->click(); });
     Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
 }
 
