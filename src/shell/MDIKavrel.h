@@ -25,6 +25,7 @@ public:
     QList<QWidget*> openWindows() const override;
     QWidget* activeWindow() const override;
     void activate(QWidget* window) override;
+    void showStatus(const QString& text) override;
     using QMainWindow::show;
 
     QMdiArea* mdiArea() const { return m_area; }
