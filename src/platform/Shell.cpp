@@ -17,10 +17,12 @@ std::optional<QString> defaultProgramFor(const QString& mimeType) {
         return std::nullopt;
     return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
 }
+#endif
 
-// Whether the desktop names a program for the file's type or a type it derives from (text/plain for a C source).
-// Only a definite "none" counts: where xdg-mime is missing or fails, the opening is tried.
+} // namespace
+
 bool desktopHasProgramFor(const QString& path) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
     for (const QString& name : QStringList{type.name()} + type.allAncestors()) {
         const std::optional<QString> program = defaultProgramFor(name);
@@ -28,18 +30,17 @@ bool desktopHasProgramFor(const QString& path) {
             return true;
     }
     return false;
-}
+#else
+    Q_UNUSED(path);
+    return true;
 #endif
-
-} // namespace
+}
 
 bool DesktopShell::openFile(const QString& path) {
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    // The desktop hands a file to xdg-open and reports success once it has started, whether or not any program
+    // A Linux desktop hands a file to xdg-open and reports success once it has started, whether or not any program
     // takes the type; asking first lets the window say that nothing will open it.
     if (!desktopHasProgramFor(path))
         return false;
-#endif
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
