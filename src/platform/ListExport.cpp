@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSettings>
@@ -27,6 +28,15 @@ QList<int> shownSections(const QHeaderView* header, int count) {
             sections << logical;
     }
     return sections;
+}
+
+// The caption of the window the list is part of: a child of the main window's frame is no window of its own to
+// Qt, so the climb stops below the frame as well as at a top-level window.
+QString windowCaption(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (w->isWindow() || qobject_cast<const QMdiSubWindow*>(w->parentWidget()))
+            return w->windowTitle();
+    return {};
 }
 
 const QString kLastFolderKey = QStringLiteral("Export/LastFolder");
@@ -79,8 +89,7 @@ QString writeListCsv(const ReportList& list, const QString& path) {
 }
 
 void exportList(const ReportList& list, AppContext& ctx, QWidget* parent) {
-    const QWidget* window = list.window();
-    const QString name = suggestedCsvName(window ? window->windowTitle() : QString(), ctx.clock->today());
+    const QString name = suggestedCsvName(windowCaption(&list), ctx.clock->today());
     const QString path =
         ctx.dialogs->saveFile(parent, QStringLiteral("Export to CSV"),
                               QStringLiteral("CSV files (*.csv);;All files (*)"), QDir(startFolder()).filePath(name));

@@ -3,6 +3,7 @@
 #include "platform/ListExport.h"
 #include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
+#include "shell/MDIKavrel.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -79,6 +81,7 @@ private slots:
     void proposedName_data();
     void proposedName();
     void proposedFolderThenSaidPath();
+    void insideTheMainWindowTheChildNamesTheFile();
 };
 
 void tst_ListExport::initTestCase() {
@@ -321,6 +324,23 @@ void tst_ListExport::proposedFolderThenSaidPath() {
     entry->trigger();
     QCOMPARE(t.dialogs.fileQuestions.last().offered, QDir(documents).filePath(name));
     QVERIFY(t.dialogs.messages.isEmpty());
+}
+
+// In the main window's frame the list's top-level window is the main window; the name comes from the child.
+void tst_ListExport::insideTheMainWindowTheChildNamesTheFile() {
+    TestContext t;
+    MDIKavrel main(t.ctx);
+    main.show();
+    auto* window = openWindow<frmActiveEquipment>(t.ctx, nullptr);
+    QVERIFY(window);
+    QCOMPARE(main.openWindows(), QList<QWidget*>{window});
+    QTemporaryDir dir;
+    const QString path = dir.filePath("units.csv");
+    t.dialogs.chooseFile(path);
+    window->list()->exportAction()->trigger();
+    QVERIFY2(t.dialogs.fileQuestions.first().offered.endsWith("/Manage Equipment 2026-03-14.csv"),
+             qPrintable(t.dialogs.fileQuestions.first().offered));
+    QCOMPARE(main.statusBar()->currentMessage(), "The list was saved as " + QDir::toNativeSeparators(path) + ".");
 }
 
 QTEST_MAIN(tst_ListExport)
