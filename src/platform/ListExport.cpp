@@ -1,14 +1,20 @@
 #include "platform/ListExport.h"
 
 #include "data/CsvWriter.h"
+#include "platform/AppContext.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
+#include "platform/WindowHost.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
@@ -24,17 +30,38 @@ QList<int> shownSections(const QHeaderView* header, int count) {
     return sections;
 }
 
-// The window's caption without the product title, cleared of the characters a file name cannot hold.
-QString suggestedName(const QWidget* window) {
-    QString name = window ? window->windowTitle() : QString();
+// The caption of the window the list is part of: a child of the main window's frame is no window of its own to
+// Qt, so the climb stops below the frame as well as at a top-level window.
+QString windowCaption(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (w->isWindow() || qobject_cast<const QMdiSubWindow*>(w->parentWidget()))
+            return w->windowTitle();
+    return {};
+}
+
+const QString kLastFolderKey = QStringLiteral("Export/LastFolder");
+
+// The folder of the last export while it is still there, else the user's documents.
+QString startFolder() {
+    const QString last = QSettings().value(kLastFolderKey).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+} // namespace
+
+QString suggestedCsvName(const QString& caption, const QDate& date) {
+    QString name = caption;
     if (name.startsWith(kProductTitle))
         name = name.mid(kProductTitle.size());
     static const QRegularExpression unfit(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
     name = name.replace(unfit, QStringLiteral(" ")).simplified();
-    return (name.isEmpty() ? QStringLiteral("List") : name) + QStringLiteral(".csv");
+    if (name.isEmpty())
+        name = QStringLiteral("List");
+    return name + QLatin1Char(' ') + date.toString(Qt::ISODate) + QStringLiteral(".csv");
 }
-
-} // namespace
 
 QString writeListCsv(const ReportList& list, const QString& path) {
     QSaveFile file(path);
@@ -61,17 +88,21 @@ QString writeListCsv(const ReportList& list, const QString& path) {
     return {};
 }
 
-void exportList(const ReportList& list, Dialogs& dialogs, QWidget* parent) {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+void exportList(const ReportList& list, AppContext& ctx, QWidget* parent) {
+    const QString name = suggestedCsvName(windowCaption(&list), ctx.clock->today());
     const QString path =
-        dialogs.saveFile(parent, QStringLiteral("Export to CSV"), QStringLiteral("CSV files (*.csv);;All files (*)"),
-                         QDir(folder).filePath(suggestedName(list.window())));
+        ctx.dialogs->saveFile(parent, QStringLiteral("Export to CSV"),
+                              QStringLiteral("CSV files (*.csv);;All files (*)"), QDir(startFolder()).filePath(name));
     if (path.isEmpty())
         return;
     const QString failure = writeListCsv(list, path);
-    if (!failure.isEmpty())
-        dialogs.message(
+    if (!failure.isEmpty()) {
+        ctx.dialogs->message(
             parent,
             QStringLiteral("The list could not be saved as %1:\n%2").arg(QDir::toNativeSeparators(path), failure),
             Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
+        return;
+    }
+    QSettings().setValue(kLastFolderKey, QFileInfo(path).absolutePath());
+    ctx.windows->showStatus(QStringLiteral("The list was saved as %1.").arg(QDir::toNativeSeparators(path)));
 }

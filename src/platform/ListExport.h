@@ -2,7 +2,8 @@
 
 #include <QString>
 
-class Dialogs;
+struct AppContext;
+class QDate;
 class ReportList;
 class QWidget;
 
@@ -12,5 +13,11 @@ class QWidget;
 // Returns the failure's text, empty when the file was written.
 QString writeListCsv(const ReportList& list, const QString& path);
 
-// Asks where to save the list (offering the window's caption as the name) and saves it there; a failure is shown.
-void exportList(const ReportList& list, Dialogs& dialogs, QWidget* parent);
+// The name an export offers: the window's caption without the product title, then the date, e.g.
+// "Manage Equipment 2026-12-10.csv", with the characters a file name cannot hold replaced.
+QString suggestedCsvName(const QString& caption, const QDate& date);
+
+// Asks where to save the list, offering suggestedCsvName for today in the folder of the last export (remembered
+// across runs) or else the user's documents, and saves it there; the path written is said in the status bar, a
+// failure in a message.
+void exportList(const ReportList& list, AppContext& ctx, QWidget* parent);

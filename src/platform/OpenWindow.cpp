@@ -12,7 +12,7 @@ void reportTooManyWindows(AppContext& ctx, QWidget* parent, OnTooManyWindows how
 
 void offerListExport(QWidget* window, AppContext& ctx) {
     for (ReportList* list : window->findChildren<ReportList*>())
-        list->setExportDialogs(ctx.dialogs);
+        list->setExportContext(&ctx);
 }
 
 void opensRowWindows(ReportList* list, std::function<bool(int row, OnTooManyWindows how)> open,

@@ -258,8 +258,8 @@ ReportList::ReportList(QWidget* parent)
     m_exportAction->setObjectName(QStringLiteral("mnuExportCsv"));
     m_exportAction->setVisible(false);
     connect(m_exportAction, &QAction::triggered, this, [this] {
-        if (m_dialogs)
-            exportList(*this, *m_dialogs, window());
+        if (m_exportCtx)
+            exportList(*this, *m_exportCtx, window());
     });
     m_menu->addAction(m_exportAction);
     auto* delegate = new ListCellDelegate(this);
@@ -529,9 +529,9 @@ void ReportList::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-void ReportList::setExportDialogs(Dialogs* dialogs) {
-    m_dialogs = dialogs;
-    m_exportAction->setVisible(dialogs != nullptr);
+void ReportList::setExportContext(AppContext* ctx) {
+    m_exportCtx = ctx;
+    m_exportAction->setVisible(ctx != nullptr);
 }
 
 void ReportList::addMenuAction(QAction* action) {

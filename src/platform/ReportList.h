@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-class Dialogs;
+struct AppContext;
 class QAction;
 class QMenu;
 
@@ -146,10 +146,10 @@ public:
 
     ReportListModel* listModel() const { return m_model; }
 
-    // "Export to CSV...": saves the list as shown (platform/ListExport). Hidden until the list is given the dialogs
-    // that ask for the file, which opening a window does for every list in it. A list whose owner answers right
-    // clicks with a menu of its own shows the entry in that menu; any other list shows it in a menu of its own.
-    void setExportDialogs(Dialogs* dialogs);
+    // "Export to CSV...": saves the list as shown (platform/ListExport). Hidden until the list is given the context
+    // whose dialogs ask for the file, which opening a window does for every list in it. A list whose owner answers
+    // right clicks with a menu of its own shows the entry in that menu; any other list shows it in a menu of its own.
+    void setExportContext(AppContext* ctx);
     QAction* exportAction() const { return m_exportAction; }
     // Another entry for the list's own menu, after the export (a list whose owner answers right clicks leaves it to
     // the owner's menu).
@@ -177,7 +177,7 @@ private:
     void fitColumns();
 
     ReportListModel* m_model;
-    Dialogs* m_dialogs = nullptr;
+    AppContext* m_exportCtx = nullptr;
     QAction* m_exportAction;
     QMenu* m_menu;
     QSet<int> m_pressedKeys;

@@ -13,6 +13,11 @@ public:
     virtual bool startProgram(const QString& path, const QStringList& arguments = {}) = 0;
 };
 
+// Whether the desktop names a program for the file's type or a type it derives from (text/plain for a C source).
+// On Linux it asks xdg-mime, and only a definite "none" is false: where xdg-mime is missing or fails, the opening is
+// left to the desktop; elsewhere the desktop's own opening tells.
+bool desktopHasProgramFor(const QString& path);
+
 class DesktopShell : public Shell {
 public:
     bool openFile(const QString& path) override;

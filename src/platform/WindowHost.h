@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
 class QWidget;
 
@@ -19,6 +20,8 @@ public:
     virtual void tile() {}
     // Closes every open window as its own close would; one that refuses stays open.
     virtual void closeAll();
+    // Tells the user in passing that something was done (a save, where a file went), without a box to dismiss.
+    virtual void showStatus(const QString& text) = 0;
 
     // How many windows may be open at once; stands in for the platform refusing to create another.
     int windowLimit() const { return m_windowLimit; }
@@ -37,4 +40,6 @@ public:
     QList<QWidget*> openWindows() const override;
     QWidget* activeWindow() const override;
     void activate(QWidget* window) override;
+    // The windows shown here (login, a new user) save nothing that needs the word.
+    void showStatus(const QString&) override {}
 };

@@ -14,10 +14,13 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <algorithm>
 
 namespace {
 const QKeySequence kCloseChild(Qt::CTRL | Qt::Key_F4);
+// Long enough to read a path, short enough not to be taken for the state of the window now active.
+constexpr int kStatusMilliseconds = 8000;
 } // namespace
 
 MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
@@ -47,6 +50,7 @@ MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
     closeChild->setShortcutContext(Qt::WindowShortcut);
     connect(closeChild, &QAction::triggered, m_area, &QMdiArea::closeActiveSubWindow);
     addAction(closeChild);
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
     if (m_ctx.registry)
         restoreMainWindowPlacement(this, *m_ctx.registry);
 }
@@ -207,6 +211,10 @@ void MDIKavrel::activate(QWidget* window) {
                 sub->showNormal();
             m_area->setActiveSubWindow(sub);
         }
+}
+
+void MDIKavrel::showStatus(const QString& text) {
+    statusBar()->showMessage(text, kStatusMilliseconds);
 }
 
 void MDIKavrel::cascade() {

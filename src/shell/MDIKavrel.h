@@ -29,6 +29,7 @@ public:
     void cascade() override;
     void tile() override;
     void closeAll() override;
+    void showStatus(const QString& text) override;
     using QMainWindow::show;
 
     QMdiArea* mdiArea() const { return m_area; }

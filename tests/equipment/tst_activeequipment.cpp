@@ -140,7 +140,11 @@ void tst_ActiveEquipment::deleteAsksOncePerSelectedRow() {
         t.dialogs.answer(a);
     press(w, "Delete Selected");
     QVERIFY(t.dialogs.allAnswersUsed());
-    QCOMPARE(t.dialogs.texts(), QStringList(3, "Are you sure you want to delete the selected items"));
+    QStringList asked;
+    for (const char* which :
+         {"1 of 3, serial number \"S1\"", "2 of 3, serial number \"S2\"", "3 of 3, serial number \"S3\""})
+        asked << QStringLiteral("Are you sure you want to delete the selected items\nUnit %1").arg(which);
+    QCOMPARE(t.dialogs.texts(), asked);
     for (const auto& m : t.dialogs.messages) {
         QCOMPARE(m.buttons, Dialogs::Buttons::YesNoDefaultNo);
         QCOMPARE(m.icon, Dialogs::Icon::None);

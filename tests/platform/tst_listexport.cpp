@@ -3,6 +3,7 @@
 #include "platform/ListExport.h"
 #include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
+#include "shell/MDIKavrel.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 
@@ -11,6 +12,9 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -66,13 +70,29 @@ QList<QStringList> readCsv(const QString& path) {
 class tst_ListExport : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void init();
     void cellsComeBackAsShown_data();
     void cellsComeBackAsShown();
     void shownColumnsAndRowsInTheOrderShown();
     void everyOpenedListOffersTheEntry();
     void cancelledOrFailedExportLeavesNoFile();
     void printMenuCarriesTheEntry();
+    void proposedName_data();
+    void proposedName();
+    void proposedFolderThenSaidPath();
+    void insideTheMainWindowTheChildNamesTheFile();
 };
+
+void tst_ListExport::initTestCase() {
+    // The last export's folder is remembered in the settings: these tests keep theirs apart from the user's.
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("Kavrel test listexport"));
+}
+
+void tst_ListExport::init() {
+    QSettings().clear();
+}
 
 void tst_ListExport::cellsComeBackAsShown_data() {
     QTest::addColumn<QString>("cell");
@@ -154,7 +174,7 @@ void tst_ListExport::everyOpenedListOffersTheEntry() {
     QVERIFY(t.dialogs.allAnswersUsed());
     QCOMPARE(t.dialogs.fileQuestions.size(), 1);
     QCOMPARE(t.dialogs.fileQuestions.first().title, QStringLiteral("Export to CSV"));
-    QVERIFY2(t.dialogs.fileQuestions.first().offered.endsWith("/Active Location(s).csv"),
+    QVERIFY2(t.dialogs.fileQuestions.first().offered.endsWith("/Active Location(s) 2026-03-14.csv"),
              qPrintable(t.dialogs.fileQuestions.first().offered));
     QVERIFY(t.dialogs.messages.isEmpty());
 
@@ -194,7 +214,7 @@ void tst_ListExport::cancelledOrFailedExportLeavesNoFile() {
     ReportList list;
     list.addColumn("Name");
     list.addRow({"Alpha"});
-    list.setExportDialogs(&t.dialogs);
+    list.setExportContext(&t.ctx);
 
     t.dialogs.chooseFile(QString());
     list.exportAction()->trigger();
@@ -208,6 +228,7 @@ void tst_ListExport::cancelledOrFailedExportLeavesNoFile() {
     QVERIFY(t.dialogs.messages.first().text.startsWith("The list could not be saved as "));
     QCOMPARE(t.dialogs.messages.first().icon, Dialogs::Icon::Critical);
     QVERIFY(!QFile::exists(path));
+    QCOMPARE(t.windows.statuses, QStringList()); // nothing claimed as saved
 
     // Replacing a file leaves no temporary file beside it.
     const QString existing = dir.filePath("old.csv");
@@ -242,8 +263,84 @@ void tst_ListExport::printMenuCarriesTheEntry() {
     const QList<QStringList> rows = readCsv(dir.filePath("units.csv"));
     QCOMPARE(rows.size(), 2);
     QVERIFY2(rows.at(1).contains("'+SN-1,\"7\""), qPrintable(rows.at(1).join('|')));
-    QVERIFY2(t.dialogs.fileQuestions.first().offered.endsWith("/Manage Equipment.csv"),
+    QVERIFY2(t.dialogs.fileQuestions.first().offered.endsWith("/Manage Equipment 2026-03-14.csv"),
              qPrintable(t.dialogs.fileQuestions.first().offered));
+}
+
+void tst_ListExport::proposedName_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("product title dropped") << "Kavrel Manage Equipment"
+                                           << "Manage Equipment 2026-12-10.csv";
+    QTest::newRow("unfit characters") << "Kavrel Reassign: A/B \\ \"C\" <D>|E?*"
+                                      << "Reassign A B C D E 2026-12-10.csv";
+    QTest::newRow("line break and tab") << "Notes\nfor\tDepot"
+                                        << "Notes for Depot 2026-12-10.csv";
+    QTest::newRow("no caption") << ""
+                                << "List 2026-12-10.csv";
+    QTest::newRow("caption of unfit characters only") << "Kavrel ::"
+                                                      << "List 2026-12-10.csv";
+}
+
+void tst_ListExport::proposedName() {
+    QFETCH(QString, caption);
+    QFETCH(QString, name);
+    QCOMPARE(suggestedCsvName(caption, QDate(2026, 12, 10)), name);
+}
+
+void tst_ListExport::proposedFolderThenSaidPath() {
+    TestContext t;
+    t.clock.current = QDateTime(QDate(2026, 12, 10), QTime(16, 5));
+    auto* window = openWindow<frmActiveEquipment>(t.ctx, nullptr);
+    QVERIFY(window);
+    QAction* entry = window->list()->exportAction();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = "Manage Equipment 2026-12-10.csv";
+
+    // First the documents folder; a cancelled dialog remembers nothing.
+    t.dialogs.chooseFile(QString());
+    entry->trigger();
+    QCOMPARE(t.dialogs.fileQuestions.last().offered, QDir(documents).filePath(name));
+
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("exports");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = QDir(folder).filePath("units.csv");
+    t.dialogs.chooseFile(path);
+    entry->trigger();
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(t.windows.statuses, QStringList{"The list was saved as " + QDir::toNativeSeparators(path) + "."});
+
+    // Then the folder last written to, also in a window opened later.
+    auto* another = openWindow<frmActiveLocations>(t.ctx, nullptr);
+    QVERIFY(another);
+    t.dialogs.chooseFile(QString());
+    another->findChild<ReportList*>()->exportAction()->trigger();
+    QCOMPARE(t.dialogs.fileQuestions.last().offered, QDir(folder).filePath("Active Location(s) 2026-12-10.csv"));
+
+    // A remembered folder removed since: the documents again.
+    QVERIFY(QDir(folder).removeRecursively());
+    t.dialogs.chooseFile(QString());
+    entry->trigger();
+    QCOMPARE(t.dialogs.fileQuestions.last().offered, QDir(documents).filePath(name));
+    QVERIFY(t.dialogs.messages.isEmpty());
+}
+
+// In the main window's frame the list's top-level window is the main window; the name comes from the child.
+void tst_ListExport::insideTheMainWindowTheChildNamesTheFile() {
+    TestContext t;
+    MDIKavrel main(t.ctx);
+    main.show();
+    auto* window = openWindow<frmActiveEquipment>(t.ctx, nullptr);
+    QVERIFY(window);
+    QCOMPARE(main.openWindows(), QList<QWidget*>{window});
+    QTemporaryDir dir;
+    const QString path = dir.filePath("units.csv");
+    t.dialogs.chooseFile(path);
+    window->list()->exportAction()->trigger();
+    QVERIFY2(t.dialogs.fileQuestions.first().offered.endsWith("/Manage Equipment 2026-03-14.csv"),
+             qPrintable(t.dialogs.fileQuestions.first().offered));
+    QCOMPARE(main.statusBar()->currentMessage(), "The list was saved as " + QDir::toNativeSeparators(path) + ".");
 }
 
 QTEST_MAIN(tst_ListExport)

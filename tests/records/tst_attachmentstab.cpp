@@ -11,6 +11,8 @@
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressDialog>
@@ -283,7 +285,14 @@ void tst_AttachmentsTab::failuresAreSaid() {
     d.select(0);
     t.shell.succeed = false;
     d.choose("mnuViewAttachment");
-    QVERIFY(t.dialogs.texts().last().startsWith("No program on this computer is set up to open a.xyz."));
+    // The message names the copy it wrote, so the user can open it another way.
+    const QStringList said = t.dialogs.texts().last().split('\n');
+    QCOMPARE(said.value(0), QStringLiteral("No program on this computer is set up to open a.xyz."));
+    QCOMPARE(t.shell.opened.size(), 1);
+    QCOMPARE(said.value(1), "The attachment was saved as " + QDir::toNativeSeparators(t.shell.opened.first()) + ".");
+    QFile copy(t.shell.opened.first());
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), QByteArray("a"));
 
     // Deleted in another window meanwhile.
     AttachmentStore(*t.db, RecordOwner::Equipment).remove(added->id);

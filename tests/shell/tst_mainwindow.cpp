@@ -321,6 +321,10 @@ void tst_MainWindow::keyboardHelpListsEveryShortcut() {
     QCOMPARE(rows.value("Ctrl+C"), QStringLiteral("Location(s) > Create Location"));
     QVERIFY(rows.value("Ctrl+C in a text box").startsWith("Copy"));
     QVERIFY(rows.contains("Ctrl+F4") && rows.contains("Esc") && rows.contains("Enter"));
+
+    // Esc closes it, as its Close button does.
+    QTest::keyClick(help, Qt::Key_Escape);
+    QTRY_VERIFY(main->openWindows().isEmpty());
 }
 
 void tst_MainWindow::closingClosesChildrenThenEnds() {

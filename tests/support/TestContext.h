@@ -61,6 +61,8 @@ public:
     QList<QWidget*> openWindows() const override;
     QWidget* activeWindow() const override { return m_active; }
     void activate(QWidget* window) override { m_active = window; }
+    QStringList statuses; // every showStatus, in order
+    void showStatus(const QString& text) override { statuses << text; }
 
     // The most recent open window of class W, or nullptr.
     template <typename W> W* last() const {

@@ -40,13 +40,14 @@ QStringList TemplateStore::names() const {
     return names;
 }
 
-void TemplateStore::save(const QString& name, const EquipmentTemplate& v) {
+QString TemplateStore::save(const QString& name, const EquipmentTemplate& v) {
     QString cleaned = name;
     cleaned.remove(QLatin1Char('\''));
     Query q(m_db, Columns::insert(QStringLiteral("EquipmentTemplate"), columnNames() << kName));
     for (const TemplateColumn& c : kColumns)
         q.bind(QLatin1String(c.name), v.*c.saved);
     q.bind(kName, cleaned).exec();
+    return cleaned;
 }
 
 std::optional<StoredTemplate> TemplateStore::find(const QString& name) const {

@@ -40,8 +40,8 @@ public:
     explicit TemplateStore(Database& db) : m_db(db) {}
 
     QStringList names() const;
-    // Saves the template under name with its apostrophes removed.
-    void save(const QString& name, const EquipmentTemplate& values);
+    // Saves the template under name with its apostrophes removed; returns the name as saved.
+    QString save(const QString& name, const EquipmentTemplate& values);
     // The first template with this name.
     std::optional<StoredTemplate> find(const QString& name) const;
 

@@ -507,5 +507,5 @@ void FrmStocktake::printMissing() {
 }
 
 void FrmStocktake::exportMissing() {
-    exportList(*m_missing, *m_ctx.dialogs, this);
+    exportList(*m_missing, m_ctx, this);
 }

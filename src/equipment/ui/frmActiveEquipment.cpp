@@ -1,6 +1,7 @@
 #include "equipment/ui/frmActiveEquipment.h"
 
 #include "data/Module1.h"
+#include "data/QuotedValue.h"
 #include "equipment/store/EquipmentStore.h"
 #include "equipment/ui/frmCreateEquipment.h"
 #include "equipment/ui/frmEditEquipment.h"
@@ -127,10 +128,17 @@ void frmActiveEquipment::createEquipment() {
 
 void frmActiveEquipment::deleteSelected() {
     EquipmentStore store(*m_ctx.db);
-    for (int row : m_list->selectedRows())
-        if (m_ctx.dialogs->message(this, QStringLiteral("Are you sure you want to delete the selected items"),
+    const QList<int> rows = m_list->selectedRows();
+    // One question a unit, each naming which of how many it is about.
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        if (m_ctx.dialogs->message(this,
+                                   QStringLiteral("Are you sure you want to delete the selected items\n"
+                                                  "Unit %1 of %2, serial number \"%3\"")
+                                       .arg(i + 1)
+                                       .arg(rows.size())
+                                       .arg(quotedValue(m_list->text(rows[i], kSerialColumn))),
                                    Dialogs::Buttons::YesNoDefaultNo) == Dialogs::Answer::Yes)
-            store.deleteEquipment(m_list->rowTag(row).toLongLong());
+            store.deleteEquipment(m_list->rowTag(rows[i]).toLongLong());
     loadList(QString());
 }
 

@@ -22,6 +22,7 @@
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
+#include "platform/WindowHost.h"
 #include "printing/LVPrint.h"
 
 #include <QAction>
@@ -376,7 +377,15 @@ void frmCreateEquipment::saveTemplate() {
     if (name.isEmpty())
         return;
     const EquipmentTemplate values = m_fields.templateValues();
-    guarded(*m_ctx.dialogs, this, [&] { TemplateStore(*m_ctx.db).save(name, values); });
+    QString saved;
+    if (!guarded(*m_ctx.dialogs, this, [&] { saved = TemplateStore(*m_ctx.db).save(name, values); }))
+        return;
+    m_fields.templates->clear();
+    guarded(*m_ctx.dialogs, this, [&] { PopulateTemplateList(); });
+    const QList<QListWidgetItem*> named = m_fields.templates->findItems(saved, Qt::MatchExactly);
+    if (!named.isEmpty())
+        m_fields.templates->setCurrentItem(named.first());
+    m_ctx.windows->showStatus(QStringLiteral("Template \"%1\" saved.").arg(quotedValue(saved)));
 }
 
 void frmCreateEquipment::loadTemplate() {
@@ -430,13 +439,19 @@ void frmCreateEquipment::showHoldingRow(int row) {
 void frmCreateEquipment::deleteSelected() {
     if (m_holding->rowCount() == 0)
         return;
+    const QList<int> rows = m_holding->selectedRows();
+    if (rows.isEmpty()) {
+        m_ctx.dialogs->message(this, QStringLiteral("Select the holding table rows to delete"));
+        return;
+    }
     if (m_ctx.dialogs->message(this,
-                               QStringLiteral("You are about to delete the selected items in the holding table\n"
-                                              "Do you want to proceed"),
+                               QStringLiteral("You are about to delete the selected items in the holding table "
+                                              "(%1 row(s))\nDo you want to proceed")
+                                   .arg(rows.size()),
                                Dialogs::Buttons::YesNoDefaultNo) != Dialogs::Answer::Yes)
         return;
     QList<qint64> ids;
-    for (int row : m_holding->selectedRows())
+    for (int row : rows)
         ids << m_holding->rowTag(row).toLongLong();
     guarded(*m_ctx.dialogs, this, [&] {
         HoldingStore(*m_ctx.db).remove(ids);
@@ -465,7 +480,7 @@ void frmCreateEquipment::commit() {
                                    .arg(untyped),
                                Dialogs::Buttons::YesNoDefaultNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
         return;
-    int kept = 0;
+    CommitResult result;
     const auto work = [&] {
         HoldingStore store(*m_ctx.db);
         const int n = store.count();
@@ -480,12 +495,10 @@ void frmCreateEquipment::commit() {
         progress.setWindowTitle(kProductTitle);
         progress.setWindowModality(Qt::WindowModal);
         progress.setMinimumDuration(500);
-        kept = store
-                   .commitToInventory([&](int done, int) {
-                       progress.setValue(done);
-                       QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                   })
-                   .kept;
+        result = store.commitToInventory([&](int done, int) {
+            progress.setValue(done);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
         progress.reset();
     };
     const bool committed =
@@ -496,15 +509,19 @@ void frmCreateEquipment::commit() {
         refreshHoldingList();
         PopulateDupList();
     });
-    if (committed && kept > 0)
+    if (!committed)
+        return;
+    if (result.kept > 0)
         m_ctx.dialogs->message(this,
                                QStringLiteral("%1 record(s) were left in the holding table because their location is "
                                               "no longer active.\nSelect them, delete them and enter them again for "
                                               "an active location.")
-                                   .arg(kept),
+                                   .arg(result.kept),
                                Dialogs::Buttons::Ok, Dialogs::Icon::Information);
-    if (committed)
-        m_ctx.dialogs->message(this, QStringLiteral("Operation complete"));
+    m_ctx.dialogs->message(this, QStringLiteral("Operation complete\n%1 unit(s) entered the inventory.\n"
+                                                "%2 unit(s) were parked in the Duplicate Table.")
+                                     .arg(result.committed)
+                                     .arg(result.parked));
 }
 
 void frmCreateEquipment::refreshTypes() {

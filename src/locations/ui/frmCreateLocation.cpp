@@ -1,5 +1,6 @@
 #include "locations/ui/frmCreateLocation.h"
 
+#include "data/QuotedValue.h"
 #include "locations/store/LocationStore.h"
 #include "locations/ui/StateList.h"
 #include "locations/ui/frmActiveLocations.h"
@@ -8,6 +9,7 @@
 #include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
 #include "platform/Twips.h"
+#include "platform/WindowHost.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -67,6 +69,7 @@ void frmCreateLocation::submit() {
     if (guarded(*m_ctx.dialogs, this, [&] { LocationStore(*m_ctx.db).createLocation(location, contact); })) {
         clear();
         m_location.name->setFocus(); // ready for the next location
+        m_ctx.windows->showStatus(QStringLiteral("Location \"%1\" saved.").arg(quotedValue(location.name)));
     }
 }
 

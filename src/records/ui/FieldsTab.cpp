@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
+#include "platform/WindowHost.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
@@ -93,6 +94,7 @@ void FieldsTab::save() {
         if (FieldStore(*m_ctx.db, m_kind).saveValues(m_ownerId(), values)) {
             for (QLineEdit* box : m_boxes)
                 box->setModified(false);
+            m_ctx.windows->showStatus(QStringLiteral("User defined information saved."));
             return;
         }
         m_ctx.dialogs->message(this,

@@ -3,6 +3,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
+#include "platform/WindowHost.h"
 #include "platform/WindowKeys.h"
 #include "records/store/FieldStore.h"
 
@@ -115,5 +116,8 @@ void FrmAddionalFieldCaptions::save() {
     }
     for (int group = 0; group < kUserFieldGroups; ++group)
         configuration.groups[static_cast<size_t>(group)] = m_groups.at(group)->text();
-    guarded(*m_ctx.dialogs, this, [&] { FieldStore(*m_ctx.db, Kind).saveConfiguration(configuration); });
+    if (guarded(*m_ctx.dialogs, this, [&] { FieldStore(*m_ctx.db, Kind).saveConfiguration(configuration); }))
+        m_ctx.windows->showStatus(Kind == RecordOwner::Location
+                                      ? QStringLiteral("Additional location information fields saved.")
+                                      : QStringLiteral("Additional equipment information fields saved."));
 }
