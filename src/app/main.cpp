@@ -44,7 +44,6 @@ int main(int argc, char* argv[]) {
         return runCommandLineOnly(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(kProductTitle);
-    QApplication::setOrganizationName(kProductTitle); // where QSettings keeps what is remembered between runs
     QGuiApplication::setDesktopFileName(QStringLiteral("kavrel")); // ties the windows to kavrel.desktop
     QIcon icon;
     for (int size : {16, 32, 48, 256})

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/ProductTitle.h"
+#include "platform/Registry.h"
 #include "platform/ReportList.h"
 #include "platform/WindowHost.h"
 
@@ -14,7 +15,6 @@
 #include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QSettings>
 #include <QStandardPaths>
 
 namespace {
@@ -39,11 +39,15 @@ QString windowCaption(const QWidget* widget) {
     return {};
 }
 
-const QString kLastFolderKey = QStringLiteral("Export/LastFolder");
+const QString kExportKey = QStringLiteral("Software\\Kavrel\\List Export");
+const QString kLastFolderValue = QStringLiteral("Last Folder");
 
 // The folder of the last export while it is still there, else the user's documents.
-QString startFolder() {
-    const QString last = QSettings().value(kLastFolderKey).toString();
+QString startFolder(const AppContext& ctx) {
+    const QString last =
+        ctx.registry
+            ? ctx.registry->readText(Registry::Root::CurrentUser, kExportKey, kLastFolderValue).value_or(QString())
+            : QString();
     if (!last.isEmpty() && QFileInfo(last).isDir())
         return last;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -90,9 +94,9 @@ QString writeListCsv(const ReportList& list, const QString& path) {
 
 void exportList(const ReportList& list, AppContext& ctx, QWidget* parent) {
     const QString name = suggestedCsvName(windowCaption(&list), ctx.clock->today());
-    const QString path =
-        ctx.dialogs->saveFile(parent, QStringLiteral("Export to CSV"),
-                              QStringLiteral("CSV files (*.csv);;All files (*)"), QDir(startFolder()).filePath(name));
+    const QString path = ctx.dialogs->saveFile(parent, QStringLiteral("Export to CSV"),
+                                               QStringLiteral("CSV files (*.csv);;All files (*)"),
+                                               QDir(startFolder(ctx)).filePath(name));
     if (path.isEmpty())
         return;
     const QString failure = writeListCsv(list, path);
@@ -103,6 +107,8 @@ void exportList(const ReportList& list, AppContext& ctx, QWidget* parent) {
             Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }
-    QSettings().setValue(kLastFolderKey, QFileInfo(path).absolutePath());
+    if (ctx.registry)
+        ctx.registry->writeText(Registry::Root::CurrentUser, kExportKey, kLastFolderValue,
+                                QFileInfo(path).absolutePath());
     ctx.windows->showStatus(QStringLiteral("The list was saved as %1.").arg(QDir::toNativeSeparators(path)));
 }

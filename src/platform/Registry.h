@@ -5,7 +5,7 @@
 #include <optional>
 
 // A small stand-in for the system registry: the about window looks up the system information tool through it, and
-// the main window keeps its place under the current user's key.
+// the main window and the list export keep what they remember under the current user's key.
 class Registry {
 public:
     enum class Root { LocalMachine, CurrentUser };
@@ -19,4 +19,18 @@ public:
     virtual std::optional<Value> read(Root root, const QString& keyName, const QString& valueName) const = 0;
     // Answers whether the value was stored.
     virtual bool write(Root root, const QString& keyName, const QString& valueName, const Value& value) = 0;
+
+    // A text value kept by this application, without the registry's final zero byte.
+    std::optional<QString> readText(Root root, const QString& keyName, const QString& valueName) const {
+        const std::optional<Value> value = read(root, keyName, valueName);
+        if (!value || value->type != Text)
+            return std::nullopt;
+        QByteArray data = value->data;
+        if (data.endsWith('\0'))
+            data.chop(1);
+        return QString::fromUtf8(data);
+    }
+    bool writeText(Root root, const QString& keyName, const QString& valueName, const QString& text) {
+        return write(root, keyName, valueName, {Text, text.toUtf8()});
+    }
 };

@@ -17,11 +17,10 @@ struct Placement {
 
 // "left,top,width,height,maximised"
 std::optional<Placement> readPlacement(const Registry& registry) {
-    const std::optional<Registry::Value> value =
-        registry.read(Registry::Root::CurrentUser, kPlacementKey, kPlacementValue);
-    if (!value || value->type != Registry::Text)
+    const std::optional<QString> text = registry.readText(Registry::Root::CurrentUser, kPlacementKey, kPlacementValue);
+    if (!text)
         return std::nullopt;
-    const QList<QByteArray> parts = QByteArray(value->data).replace('\0', "").split(',');
+    const QStringList parts = text->split(QLatin1Char(','));
     if (parts.size() != 5)
         return std::nullopt;
     int numbers[5];
@@ -81,5 +80,5 @@ void saveMainWindowPlacement(const QWidget* main, Registry& registry) {
                              .arg(geometry.width())
                              .arg(geometry.height())
                              .arg(main->isMaximized() ? 1 : 0);
-    registry.write(Registry::Root::CurrentUser, kPlacementKey, kPlacementValue, {Registry::Text, text.toUtf8()});
+    registry.writeText(Registry::Root::CurrentUser, kPlacementKey, kPlacementValue, text);
 }

@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMenu>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -71,7 +70,6 @@ class tst_ListExport : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void init();
     void cellsComeBackAsShown_data();
     void cellsComeBackAsShown();
     void shownColumnsAndRowsInTheOrderShown();
@@ -85,13 +83,8 @@ private slots:
 };
 
 void tst_ListExport::initTestCase() {
-    // The last export's folder is remembered in the settings: these tests keep theirs apart from the user's.
+    // The documents folder proposed is a test one, not the user's.
     QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setOrganizationName(QStringLiteral("Kavrel test listexport"));
-}
-
-void tst_ListExport::init() {
-    QSettings().clear();
 }
 
 void tst_ListExport::cellsComeBackAsShown_data() {
