@@ -31,6 +31,8 @@ FrmKeyboardHelp::FrmKeyboardHelp(AppContext&, QWidget* parent) : QWidget(parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setWordWrap(true);
     m_table->verticalHeader()->hide();
+    // Rows follow the wrapped text as the window is sized.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
     auto* close = makeButton(this, "cmdClose", QStringLiteral("Close"));
     auto* buttons = new QHBoxLayout;
@@ -81,5 +83,4 @@ void FrmKeyboardHelp::setShortcuts(const QList<Shortcut>& shortcuts) {
         m_table->setItem(row, 1, new QTableWidgetItem(shortcuts[row].second));
     }
     m_table->resizeColumnToContents(0);
-    m_table->resizeRowsToContents();
 }

@@ -5,6 +5,7 @@
 #include "shell/MainWindowPlacement.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLayout>
@@ -51,8 +52,14 @@ MDIKavrel::MDIKavrel(AppContext& ctx, QWidget* parent)
     connect(closeChild, &QAction::triggered, m_area, &QMdiArea::closeActiveSubWindow);
     addAction(closeChild);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    if (m_ctx.registry)
+    if (m_ctx.registry) {
         restoreMainWindowPlacement(this, *m_ctx.registry);
+        // File > Exit ends the program without closing this window first; its place is kept all the same.
+        connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+            if (isVisible() && m_ctx.registry)
+                saveMainWindowPlacement(this, *m_ctx.registry);
+        });
+    }
 }
 
 MDIKavrel::~MDIKavrel() {
