@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QtGlobal>
 #include <cstddef>
 #include <functional>
@@ -64,6 +65,11 @@ sqlite3_stmt* prepareRaw(sqlite3* db, const QString& sql);
 qint64 stepRaw(sqlite3* db, const QString& sql, const QStringList& textValues = {});
 // The main file open with the holding file attached: the state the application's connection is in.
 sqlite3* openRawWithHolding(const QString& dataDir);
+// sqlite3_exec of one or more statements; a failure ends the run.
+void execRaw(sqlite3* db, const char* sql);
+// Every value of the inventory and the parked duplicates (Null told apart from empty text) and the holding table's
+// row count in dataDir, as one hash: two runs that left the same tables give the same.
+QByteArray contentDigest(const QString& dataDir);
 
 // A database of the benchmark's own on the server, dropped when done; templateName copies an existing one.
 class ServerDatabase {
@@ -114,6 +120,17 @@ constexpr int kLocationColumn = 14;
 QList<QByteArray> setBasedCommitStatements();
 constexpr int kCommittedStatement = 2;
 constexpr int kParkedStatement = 3;
+// Where a benchmark keeps its copies: DIR/name under --data-dir, to be looked at afterwards, else a temporary
+// folder gone with it.
+class WorkFolder {
+public:
+    WorkFolder(const Options& opt, const QString& name);
+    QString filePath(const QString& name) const;
+
+private:
+    QTemporaryDir m_temporary;
+    QString m_path;
+};
 // The two data files of an inventory copied into a new folder.
 void copyDataFiles(const QString& from, const QString& to);
 
@@ -138,6 +155,9 @@ void benchBackup(Database& db, const Options& opt);
 void benchStocktake(Database& db, const Options& opt);
 // False when the store and the baseline left different tables behind, which would void the comparison.
 bool benchCommitToInventory(const Options& opt);
+// DuplicateBatch settling parked duplicates in bulk, replacing and discarding, against the same set-based
+// statements through the C API; false when the two left different tables behind.
+bool benchParkedDuplicates(const Options& opt);
 // False when a copy read back differs from the uploaded file.
 bool benchAttachments(const Options& opt);
 // The same on a PostgreSQL server (opt.server), against plain libpq: the commit, with holding rows of its own

@@ -1,8 +1,7 @@
 // kavrel_bench [list] [commit] [window] [location] [search] [batch] [attachments] [explorer] [print] [export]
-// [backup] [import] [stocktake] [pgcommit] [pgwindow] [--units N] [--locations N] [--holding N] [--repeat N]
-// [--attachment-mib N]
-// [--print-rows N] [--data-dir DIR] [--server URI] Each benchmark times the application's path against a baseline
-// measured in the same run, on generated data.
+// [backup] [import] [stocktake] [duplicates] [pgcommit] [pgwindow] [--units N] [--locations N] [--holding N]
+// [--repeat N] [--attachment-mib N] [--print-rows N] [--data-dir DIR] [--server URI]
+// Each benchmark times the application's path against a baseline measured in the same run, on generated data.
 
 #include "bench.h"
 
@@ -19,11 +18,11 @@
 
 namespace {
 
-const QStringList kBenchmarks = {QStringLiteral("list"),        QStringLiteral("commit"),   QStringLiteral("window"),
-                                 QStringLiteral("location"),    QStringLiteral("search"),   QStringLiteral("batch"),
-                                 QStringLiteral("attachments"), QStringLiteral("explorer"), QStringLiteral("print"),
-                                 QStringLiteral("export"),      QStringLiteral("backup"),   QStringLiteral("import"),
-                                 QStringLiteral("stocktake")};
+const QStringList kBenchmarks = {QStringLiteral("list"),        QStringLiteral("commit"),    QStringLiteral("window"),
+                                 QStringLiteral("location"),    QStringLiteral("search"),    QStringLiteral("batch"),
+                                 QStringLiteral("attachments"), QStringLiteral("explorer"),  QStringLiteral("print"),
+                                 QStringLiteral("export"),      QStringLiteral("backup"),    QStringLiteral("import"),
+                                 QStringLiteral("stocktake"),   QStringLiteral("duplicates")};
 // These need --server.
 const QStringList kServerBenchmarks = {QStringLiteral("pgcommit"), QStringLiteral("pgwindow")};
 
@@ -154,6 +153,8 @@ int main(int argc, char* argv[]) {
                 bench::benchImport(opt);
             else if (name == QLatin1String("stocktake"))
                 bench::benchStocktake(db, opt);
+            else if (name == QLatin1String("duplicates"))
+                agreed = bench::benchParkedDuplicates(opt) && agreed;
             else if (name == QLatin1String("pgcommit"))
                 agreed = bench::benchServerCommit(opt) && agreed;
             else if (name == QLatin1String("pgwindow"))

@@ -23,6 +23,20 @@ const char* const kTargetColumns =
     " (AssetTagNumber, EquipmentType, Manufacturer, DatePurchased, PurchasePrice, SerialNumber, ModelNumber, "
     "CPUSpeed, Memory, HarddriveCap, Monitor, Mouse, Keyboard, OperatingSystem, CurrentLocation, EquActive)";
 
+WorkFolder::WorkFolder(const Options& opt, const QString& name) {
+    if (opt.keepData) {
+        m_path = QDir(opt.dataDir).filePath(name);
+    } else {
+        if (!m_temporary.isValid())
+            qFatal("no temporary directory");
+        m_path = m_temporary.path();
+    }
+}
+
+QString WorkFolder::filePath(const QString& name) const {
+    return QDir(m_path).filePath(name);
+}
+
 void copyDataFiles(const QString& from, const QString& to) {
     QDir(to).removeRecursively();
     QDir().mkpath(to);
@@ -59,11 +73,11 @@ sqlite3_stmt* prepare(sqlite3* db, const QByteArray& sql) {
     return stmt;
 }
 
-void execute(sqlite3* db, const char* sql) {
+} // namespace
+
+void execRaw(sqlite3* db, const char* sql) {
     check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
 }
-
-} // namespace
 
 // The commit as set-based SQL, in one pass over all rows: the floor for any implementation of it. Duplicates are
 // marked first, in a table of the connection's own: a serial number already in the inventory, or carried by an
@@ -97,16 +111,16 @@ namespace {
 
 CommitResult setBasedCommit(sqlite3* db) {
     CommitResult result;
-    execute(db, "BEGIN IMMEDIATE");
+    execRaw(db, "BEGIN IMMEDIATE");
     const QList<QByteArray> statements = setBasedCommitStatements();
     for (qsizetype i = 0; i < statements.size(); ++i) {
-        execute(db, statements.at(i).constData());
+        execRaw(db, statements.at(i).constData());
         if (i == kCommittedStatement)
             result.committed = sqlite3_changes(db);
         else if (i == kParkedStatement)
             result.parked = sqlite3_changes(db);
     }
-    execute(db, "COMMIT");
+    execRaw(db, "COMMIT");
     return result;
 }
 
@@ -114,7 +128,7 @@ CommitResult setBasedCommit(sqlite3* db) {
 // the rows inserted before it. Run once, to show the set-based floor keeps that behaviour on the generated data.
 CommitResult rowByRowCommit(sqlite3* db) {
     CommitResult result;
-    execute(db, "BEGIN IMMEDIATE");
+    execRaw(db, "BEGIN IMMEDIATE");
     sqlite3_stmt* source = prepare(db, QByteArray("SELECT ") + kHoldingColumns +
                                            " FROM HoldEquipment WHERE CurrentLocation IN "
                                            "(SELECT LocId FROM LocationInfo WHERE LocActive = 1) "
@@ -145,11 +159,13 @@ CommitResult rowByRowCommit(sqlite3* db) {
     check(rc, db, "holding rows");
     for (sqlite3_stmt* stmt : {source, known, toInventory, toDuplicates})
         sqlite3_finalize(stmt);
-    execute(db, "DELETE FROM HoldEquipment WHERE CurrentLocation IN "
+    execRaw(db, "DELETE FROM HoldEquipment WHERE CurrentLocation IN "
                 "(SELECT LocId FROM LocationInfo WHERE LocActive = 1)");
-    execute(db, "COMMIT");
+    execRaw(db, "COMMIT");
     return result;
 }
+
+} // namespace
 
 // Every value of both target tables (Null told apart from empty text) and the holding table's row count.
 QByteArray contentDigest(const QString& dir) {
@@ -178,13 +194,8 @@ QByteArray contentDigest(const QString& dir) {
     return hash.result().toHex();
 }
 
-} // namespace
-
 bool benchCommitToInventory(const Options& opt) {
-    QTemporaryDir temporary;
-    if (!opt.keepData && !temporary.isValid())
-        qFatal("no temporary directory");
-    const QDir work(opt.keepData ? QDir(opt.dataDir).filePath(QStringLiteral("commit")) : temporary.path());
+    const WorkFolder work(opt, QStringLiteral("commit"));
     const QString source = work.filePath(QStringLiteral("source"));
     const QString storeDir = work.filePath(QStringLiteral("store"));
     const QString floorDir = work.filePath(QStringLiteral("floor"));
