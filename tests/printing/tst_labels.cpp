@@ -128,7 +128,7 @@ void tst_Labels::printedLabelsScanAsTheirCodes() {
     QFETCH(int, pages);
     QFETCH(QSizeF, paper);
     if (const QString tool = missingTool(); !tool.isEmpty())
-        QSKIP(qPrintable(tool + QStringLiteral(" is not installed (scripts/setup installs it)")));
+        QSKIP(qPrintable(tool + QStringLiteral(" is not installed (scripts/setup --test installs it)")));
     TestContext t;
     addUnits(*t.db);
     FrmPrintLabels* w = openLabels(t, kUnits);
