@@ -3,8 +3,8 @@
 #include "bench.h"
 
 #include "data/Database.h"
-#include "equipment/store/CsvImportStore.h"
 #include "equipment/store/HoldingStore.h"
+#include "import/store/CsvImportStore.h"
 #include "locations/store/LocationStore.h"
 
 #include <QDate>

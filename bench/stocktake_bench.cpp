@@ -6,13 +6,13 @@
 #include "bench.h"
 
 #include "data/Database.h"
-#include "equipment/store/StocktakeStore.h"
-#include "equipment/ui/FrmStocktake.h"
 #include "platform/AppContext.h"
 #include "platform/Clock.h"
 #include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
 #include "platform/WindowHost.h"
+#include "stocktake/store/StocktakeStore.h"
+#include "stocktake/ui/FrmStocktake.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "equipment/store/LabelStore.h"
+#include "labels/store/LabelStore.h"
 #include "printing/Code128.h"
 
 #include <QPageSize>

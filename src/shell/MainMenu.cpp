@@ -1,13 +1,12 @@
 #include "shell/MainMenu.h"
 
-#include "equipment/ui/FrmBatchAssign.h"
-#include "equipment/ui/FrmImportEquipment.h"
+#include "assignment/ui/FrmBatchAssign.h"
 #include "equipment/ui/FrmSearchEquipmentScanner.h"
-#include "equipment/ui/FrmStocktake.h"
 #include "equipment/ui/frmActiveEquipment.h"
 #include "equipment/ui/frmCreateEquipment.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
 #include "equipment/ui/frmSearchEquipment.h"
+#include "import/ui/FrmImportEquipment.h"
 #include "locations/ui/frmActiveLocations.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
@@ -16,6 +15,7 @@
 #include "shell/DataBackupCommands.h"
 #include "shell/FrmAbout.h"
 #include "shell/FrmKeyboardHelp.h"
+#include "stocktake/ui/FrmStocktake.h"
 
 #include <QAction>
 #include <QMenu>

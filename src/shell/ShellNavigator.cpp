@@ -1,11 +1,11 @@
 #include "shell/ShellNavigator.h"
 
-#include "equipment/ui/FrmPrintLabels.h"
-#include "equipment/ui/FrmStocktake.h"
 #include "equipment/ui/frmEditEquipment.h"
+#include "labels/ui/FrmPrintLabels.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
 #include "shell/MainMenu.h"
+#include "stocktake/ui/FrmStocktake.h"
 
 void ShellNavigator::fillMenuBar(QMenuBar* bar, QWidget* owner, Menu variant) {
     buildMainMenu(bar, m_ctx, owner, variant);

@@ -1,4 +1,4 @@
-#include "equipment/store/CsvImportStore.h"
+#include "import/store/CsvImportStore.h"
 
 #include "data/CsvReader.h"
 #include "data/Database.h"

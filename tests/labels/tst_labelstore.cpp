@@ -1,5 +1,5 @@
 #include "data/Database.h"
-#include "equipment/store/LabelStore.h"
+#include "labels/store/LabelStore.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
 

@@ -1,4 +1,4 @@
-#include "equipment/store/StocktakeStore.h"
+#include "stocktake/store/StocktakeStore.h"
 
 #include "assignment/store/AssignmentStore.h"
 #include "data/Database.h"

@@ -1,5 +1,5 @@
+#include "assignment/ui/FrmBatchAssign.h"
 #include "data/Database.h"
-#include "equipment/ui/FrmBatchAssign.h"
 #include "equipment/ui/frmEditEquipment.h"
 #include "platform/OpenWindow.h"
 #include "support/Fixtures.h"

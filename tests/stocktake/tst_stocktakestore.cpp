@@ -1,5 +1,5 @@
 #include "data/Database.h"
-#include "equipment/store/StocktakeStore.h"
+#include "stocktake/store/StocktakeStore.h"
 #include "support/EngineFixtures.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"

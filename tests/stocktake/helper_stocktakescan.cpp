@@ -1,7 +1,7 @@
 // Scans the codes given after the data folder and the location id, as a stocktake under way would, says "scanned"
 // and then waits for input that never comes: the test kills it there, as a crash or a power cut ends a program.
 #include "data/Database.h"
-#include "equipment/store/StocktakeStore.h"
+#include "stocktake/store/StocktakeStore.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

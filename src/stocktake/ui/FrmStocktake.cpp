@@ -1,4 +1,4 @@
-#include "equipment/ui/FrmStocktake.h"
+#include "stocktake/ui/FrmStocktake.h"
 
 #include "data/Database.h"
 #include "data/QuotedValue.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "equipment/store/CsvImportStore.h"
+#include "import/store/CsvImportStore.h"
 #include "platform/AppContext.h"
 
 #include <QWidget>

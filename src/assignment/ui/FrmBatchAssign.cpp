@@ -1,4 +1,4 @@
-#include "equipment/ui/FrmBatchAssign.h"
+#include "assignment/ui/FrmBatchAssign.h"
 
 #include "assignment/store/AssignmentStore.h"
 #include "locations/store/LocationStore.h"

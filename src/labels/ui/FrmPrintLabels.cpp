@@ -1,7 +1,7 @@
-#include "equipment/ui/FrmPrintLabels.h"
+#include "labels/ui/FrmPrintLabels.h"
 
 #include "data/Database.h"
-#include "equipment/store/LabelStore.h"
+#include "labels/store/LabelStore.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"

@@ -1,4 +1,4 @@
-#include "equipment/store/LabelStore.h"
+#include "labels/store/LabelStore.h"
 
 #include "data/Database.h"
 #include "data/DisplayRules.h"

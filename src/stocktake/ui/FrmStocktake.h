@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/SortCycle.h"
-#include "equipment/store/StocktakeStore.h"
 #include "platform/AppContext.h"
+#include "stocktake/store/StocktakeStore.h"
 
 #include <QWidget>
 

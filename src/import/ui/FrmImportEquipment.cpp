@@ -1,4 +1,4 @@
-#include "equipment/ui/FrmImportEquipment.h"
+#include "import/ui/FrmImportEquipment.h"
 
 #include "data/QuotedValue.h"
 #include "locations/store/LocationStore.h"
