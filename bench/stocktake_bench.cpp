@@ -12,7 +12,7 @@
 #include "platform/ReportList.h"
 #include "platform/WindowHost.h"
 #include "stocktake/store/StocktakeStore.h"
-#include "stocktake/ui/FrmStocktake.h"
+#include "stocktake/ui/StocktakeWindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -199,13 +199,13 @@ void benchStocktake(Database& db, const Options& opt) {
     const QStringList missingValues = {QString::number(plan.locId), QStringLiteral("0")};
     volatile qint64 sink = stepRaw(raw, missingSql, missingValues);
     std::vector<double> floorOpen, oursOpen;
-    std::unique_ptr<FrmStocktake> window;
+    std::unique_ptr<StocktakeWindow> window;
     for (int r = 0; r < opt.repeat; ++r) {
         floorOpen.push_back(millisecondsOf([&] { sink = sink + stepRaw(raw, missingSql, missingValues); }));
         window.reset();
         PaintCounter counter;
         oursOpen.push_back(millisecondsOf([&] {
-            window.reset(openWindow<FrmStocktake>(ctx, nullptr, [&](FrmStocktake& w) {
+            window.reset(openWindow<StocktakeWindow>(ctx, nullptr, [&](StocktakeWindow& w) {
                 w.LocId = plan.locId;
                 w.missingList()->viewport()->installEventFilter(&counter);
             }));

@@ -6,7 +6,7 @@
 #include "equipment/ui/frmCreateEquipment.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
 #include "equipment/ui/frmSearchEquipment.h"
-#include "import/ui/FrmImportEquipment.h"
+#include "import/ui/ImportEquipmentWindow.h"
 #include "locations/ui/frmActiveLocations.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
@@ -14,8 +14,8 @@
 #include "records/ui/FrmDocExplorer.h"
 #include "shell/DataBackupCommands.h"
 #include "shell/FrmAbout.h"
-#include "shell/FrmKeyboardHelp.h"
-#include "stocktake/ui/FrmStocktake.h"
+#include "shell/KeyboardHelpWindow.h"
+#include "stocktake/ui/StocktakeWindow.h"
 
 #include <QAction>
 #include <QMenu>
@@ -124,7 +124,7 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
     addEntry(equipment, "mnuEnterEquipment", QStringLiteral("E&nter Equipment"), QKeySequence(QStringLiteral("Ctrl+N")),
              opens<frmCreateEquipment>(ctx, owner, tooMany));
     addEntry(equipment, "mnuImportEquipment", QStringLiteral("&Import Equipment from CSV..."), {},
-             opens<FrmImportEquipment>(ctx, owner, tooMany));
+             opens<ImportEquipmentWindow>(ctx, owner, tooMany));
     addEntry(equipment, "mnuActiveEquipment", QStringLiteral("M&anage Equipment"),
              QKeySequence(QStringLiteral("Ctrl+Q")), opens<frmActiveEquipment>(ctx, owner, tooMany));
     if (main)
@@ -136,7 +136,7 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
     addEntry(assignment, "MnuBatchAssign", QStringLiteral("Batch Assign"), {},
              opens<FrmBatchAssign>(ctx, owner, tooMany));
     addEntry(assignment, "mnuStocktake", QStringLiteral("&Stocktake by Scanner..."), {},
-             opens<FrmStocktake>(ctx, owner, tooMany));
+             opens<StocktakeWindow>(ctx, owner, tooMany));
 
     QMenu* search = addMenu(bar, "mnuSearch", QStringLiteral("&Search"));
     addEntry(search, "mnuSearchEquipment", QStringLiteral("Search Equipment"), QKeySequence(QStringLiteral("Ctrl+E")),
@@ -149,10 +149,10 @@ void buildMainMenu(QMenuBar* bar, AppContext& ctx, QWidget* owner, Navigator::Me
 
     QMenu* help = addMenu(bar, "FrmHelp", QStringLiteral("&Help"));
     addEntry(help, "mnuKeyboardShortcuts", QStringLiteral("&Keyboard Shortcuts"), {}, [&ctx, owner, bar, tooMany] {
-        openWindow<FrmKeyboardHelp>(
+        openWindow<KeyboardHelpWindow>(
             ctx, owner,
-            [bar](FrmKeyboardHelp& w) {
-                w.setShortcuts(FrmKeyboardHelp::menuShortcuts(bar) + FrmKeyboardHelp::everyWindowKeys());
+            [bar](KeyboardHelpWindow& w) {
+                w.setShortcuts(KeyboardHelpWindow::menuShortcuts(bar) + KeyboardHelpWindow::everyWindowKeys());
             },
             tooMany);
     });

@@ -1,11 +1,11 @@
 #include "shell/ShellNavigator.h"
 
 #include "equipment/ui/frmEditEquipment.h"
-#include "labels/ui/FrmPrintLabels.h"
+#include "labels/ui/PrintLabelsWindow.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
 #include "shell/MainMenu.h"
-#include "stocktake/ui/FrmStocktake.h"
+#include "stocktake/ui/StocktakeWindow.h"
 
 void ShellNavigator::fillMenuBar(QMenuBar* bar, QWidget* owner, Menu variant) {
     buildMainMenu(bar, m_ctx, owner, variant);
@@ -26,10 +26,10 @@ bool ShellNavigator::equipmentDetail(QWidget* owner, qint64 id, const QString& s
 }
 
 bool ShellNavigator::stocktake(QWidget* owner, qint64 locId, OnTooManyWindows how) {
-    return openWindow<FrmStocktake>(
-               m_ctx, owner, [locId](FrmStocktake& w) { w.LocId = locId; }, how) != nullptr;
+    return openWindow<StocktakeWindow>(
+               m_ctx, owner, [locId](StocktakeWindow& w) { w.LocId = locId; }, how) != nullptr;
 }
 
 bool ShellNavigator::printLabels(QWidget* owner, const QList<qint64>& unitIds) {
-    return openWindow<FrmPrintLabels>(m_ctx, owner, [&](FrmPrintLabels& w) { w.unitIds = unitIds; }) != nullptr;
+    return openWindow<PrintLabelsWindow>(m_ctx, owner, [&](PrintLabelsWindow& w) { w.unitIds = unitIds; }) != nullptr;
 }

@@ -4,7 +4,7 @@
 #include "equipment/ui/frmActiveEquipment.h"
 #include "equipment/ui/frmCreateEquipment.h"
 #include "import/store/CsvImportStore.h"
-#include "import/ui/FrmImportEquipment.h"
+#include "import/ui/ImportEquipmentWindow.h"
 #include "platform/ListExport.h"
 #include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
@@ -327,7 +327,7 @@ void tst_CsvImport::windowPreviewsAndImports() {
     auto* entry = openWindow<frmCreateEquipment>(t.ctx, nullptr);
     QVERIFY(entry);
     QTest::mouseClick(entry->findChild<QPushButton*>("cmdImportCsv"), Qt::LeftButton);
-    auto* window = t.windows.last<FrmImportEquipment>();
+    auto* window = t.windows.last<ImportEquipmentWindow>();
     QVERIFY(window);
 
     QByteArray bytes = "ID,Serial No,Type\n";
@@ -338,7 +338,7 @@ void tst_CsvImport::windowPreviewsAndImports() {
 
     QTableWidget* preview = window->preview();
     QCOMPARE(preview->columnCount(), 3);
-    QCOMPARE(preview->rowCount(), FrmImportEquipment::kPreviewRows + 1);
+    QCOMPARE(preview->rowCount(), ImportEquipmentWindow::kPreviewRows + 1);
     QCOMPARE(preview->horizontalHeaderItem(1)->text(), QString("Serial No"));
     QCOMPARE(preview->item(0, 0)->text(), QString("(not imported)"));
     QCOMPARE(preview->item(0, 1)->text(), QString("Serial Number"));
@@ -359,7 +359,7 @@ void tst_CsvImport::windowPreviewsAndImports() {
 
     t.dialogs.reset();
     t.dialogs.answer(Dialogs::Answer::Yes);
-    QPointer<FrmImportEquipment> watched = window;
+    QPointer<ImportEquipmentWindow> watched = window;
     QTest::mouseClick(window->findChild<QPushButton*>("cmdImport"), Qt::LeftButton);
     QCOMPARE(t.dialogs.texts(), (QStringList{"These equipment types are not known yet:\n\nKiosk\n\nCreate them?",
                                              "25 rows were imported into the holding table."}));
@@ -372,7 +372,7 @@ void tst_CsvImport::windowPreviewsAndImports() {
 void tst_CsvImport::windowNamesTheBadRow() {
     TestContext t;
     addLocation(*t.db, "Depot");
-    auto* window = openWindow<FrmImportEquipment>(t.ctx, nullptr);
+    auto* window = openWindow<ImportEquipmentWindow>(t.ctx, nullptr);
     QVERIFY(window);
     t.dialogs.chooseFile(writeFile(t.dataDir(), "Serial;Location\nA;Depot\nB;Elsewhere\nC;Depot\n"));
     window->chooseFile();

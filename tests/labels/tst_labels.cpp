@@ -3,7 +3,7 @@
 #include "equipment/ui/frmActiveEquipment.h"
 #include "equipment/ui/frmEditEquipment.h"
 #include "equipment/ui/frmSearchEquipment.h"
-#include "labels/ui/FrmPrintLabels.h"
+#include "labels/ui/PrintLabelsWindow.h"
 #include "locations/ui/DisplayInformation.h"
 #include "platform/Printer.h"
 #include "platform/ReportList.h"
@@ -87,8 +87,8 @@ QString onlyPrintout(const TestContext& t) {
     return pdfs.size() == 1 ? folder.filePath(pdfs.first()) : QString();
 }
 
-FrmPrintLabels* openLabels(TestContext& t, const QList<qint64>& ids) {
-    return t.navigator.printLabels(nullptr, ids) ? t.windows.last<FrmPrintLabels>() : nullptr;
+PrintLabelsWindow* openLabels(TestContext& t, const QList<qint64>& ids) {
+    return t.navigator.printLabels(nullptr, ids) ? t.windows.last<PrintLabelsWindow>() : nullptr;
 }
 } // namespace
 
@@ -131,7 +131,7 @@ void tst_Labels::printedLabelsScanAsTheirCodes() {
         QSKIP(qPrintable(tool + QStringLiteral(" is not installed (scripts/setup --test installs it)")));
     TestContext t;
     addUnits(*t.db);
-    FrmPrintLabels* w = openLabels(t, kUnits);
+    PrintLabelsWindow* w = openLabels(t, kUnits);
     QVERIFY(w);
     w->layoutPicker()->setCurrentText(layout);
     QCOMPARE(w->layoutPicker()->currentText(), layout);
@@ -183,7 +183,7 @@ void tst_Labels::printedLabelsScanAsTheirCodes() {
 void tst_Labels::unitsWithoutALabelAreTold() {
     TestContext t;
     addUnits(*t.db);
-    FrmPrintLabels* w = openLabels(t, kUnits);
+    PrintLabelsWindow* w = openLabels(t, kUnits);
     QVERIFY(w);
     const QString notes = w->notes()->text();
     QVERIFY2(notes.contains("1 unit has neither an asset tag nor a serial number and gets no label."),
@@ -239,7 +239,7 @@ void tst_Labels::barsKeepTheirQuietZones() {
 void tst_Labels::previewFollowsTheSettings() {
     TestContext t;
     addUnits(*t.db);
-    FrmPrintLabels* w = openLabels(t, kUnits);
+    PrintLabelsWindow* w = openLabels(t, kUnits);
     QVERIFY(w);
     QVERIFY(w->widthBox()->isEnabled());
     QVERIFY(!w->startPicker()->isEnabled());
@@ -266,7 +266,7 @@ void tst_Labels::barsTooThinForTheLabelAreWarnedOf() {
     // which a label has inside 3 mm on each side from 79.15 mm on.
     const QString longCode = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZABCD");
     setAssetTag(*t.db, 90004, longCode);
-    FrmPrintLabels* w = openLabels(t, {90001, 90004});
+    PrintLabelsWindow* w = openLabels(t, {90001, 90004});
     QVERIFY(w);
     QVERIFY(!w->warning()->isHidden());
     w->widthBox()->setValue(79.2);
@@ -292,16 +292,16 @@ void tst_Labels::listsAndDetailOpenLabelsForTheirUnits() {
     QAction* entry = list->findChild<QAction*>("mnuPrintLabels");
     QVERIFY(entry);
     entry->trigger();
-    QCOMPARE(t.windows.last<FrmPrintLabels>()->unitIds, all);
+    QCOMPARE(t.windows.last<PrintLabelsWindow>()->unitIds, all);
     list->list()->setRowSelected(4, true);
     list->list()->setRowSelected(1, true);
     entry->trigger();
-    QCOMPARE(t.windows.last<FrmPrintLabels>()->unitIds, (QList<qint64>{all.at(1), all.at(4)}));
+    QCOMPARE(t.windows.last<PrintLabelsWindow>()->unitIds, (QList<qint64>{all.at(1), all.at(4)}));
 
     auto* detail = openWindow<frmEditEquipment>(t.ctx, nullptr, [](frmEditEquipment& w) { w.Idnum = "90002"; });
     QVERIFY(detail);
     click(detail, "cmdPrintLabel");
-    QCOMPARE(t.windows.last<FrmPrintLabels>()->unitIds, QList<qint64>{90002});
+    QCOMPARE(t.windows.last<PrintLabelsWindow>()->unitIds, QList<qint64>{90002});
 
     // Every other list of units carries the entry in its own menu.
     const std::vector<std::unique_ptr<QWidget>> others = [&] {
@@ -330,14 +330,14 @@ void tst_Labels::everyRowOfALongListIsAskedFirst() {
     QAction* entry = list->findChild<QAction*>("mnuPrintLabels");
     t.dialogs.answer(Dialogs::Answer::No);
     entry->trigger();
-    QVERIFY(!t.windows.last<FrmPrintLabels>());
+    QVERIFY(!t.windows.last<PrintLabelsWindow>());
     QCOMPARE(t.dialogs.messages.last().text,
              QStringLiteral("No rows are selected. Print labels for all 101 units of the list?"));
     QCOMPARE(t.dialogs.messages.last().buttons, Dialogs::Buttons::YesNoDefaultNo);
     t.dialogs.answer(Dialogs::Answer::Yes);
     entry->trigger();
-    QVERIFY(t.windows.last<FrmPrintLabels>());
-    QCOMPARE(t.windows.last<FrmPrintLabels>()->sheet().labelCount(), 101);
+    QVERIFY(t.windows.last<PrintLabelsWindow>());
+    QCOMPARE(t.windows.last<PrintLabelsWindow>()->sheet().labelCount(), 101);
     // A selection, however long, is what the user asked for.
     for (int row = 0; row < 101; ++row)
         list->list()->setRowSelected(row, true);

@@ -6,8 +6,8 @@
 #include "equipment/ui/frmCreateEquipmentTypes.h"
 #include "equipment/ui/frmEditEquipment.h"
 #include "equipment/ui/frmSearchEquipment.h"
-#include "import/ui/FrmImportEquipment.h"
-#include "labels/ui/FrmPrintLabels.h"
+#include "import/ui/ImportEquipmentWindow.h"
+#include "labels/ui/PrintLabelsWindow.h"
 #include "locations/ui/DisplayInformation.h"
 #include "locations/ui/FrmReassignLocation.h"
 #include "locations/ui/frmActiveLocations.h"
@@ -282,7 +282,7 @@ void tst_Choices::choiceIsWhatIsSelected_data() {
         choose(w->list(), w->list()->rowOfTag(6));
         action(w, "mnuPrintLabels")->trigger();
         QStringList ids;
-        for (qint64 id : t.windows.last<FrmPrintLabels>()->unitIds)
+        for (qint64 id : t.windows.last<PrintLabelsWindow>()->unitIds)
             ids << QString::number(id);
         return ids.join(QLatin1Char(','));
     }} << "6";
@@ -352,7 +352,7 @@ void tst_Choices::choiceIsWhatIsSelected_data() {
         if (!file.open(QIODevice::WriteOnly) || file.write("Serial Number\r\nIMP1\r\n") < 0)
             qFatal("cannot write the file");
         file.close();
-        auto* w = openWindow<FrmImportEquipment>(t.ctx, nullptr);
+        auto* w = openWindow<ImportEquipmentWindow>(t.ctx, nullptr);
         w->openFile(path);
         w->locationPicker()->setCurrentIndex(2);
         click(w, "cmdImport");

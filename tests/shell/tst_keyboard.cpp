@@ -5,8 +5,8 @@
 #include "equipment/ui/frmCreateEquipmentTypes.h"
 #include "equipment/ui/frmEditEquipment.h"
 #include "equipment/ui/frmSearchEquipment.h"
-#include "import/ui/FrmImportEquipment.h"
-#include "labels/ui/FrmPrintLabels.h"
+#include "import/ui/ImportEquipmentWindow.h"
+#include "labels/ui/PrintLabelsWindow.h"
 #include "locations/ui/DisplayInformation.h"
 #include "locations/ui/FrmReassignLocation.h"
 #include "locations/ui/frmActiveLocations.h"
@@ -17,7 +17,7 @@
 #include "records/ui/FrmAddionalFieldCaptions.h"
 #include "records/ui/NoteEditor.h"
 #include "shell/FrmAbout.h"
-#include "stocktake/ui/FrmStocktake.h"
+#include "stocktake/ui/StocktakeWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
@@ -220,9 +220,10 @@ void tst_Keyboard::escapeClosesWindowsWithCancelOrClose_data() {
         w.Tag = kAlpha;
         w.LocationName = QStringLiteral("Alpha");
     }) << true;
-    QTest::newRow("print labels") << opens<FrmPrintLabels>([](FrmPrintLabels& w) { w.unitIds = {kUnit}; }) << true;
-    QTest::newRow("import") << opens<FrmImportEquipment>() << true;
-    QTest::newRow("stocktake") << opens<FrmStocktake>([](FrmStocktake& w) { w.LocId = kAlpha; }) << true;
+    QTest::newRow("print labels") << opens<PrintLabelsWindow>([](PrintLabelsWindow& w) { w.unitIds = {kUnit}; })
+                                  << true;
+    QTest::newRow("import") << opens<ImportEquipmentWindow>() << true;
+    QTest::newRow("stocktake") << opens<StocktakeWindow>([](StocktakeWindow& w) { w.LocId = kAlpha; }) << true;
     QTest::newRow("equipment entry") << opens<frmCreateEquipment>() << true;
     QTest::newRow("duplicate") << opens<FrmDuplicate>([](FrmDuplicate& w) { w.Idnum = QStringLiteral("S5"); }) << true;
     QTest::newRow("about") << opens<FrmAbout>() << true;
@@ -265,7 +266,7 @@ void tst_Keyboard::escapePressesTheCancelButton() {
 // An open list of a box takes Esc for itself; the next Esc reaches the window.
 void tst_Keyboard::escapeInAnOpenListStaysThere() {
     TestContext t;
-    QPointer<QWidget> w = openActive(t, opens<FrmStocktake>([](FrmStocktake& s) { s.LocId = kAlpha; }));
+    QPointer<QWidget> w = openActive(t, opens<StocktakeWindow>([](StocktakeWindow& s) { s.LocId = kAlpha; }));
     QVERIFY(w);
     auto* box = w->findChild<QComboBox*>("cboLocation");
     QVERIFY(box);
@@ -381,7 +382,7 @@ void tst_Keyboard::tabFollowsTheReadingOrder_data() {
                                                                                              "Command6"};
     // No file chosen yet: the location for every row is not asked.
     QTest::newRow("import: Choose File first")
-        << opens<FrmImportEquipment>()
+        << opens<ImportEquipmentWindow>()
         << QStringList{"cmdChooseFile", "tblPreview", "lstNewTypes", "cmdImport", "cmdCancel"};
     QTest::newRow("new user: each generate button after its box")
         << opens<frmNewUser>() << QStringList{"txtEMailAddress", "txtUserName", "CmdUserName",

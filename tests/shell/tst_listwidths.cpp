@@ -6,7 +6,7 @@
 #include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
 #include "records/ui/FrmDocExplorer.h"
-#include "stocktake/ui/FrmStocktake.h"
+#include "stocktake/ui/StocktakeWindow.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
 #include "support/Widgets.h"
@@ -57,7 +57,7 @@ ReportList* openList(TestContext& t, const QString& which) {
         return w->findChild<ReportList*>(which == "holding" ? "ListView1" : "ListView2");
     }
     if (which == "stocktake") {
-        auto* w = openWindow<FrmStocktake>(t.ctx, nullptr, [](FrmStocktake& s) { s.LocId = kFirstLocId; });
+        auto* w = openWindow<StocktakeWindow>(t.ctx, nullptr, [](StocktakeWindow& s) { s.LocId = kFirstLocId; });
         return w->missingList();
     }
     if (which == "explorer") {

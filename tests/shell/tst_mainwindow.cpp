@@ -307,7 +307,7 @@ void tst_MainWindow::keyboardHelpListsEveryShortcut() {
     auto main = std::make_unique<MDIKavrel>(t.ctx);
     main->show();
     entry(*main, "mnuKeyboardShortcuts")->trigger();
-    QCOMPARE(classesOf(main->openWindows()), QStringList{"FrmKeyboardHelp"});
+    QCOMPARE(classesOf(main->openWindows()), QStringList{"KeyboardHelpWindow"});
     auto* help = main->findChild<QTableWidget*>("tblShortcuts");
     QVERIFY(help);
     QMap<QString, QString> rows;

@@ -2,7 +2,7 @@
 #include "equipment/store/EquipmentTypeStore.h"
 #include "platform/OpenWindow.h"
 #include "platform/ReportList.h"
-#include "stocktake/ui/FrmStocktake.h"
+#include "stocktake/ui/StocktakeWindow.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
 #include "support/UnitFixtures.h"
@@ -31,25 +31,25 @@ void seed(Database& db) {
         EquipmentTypeStore(db).add(QLatin1String(type));
 }
 
-template <typename W> W* control(FrmStocktake* w, const char* name) {
+template <typename W> W* control(StocktakeWindow* w, const char* name) {
     return w->findChild<W*>(QLatin1String(name));
 }
 
-FrmStocktake* openStocktake(TestContext& t, qint64 locId = 0) {
-    return openWindow<FrmStocktake>(t.ctx, nullptr, [locId](FrmStocktake& w) { w.LocId = locId; });
+StocktakeWindow* openStocktake(TestContext& t, qint64 locId = 0) {
+    return openWindow<StocktakeWindow>(t.ctx, nullptr, [locId](StocktakeWindow& w) { w.LocId = locId; });
 }
 
-void scan(FrmStocktake* w, const QString& code) {
+void scan(StocktakeWindow* w, const QString& code) {
     w->scanBox()->setFocus();
     QTest::keyClicks(w->scanBox(), code);
     QTest::keyClick(w->scanBox(), Qt::Key_Return);
 }
 
-QString label(FrmStocktake* w, const char* name) {
+QString label(StocktakeWindow* w, const char* name) {
     return w->findChild<QLabel*>(QLatin1String(name))->text();
 }
 
-QString countsShown(FrmStocktake* w) {
+QString countsShown(StocktakeWindow* w) {
     QStringList all;
     for (const char* name :
          {"lblHereCount", "lblElsewhereCount", "lblUnknownCount", "lblRepeatCount", "lblMissingCount"})
@@ -57,7 +57,7 @@ QString countsShown(FrmStocktake* w) {
     return all.join(QStringLiteral(", "));
 }
 
-QStringList missingSerials(FrmStocktake* w) {
+QStringList missingSerials(StocktakeWindow* w) {
     QStringList serials;
     for (int row = 0; row < w->missingList()->rowCount(); ++row)
         serials << w->missingList()->text(row, 3);
@@ -107,7 +107,7 @@ void tst_StocktakeWindow::eachScanShowsItsClassAtOnce() {
     QFETCH(QString, detail);
     TestContext t;
     seed(*t.db);
-    FrmStocktake* w = openStocktake(t, kHere);
+    StocktakeWindow* w = openStocktake(t, kHere);
     QVERIFY(w);
     QCOMPARE(w->windowTitle(), QStringLiteral("Kavrel Stocktake: Room 101"));
     QCOMPARE(w->locationBox()->currentText(), QStringLiteral("Room 101"));
@@ -126,7 +126,7 @@ void tst_StocktakeWindow::eachScanShowsItsClassAtOnce() {
 void tst_StocktakeWindow::keepsCountsAndTheMissingListCurrent() {
     TestContext t;
     seed(*t.db);
-    FrmStocktake* w = openStocktake(t, kHere);
+    StocktakeWindow* w = openStocktake(t, kHere);
     QCOMPARE(countsShown(w), QStringLiteral("Here: 0, Elsewhere: 0, Unknown: 0, Already scanned: 0, Missing: 5"));
     QCOMPARE(label(w, "lblStatus"), QStringLiteral("No stocktake under way here: the first scan begins one."));
     QVERIFY(!w->findChild<QPushButton*>("cmdFinish")->isEnabled());
@@ -168,7 +168,7 @@ void tst_StocktakeWindow::carriesOnAfterTheProgramWasKilled() {
 
     // Opened from the menu, without a location: the stocktake left open comes back.
     t.reopen();
-    FrmStocktake* w = openStocktake(t);
+    StocktakeWindow* w = openStocktake(t);
     QCOMPARE(w->locationBox()->currentText(), QStringLiteral("Room 101"));
     QCOMPARE(countsShown(w), QStringLiteral("Here: 1, Elsewhere: 1, Unknown: 1, Already scanned: 1, Missing: 4"));
     QCOMPARE(w->scannedList()->rowCount(), 4);
@@ -185,7 +185,7 @@ void tst_StocktakeWindow::carriesOnAfterTheProgramWasKilled() {
 void tst_StocktakeWindow::finishesWithMovesAndHoldingRows() {
     TestContext t;
     seed(*t.db);
-    FrmStocktake* w = openStocktake(t, kHere);
+    StocktakeWindow* w = openStocktake(t, kHere);
     for (const char* code : {"SN-1", "SN-9", "NEW-1"})
         scan(w, QLatin1String(code));
 
@@ -234,7 +234,7 @@ void tst_StocktakeWindow::finishesWithMovesAndHoldingRows() {
 void tst_StocktakeWindow::finishFollowsTheOptionsHoweverSet() {
     TestContext t;
     seed(*t.db);
-    FrmStocktake* w = openStocktake(t, kHere);
+    StocktakeWindow* w = openStocktake(t, kHere);
     for (const char* code : {"SN-9", "NEW-1"})
         scan(w, QLatin1String(code));
     // Cleared by keyboard and by setChecked, as a screen reader does: the type box follows, Finish leaves both out.
@@ -268,7 +268,7 @@ void tst_StocktakeWindow::scannerKeysLandAsAScanWhereverTheFocusIs() {
     QFETCH(QString, name);
     TestContext t;
     seed(*t.db);
-    FrmStocktake* w = openStocktake(t, kHere);
+    StocktakeWindow* w = openStocktake(t, kHere);
     scan(w, QStringLiteral("SN-1"));
     auto* target = w->findChild<QWidget*>(name);
     QVERIFY(target);
@@ -296,7 +296,7 @@ void tst_StocktakeWindow::scannerKeysLandAsAScanWhereverTheFocusIs() {
 void tst_StocktakeWindow::aScanAfterTheStocktakeEndedElsewhereSaysSo() {
     TestContext t;
     seed(*t.db);
-    FrmStocktake* w = openStocktake(t, kHere);
+    StocktakeWindow* w = openStocktake(t, kHere);
     for (const char* code : {"SN-1", "SN-2"})
         scan(w, QLatin1String(code));
     const qint64 shown = w->stocktakeId();
@@ -324,7 +324,7 @@ void tst_StocktakeWindow::aScanAfterTheStocktakeEndedElsewhereSaysSo() {
 void tst_StocktakeWindow::discardAsksFirst() {
     TestContext t;
     seed(*t.db);
-    FrmStocktake* w = openStocktake(t, kHere);
+    StocktakeWindow* w = openStocktake(t, kHere);
     for (const char* code : {"SN-9", "SN-1"})
         scan(w, QLatin1String(code));
     t.dialogs.answer(Dialogs::Answer::No);
@@ -341,7 +341,7 @@ void tst_StocktakeWindow::discardAsksFirst() {
 void tst_StocktakeWindow::printsAndExportsTheMissingList() {
     TestContext t;
     seed(*t.db);
-    FrmStocktake* w = openStocktake(t, kHere);
+    StocktakeWindow* w = openStocktake(t, kHere);
     for (const char* code : {"SN-1", "SN-2", "SN-3"})
         scan(w, QLatin1String(code));
     click(w, "cmdPrintMissing");

@@ -17,11 +17,11 @@ class QSpinBox;
 // Bar-code labels for units: the layout (a label printer's single labels, or sheets of label stock from any position
 // of a partly used sheet), shown as it will print, then printed on the desktop's printer or, where there is none,
 // saved as a PDF in the data folder's Printouts folder.
-class FrmPrintLabels : public QWidget {
+class PrintLabelsWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmPrintLabels(AppContext& ctx, QWidget* parent = nullptr);
-    ~FrmPrintLabels() override;
+    explicit PrintLabelsWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~PrintLabelsWindow() override;
 
     // The units to label, set by the opener before load.
     QList<qint64> unitIds;

@@ -17,10 +17,10 @@ class ReportList;
 // Stocktake by scanner: the codes scanned at one location, each classified at once (here, elsewhere, unknown,
 // already scanned), with running counts and the units registered here not scanned yet. Every scan is stored as it
 // is made, so choosing the location again carries on where a closed or killed stocktake stopped.
-class FrmStocktake : public QWidget {
+class StocktakeWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmStocktake(AppContext& ctx, QWidget* parent = nullptr);
+    explicit StocktakeWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     // Set by an opener that counts one location; otherwise the location last counted and not finished.
     qint64 LocId = 0;

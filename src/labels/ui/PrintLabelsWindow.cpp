@@ -1,4 +1,4 @@
-#include "labels/ui/FrmPrintLabels.h"
+#include "labels/ui/PrintLabelsWindow.h"
 
 #include "data/Database.h"
 #include "labels/store/LabelStore.h"
@@ -41,14 +41,14 @@ QString unitsWithoutLabel(int skipped) {
 }
 } // namespace
 
-FrmPrintLabels::FrmPrintLabels(AppContext& ctx, QWidget* parent)
+PrintLabelsWindow::PrintLabelsWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_previewPrinter(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       m_layout(new QComboBox(this)),
       m_width(millimetres(this, "txtWidth", QStringLiteral("Label Width"), kDefaultWidth, 200)),
       m_height(millimetres(this, "txtHeight", QStringLiteral("Label Height"), kDefaultHeight, 200)),
       m_start(new QSpinBox(this)), m_count(new QLabel(this)), m_notes(new QLabel(this)), m_warning(new QLabel(this)),
       m_preview(new QPrintPreviewWidget(m_previewPrinter.get(), this)) {
-    setObjectName(QStringLiteral("FrmPrintLabels"));
+    setObjectName(QStringLiteral("PrintLabelsWindow"));
     setWindowTitle(captionFor(QStringLiteral("Print Labels")));
 
     m_layout->setObjectName(QStringLiteral("cboLayout"));
@@ -91,10 +91,10 @@ FrmPrintLabels::FrmPrintLabels(AppContext& ctx, QWidget* parent)
     layout->addLayout(settings);
     layout->addWidget(m_preview, 1);
 
-    connect(m_layout, &QComboBox::currentIndexChanged, this, &FrmPrintLabels::settingsChanged);
-    connect(m_width, &QDoubleSpinBox::valueChanged, this, &FrmPrintLabels::settingsChanged);
-    connect(m_height, &QDoubleSpinBox::valueChanged, this, &FrmPrintLabels::settingsChanged);
-    connect(m_start, &QSpinBox::valueChanged, this, &FrmPrintLabels::settingsChanged);
+    connect(m_layout, &QComboBox::currentIndexChanged, this, &PrintLabelsWindow::settingsChanged);
+    connect(m_width, &QDoubleSpinBox::valueChanged, this, &PrintLabelsWindow::settingsChanged);
+    connect(m_height, &QDoubleSpinBox::valueChanged, this, &PrintLabelsWindow::settingsChanged);
+    connect(m_start, &QSpinBox::valueChanged, this, &PrintLabelsWindow::settingsChanged);
     connect(m_preview, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
         guarded(*m_ctx.dialogs, this, [&] {
             const LabelSheet labels = sheet();
@@ -102,14 +102,14 @@ FrmPrintLabels::FrmPrintLabels(AppContext& ctx, QWidget* parent)
             labels.print(*printer);
         });
     });
-    connect(printButton, &QPushButton::clicked, this, &FrmPrintLabels::printLabels);
+    connect(printButton, &QPushButton::clicked, this, &PrintLabelsWindow::printLabels);
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
     Twips::setFixedSize(this, 13500, 9000);
 }
 
-FrmPrintLabels::~FrmPrintLabels() = default;
+PrintLabelsWindow::~PrintLabelsWindow() = default;
 
-bool FrmPrintLabels::load() {
+bool PrintLabelsWindow::load() {
     const UnitLabels units = LabelStore(*m_ctx.db).labelsFor(unitIds);
     QStringList notes;
     m_labels = LabelSheet::prepare(units.labels, notes);
@@ -126,18 +126,18 @@ bool FrmPrintLabels::load() {
     return true;
 }
 
-LabelLayout FrmPrintLabels::chosenLayout() const {
+LabelLayout PrintLabelsWindow::chosenLayout() const {
     const int sheetIndex = m_layout->currentIndex() - 1;
     if (sheetIndex < 0)
         return LabelLayout::single({m_width->value(), m_height->value()});
     return LabelLayout::sheets().at(static_cast<size_t>(sheetIndex));
 }
 
-LabelSheet FrmPrintLabels::sheet() const {
+LabelSheet PrintLabelsWindow::sheet() const {
     return LabelSheet(chosenLayout(), m_labels, m_start->value());
 }
 
-void FrmPrintLabels::settingsChanged() {
+void PrintLabelsWindow::settingsChanged() {
     const LabelLayout layout = chosenLayout();
     const bool single = layout.perPage() == 1;
     m_width->setEnabled(single);
@@ -164,7 +164,7 @@ void FrmPrintLabels::settingsChanged() {
     m_preview->updatePreview();
 }
 
-void FrmPrintLabels::printLabels() {
+void PrintLabelsWindow::printLabels() {
     const bool printed = guarded(*m_ctx.dialogs, this, [&] {
         const LabelSheet labels = sheet();
         const QPrinterInfo target = QPrinterInfo::defaultPrinter();

@@ -1,4 +1,4 @@
-#include "import/ui/FrmImportEquipment.h"
+#include "import/ui/ImportEquipmentWindow.h"
 
 #include "data/QuotedValue.h"
 #include "locations/store/LocationStore.h"
@@ -42,7 +42,7 @@ void step(QProgressDialog& progress, int value) {
 }
 } // namespace
 
-FrmImportEquipment::FrmImportEquipment(AppContext& ctx, QWidget* parent)
+ImportEquipmentWindow::ImportEquipmentWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_fileName(new QLabel(this)), m_preview(new QTableWidget(this)),
       m_location(new QComboBox(this)), m_newTypes(new QListWidget(this)) {
     setObjectName(QStringLiteral("frmImportEquipment"));
@@ -90,28 +90,28 @@ FrmImportEquipment::FrmImportEquipment(AppContext& ctx, QWidget* parent)
     layout->addLayout(choices);
     layout->addLayout(buttons);
 
-    connect(chooseButton, &QPushButton::clicked, this, &FrmImportEquipment::chooseFile);
-    connect(importButton, &QPushButton::clicked, this, &FrmImportEquipment::importRows);
+    connect(chooseButton, &QPushButton::clicked, this, &ImportEquipmentWindow::chooseFile);
+    connect(importButton, &QPushButton::clicked, this, &ImportEquipmentWindow::importRows);
     connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
     setReadingOrder({chooseButton, m_preview, m_location, m_newTypes, importButton, cancelButton});
     Twips::setFixedSize(this, 11000, 8000);
 }
 
-void FrmImportEquipment::load() {
+void ImportEquipmentWindow::load() {
     m_location->clear();
     for (const LocationIdName& l : LocationStore(*m_ctx.db).activeLocationNames())
         m_location->addItem(l.name.toString(), l.id);
     showPreview();
 }
 
-void FrmImportEquipment::chooseFile() {
+void ImportEquipmentWindow::chooseFile() {
     const Dialogs::OpenFile chosen = m_ctx.dialogs->openFile(this, QStringLiteral("Import Equipment"),
                                                              QStringLiteral("CSV Files (*.csv);;All Files (*)"));
     if (!chosen.path.isEmpty())
         openFile(chosen.path);
 }
 
-bool FrmImportEquipment::openFile(const QString& path) {
+bool ImportEquipmentWindow::openFile(const QString& path) {
     m_file.reset();
     m_fileName->clear();
     const bool read = guarded(*m_ctx.dialogs, this, [&] {
@@ -129,7 +129,7 @@ bool FrmImportEquipment::openFile(const QString& path) {
     return read;
 }
 
-void FrmImportEquipment::showPreview() {
+void ImportEquipmentWindow::showPreview() {
     m_preview->clear();
     if (!m_file) {
         m_preview->setRowCount(0);
@@ -163,12 +163,12 @@ void FrmImportEquipment::showPreview() {
 }
 
 // The one location for every row is asked only of a file that names none.
-void FrmImportEquipment::showLocationChoice(bool shown) {
+void ImportEquipmentWindow::showLocationChoice(bool shown) {
     m_locationLabel->setVisible(shown);
     m_location->setVisible(shown);
 }
 
-void FrmImportEquipment::importRows() {
+void ImportEquipmentWindow::importRows() {
     if (!m_file) {
         m_ctx.dialogs->message(this, QStringLiteral("Choose the file to import first."), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Information);

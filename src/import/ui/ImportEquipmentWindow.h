@@ -14,10 +14,10 @@ class QTableWidget;
 
 // Brings equipment from a CSV file into the holding table: the file's columns matched to the holding columns by
 // their headers, shown with the first rows before anything is written, then every row checked and written at once.
-class FrmImportEquipment : public QWidget {
+class ImportEquipmentWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmImportEquipment(AppContext& ctx, QWidget* parent = nullptr);
+    explicit ImportEquipmentWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     void load();
     // Called after an import wrote its rows, so the opener's holding list can show them.

@@ -1,4 +1,4 @@
-#include "stocktake/ui/FrmStocktake.h"
+#include "stocktake/ui/StocktakeWindow.h"
 
 #include "data/Database.h"
 #include "data/QuotedValue.h"
@@ -79,11 +79,11 @@ QLabel* countChip(QWidget* parent, ScanClass kind, const char* name) {
 }
 } // namespace
 
-FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
+StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_location(new QComboBox(this)), m_status(new QLabel(this)),
       m_scan(makeTextBox(this, "txtScan", QStringLiteral("Scan"))), m_result(new QLabel(this)),
       m_detail(new QLabel(this)), m_scanned(new ReportList), m_missing(new ReportList) {
-    setObjectName(QStringLiteral("FrmStocktake"));
+    setObjectName(QStringLiteral("StocktakeWindow"));
     setWindowTitle(captionFor(QStringLiteral("Stocktake")));
     m_location->setObjectName(QStringLiteral("cboLocation"));
     m_location->setAccessibleName(QStringLiteral("Location"));
@@ -195,18 +195,18 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
     layout->addLayout(options);
     layout->addLayout(buttons);
 
-    connect(m_scan, &QLineEdit::returnPressed, this, &FrmStocktake::submitScan);
+    connect(m_scan, &QLineEdit::returnPressed, this, &StocktakeWindow::submitScan);
     connect(m_location, &QComboBox::currentIndexChanged, this, [this] {
         m_justEnded = false;
         guarded(*m_ctx.dialogs, this, [this] { showLocation(); });
         m_scan->setFocus();
     });
     connect(m_holdUnknown, &QCheckBox::toggled, m_unknownType, &QWidget::setEnabled);
-    connect(m_missing, &ReportList::headerClicked, this, &FrmStocktake::sortMissing);
-    connect(printButton, &QPushButton::clicked, this, &FrmStocktake::printMissing);
-    connect(exportButton, &QPushButton::clicked, this, &FrmStocktake::exportMissing);
-    connect(m_finish, &QPushButton::clicked, this, &FrmStocktake::finish);
-    connect(m_discard, &QPushButton::clicked, this, &FrmStocktake::discard);
+    connect(m_missing, &ReportList::headerClicked, this, &StocktakeWindow::sortMissing);
+    connect(printButton, &QPushButton::clicked, this, &StocktakeWindow::printMissing);
+    connect(exportButton, &QPushButton::clicked, this, &StocktakeWindow::exportMissing);
+    connect(m_finish, &QPushButton::clicked, this, &StocktakeWindow::finish);
+    connect(m_discard, &QPushButton::clicked, this, &StocktakeWindow::discard);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     resize(Twips::toPixelsX(13500, this), Twips::toPixelsY(8200, this));
     lists->setSizes({width() / 2, width() / 2});
@@ -214,7 +214,7 @@ FrmStocktake::FrmStocktake(AppContext& ctx, QWidget* parent)
         child->installEventFilter(this);
 }
 
-bool FrmStocktake::eventFilter(QObject* watched, QEvent* event) {
+bool StocktakeWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched != m_scan && m_scan->isEnabled()) {
         // A popup (the open list of a box) is a window of its own and keeps its keys.
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -226,7 +226,7 @@ bool FrmStocktake::eventFilter(QObject* watched, QEvent* event) {
 
 // A scanner types its code and Enter into whatever has the focus. Here they go to the scan box wherever the focus
 // is, so no list's type-ahead or box's choice swallows a code.
-bool FrmStocktake::takeScannerKey(const QKeyEvent* key) {
+bool StocktakeWindow::takeScannerKey(const QKeyEvent* key) {
     if (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
         return false; // shortcuts and mnemonics
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -248,7 +248,7 @@ bool FrmStocktake::takeScannerKey(const QKeyEvent* key) {
     return true;
 }
 
-void FrmStocktake::load() {
+void StocktakeWindow::load() {
     StocktakeStore store(*m_ctx.db);
     const qint64 wanted = LocId > 0 ? LocId : store.latestOpenLocation().value_or(0);
     const QSignalBlocker quiet(m_location);
@@ -267,15 +267,15 @@ void FrmStocktake::load() {
     m_scan->setFocus();
 }
 
-qint64 FrmStocktake::locationId() const {
+qint64 StocktakeWindow::locationId() const {
     return m_location->currentIndex() < 0 ? 0 : m_location->currentData().toLongLong();
 }
 
-QString FrmStocktake::locationName() const {
+QString StocktakeWindow::locationName() const {
     return quotedValue(m_location->currentText());
 }
 
-void FrmStocktake::showLocation() {
+void StocktakeWindow::showLocation() {
     StocktakeStore store(*m_ctx.db);
     const qint64 locId = locationId();
     const std::optional<OpenStocktake> open = locId > 0 ? store.openAt(locId) : std::nullopt;
@@ -303,7 +303,7 @@ void FrmStocktake::showLocation() {
     showStatus();
 }
 
-void FrmStocktake::sortMissing(int column) {
+void StocktakeWindow::sortMissing(int column) {
     const QString key = m_missing->columnTag(column);
     m_order = m_sort.next(key);
     if (m_missing->sortRows(column, m_order.descending))
@@ -314,7 +314,7 @@ void FrmStocktake::sortMissing(int column) {
     });
 }
 
-void FrmStocktake::addScanRow(const ScanResult& scan, bool bulk) {
+void StocktakeWindow::addScanRow(const ScanResult& scan, bool bulk) {
     const QStringList cells = {scan.code,           QLatin1String(lookOf(scan.kind).name),
                                scan.equipmentType,  scan.serialNumber,
                                scan.assetTagNumber, scan.equipmentId > 0 ? registeredAtText(scan) : QString()};
@@ -324,7 +324,7 @@ void FrmStocktake::addScanRow(const ScanResult& scan, bool bulk) {
         m_scanned->addRow(cells, scan.equipmentId);
 }
 
-void FrmStocktake::submitScan() {
+void StocktakeWindow::submitScan() {
     const QString typed = m_scan->text();
     m_scan->clear();
     const qint64 locId = locationId();
@@ -358,7 +358,7 @@ void FrmStocktake::submitScan() {
         showResult(scan);
 }
 
-void FrmStocktake::tellEndedElsewhere(const QString& code) {
+void StocktakeWindow::tellEndedElsewhere(const QString& code) {
     // The scans shown stay, as after a finish here, to be read, printed or exported.
     m_stocktakeId = 0;
     m_justEnded = true;
@@ -374,7 +374,7 @@ void FrmStocktake::tellEndedElsewhere(const QString& code) {
                            Dialogs::Buttons::Ok, Dialogs::Icon::Information);
 }
 
-void FrmStocktake::showResult(const ScanResult& scan) {
+void StocktakeWindow::showResult(const ScanResult& scan) {
     const Look look = lookOf(scan.kind);
     QString headline = QString::fromLatin1(look.name).toUpper();
     QString detail = unitText(scan);
@@ -403,14 +403,14 @@ void FrmStocktake::showResult(const ScanResult& scan) {
 }
 
 // A palette, not a style sheet: changing a style sheet polishes the label anew, which a scan cannot afford.
-void FrmStocktake::paintResult(const QColor& background, const QColor& text) {
+void StocktakeWindow::paintResult(const QColor& background, const QColor& text) {
     QPalette colours = m_result->palette();
     colours.setColor(QPalette::Window, background);
     colours.setColor(QPalette::WindowText, text);
     m_result->setPalette(colours);
 }
 
-void FrmStocktake::showCounts() {
+void StocktakeWindow::showCounts() {
     m_countLabels[HereSlot]->setText(QStringLiteral("Here: %1").arg(m_counts.here));
     m_countLabels[ElsewhereSlot]->setText(QStringLiteral("Elsewhere: %1").arg(m_counts.elsewhere));
     m_countLabels[UnknownSlot]->setText(QStringLiteral("Unknown: %1").arg(m_counts.unknown));
@@ -418,7 +418,7 @@ void FrmStocktake::showCounts() {
     m_countLabels[MissingSlot]->setText(QStringLiteral("Missing: %1").arg(m_missing->rowCount()));
 }
 
-void FrmStocktake::showStatus() {
+void StocktakeWindow::showStatus() {
     const bool open = m_stocktakeId > 0;
     m_finish->setEnabled(open);
     m_discard->setEnabled(open);
@@ -433,7 +433,7 @@ void FrmStocktake::showStatus() {
         m_status->setText(QStringLiteral("No stocktake under way here: the first scan begins one."));
 }
 
-void FrmStocktake::finish() {
+void StocktakeWindow::finish() {
     if (m_stocktakeId <= 0)
         return;
     const bool move = m_moveElsewhere->isChecked();
@@ -482,7 +482,7 @@ void FrmStocktake::finish() {
     m_ctx.dialogs->message(this, text, Dialogs::Buttons::Ok, Dialogs::Icon::Information);
 }
 
-void FrmStocktake::discard() {
+void StocktakeWindow::discard() {
     if (m_stocktakeId <= 0)
         return;
     if (m_ctx.dialogs->message(this,
@@ -498,7 +498,7 @@ void FrmStocktake::discard() {
     guarded(*m_ctx.dialogs, this, [this] { showLocation(); });
 }
 
-void FrmStocktake::printMissing() {
+void StocktakeWindow::printMissing() {
     if (m_missing->rowCount() == 0) {
         m_ctx.dialogs->message(this, QStringLiteral("No unit is missing: there is nothing to print."));
         return;
@@ -506,6 +506,6 @@ void FrmStocktake::printMissing() {
     printListOrSayWhy(m_ctx, this, m_missing, QStringLiteral("Missing at %1").arg(locationName()));
 }
 
-void FrmStocktake::exportMissing() {
+void StocktakeWindow::exportMissing() {
     exportList(*m_missing, m_ctx, this);
 }

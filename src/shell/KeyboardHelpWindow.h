@@ -11,12 +11,12 @@ class QTableWidget;
 
 // Help's list of every key the application answers: the menu entries' shortcuts as the menu bar has them, then
 // the rules that hold in every window.
-class FrmKeyboardHelp : public QWidget {
+class KeyboardHelpWindow : public QWidget {
     Q_OBJECT
 public:
     using Shortcut = QPair<QString, QString>; // keys, what they do
 
-    explicit FrmKeyboardHelp(AppContext& ctx, QWidget* parent = nullptr);
+    explicit KeyboardHelpWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     // The menu bar's entries that carry a shortcut, as "Menu > Entry".
     static QList<Shortcut> menuShortcuts(const QMenuBar* bar);

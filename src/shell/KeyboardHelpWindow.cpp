@@ -1,4 +1,4 @@
-#include "shell/FrmKeyboardHelp.h"
+#include "shell/KeyboardHelpWindow.h"
 
 #include "platform/FormHelpers.h"
 #include "platform/ProductTitle.h"
@@ -20,8 +20,9 @@ QString plainCaption(QString caption) {
 }
 } // namespace
 
-FrmKeyboardHelp::FrmKeyboardHelp(AppContext&, QWidget* parent) : QWidget(parent), m_table(new QTableWidget(this)) {
-    setObjectName(QStringLiteral("FrmKeyboardHelp"));
+KeyboardHelpWindow::KeyboardHelpWindow(AppContext&, QWidget* parent)
+    : QWidget(parent), m_table(new QTableWidget(this)) {
+    setObjectName(QStringLiteral("KeyboardHelpWindow"));
     setWindowTitle(captionFor(QStringLiteral("Keyboard Shortcuts")));
     m_table->setObjectName(QStringLiteral("tblShortcuts"));
     m_table->setAccessibleName(QStringLiteral("Keyboard Shortcuts"));
@@ -46,7 +47,7 @@ FrmKeyboardHelp::FrmKeyboardHelp(AppContext&, QWidget* parent) : QWidget(parent)
     resize(720, 560);
 }
 
-QList<FrmKeyboardHelp::Shortcut> FrmKeyboardHelp::menuShortcuts(const QMenuBar* bar) {
+QList<KeyboardHelpWindow::Shortcut> KeyboardHelpWindow::menuShortcuts(const QMenuBar* bar) {
     QList<Shortcut> shortcuts;
     for (QAction* top : bar->actions()) {
         if (!top->menu())
@@ -59,7 +60,7 @@ QList<FrmKeyboardHelp::Shortcut> FrmKeyboardHelp::menuShortcuts(const QMenuBar* 
     return shortcuts;
 }
 
-QList<FrmKeyboardHelp::Shortcut> FrmKeyboardHelp::everyWindowKeys() {
+QList<KeyboardHelpWindow::Shortcut> KeyboardHelpWindow::everyWindowKeys() {
     return {
         {QStringLiteral("Ctrl+C in a text box"), QStringLiteral("Copy (elsewhere Ctrl+C opens Create Location)")},
         {QStringLiteral("Ctrl+F4"),
@@ -76,7 +77,7 @@ QList<FrmKeyboardHelp::Shortcut> FrmKeyboardHelp::everyWindowKeys() {
     };
 }
 
-void FrmKeyboardHelp::setShortcuts(const QList<Shortcut>& shortcuts) {
+void KeyboardHelpWindow::setShortcuts(const QList<Shortcut>& shortcuts) {
     m_table->setRowCount(static_cast<int>(shortcuts.size()));
     for (int row = 0; row < shortcuts.size(); ++row) {
         m_table->setItem(row, 0, new QTableWidgetItem(shortcuts[row].first));
