@@ -6,12 +6,12 @@
 #include "data/Database.h"
 #include "equipment/store/EquipmentStore.h"
 #include "locations/store/LocationStore.h"
+#include "locations/ui/LocationReports.h"
 #include "platform/PainterPrinter.h"
 #include "platform/PrinterUnits.h"
 #include "platform/ReportList.h"
 #include "platform/Shell.h"
 #include "printing/LVPrint.h"
-#include "printing/LocationReports.h"
 
 #include <QDir>
 #include <QFile>

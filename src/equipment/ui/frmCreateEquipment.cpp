@@ -10,7 +10,6 @@
 #include "equipment/store/TemplateStore.h"
 #include "equipment/ui/FrmDuplicate.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
-#include "import/ui/ImportEquipmentWindow.h"
 #include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -203,11 +202,9 @@ QGroupBox* frmCreateEquipment::buildOutboundFrame() {
         m_duplicates->addMenuAction(entry);
     }
     auto* importButton = button(outboundFrame, "cmdImportCsv", QStringLiteral("Import from CSV..."), [this] {
-        openWindow<ImportEquipmentWindow>(m_ctx, this, [this](ImportEquipmentWindow& w) {
-            w.setOnImported([self = QPointer<frmCreateEquipment>(this)] {
-                if (self)
-                    guarded(*self->m_ctx.dialogs, self, [&] { self->refreshHoldingList(); });
-            });
+        m_ctx.navigator->importEquipment(this, [self = QPointer<frmCreateEquipment>(this)] {
+            if (self)
+                guarded(*self->m_ctx.dialogs, self, [&] { self->refreshHoldingList(); });
         });
     });
     auto* outbound = new QGridLayout(outboundFrame);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "labels/ui/LabelSheet.h"
 #include "platform/AppContext.h"
-#include "printing/LabelSheet.h"
 
 #include <QList>
 #include <QWidget>

@@ -2,6 +2,7 @@
 
 #include "data/DisplayRules.h"
 #include "locations/store/LocationStore.h"
+#include "locations/ui/LocationReports.h"
 #include "locations/ui/StateList.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -14,7 +15,6 @@
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 #include "platform/WindowKeys.h"
-#include "printing/LocationReports.h"
 #include "records/ui/AttachmentsTab.h"
 #include "records/ui/FieldsTab.h"
 #include "records/ui/NotesTab.h"

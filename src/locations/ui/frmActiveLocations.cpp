@@ -3,6 +3,7 @@
 #include "locations/store/LocationStore.h"
 #include "locations/ui/DisplayInformation.h"
 #include "locations/ui/FrmReassignLocation.h"
+#include "locations/ui/LocationReports.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -11,7 +12,6 @@
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
-#include "printing/LocationReports.h"
 
 #include <QAction>
 #include <QKeyEvent>

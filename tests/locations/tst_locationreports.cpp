@@ -1,5 +1,5 @@
 #include "data/DateText.h"
-#include "printing/LocationReports.h"
+#include "locations/ui/LocationReports.h"
 #include "support/LocaleScope.h"
 #include "support/RecordingPrinter.h"
 

@@ -1,4 +1,4 @@
-#include "printing/LocationReports.h"
+#include "locations/ui/LocationReports.h"
 
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
