@@ -1,5 +1,6 @@
 #include "data/ListColumns.h"
 
+#include "data/CellText.h"
 #include "data/Database.h"
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
@@ -39,7 +40,7 @@ bool sortsBy(const ListColumns& columns, const QString& key) {
 QString displayText(const QVariant& value, const ListColumn& column) {
     if (value.isNull())
         return {};
-    return displayText(value.toString(), column);
+    return displayText(CellText::of(value), column);
 }
 
 QString displayText(const QString& stored, const ListColumn& column) {
