@@ -204,6 +204,20 @@ std::vector<ScanResult> StocktakeStore::scans(qint64 stocktakeId) const {
     return all;
 }
 
+const ListColumns& StocktakeStore::scannedListColumns() {
+    static const ListColumns columns = ListColumnsBuilder()
+                                           .add("Code", "Code")
+                                           .add("Result", "Result")
+                                           .add("EquipmentType", "Description")
+                                           .add("SerialNumber", "Serial Number")
+                                           .add("AssetTagNumber", "Asset Tag Number")
+                                           .add("RegisteredAt", "Registered At")
+                                           .whole({"Code", "SerialNumber"})
+                                           .unsorted()
+                                           .build();
+    return columns;
+}
+
 const ListColumns& StocktakeStore::missingListColumns() {
     static const ListColumns columns = ListColumnsBuilder("EquipmentInfo", CellDisplay::NbspRemoved)
                                            .add("EquipmentId", "ID")

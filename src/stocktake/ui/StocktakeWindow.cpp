@@ -20,6 +20,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -134,13 +135,14 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     m_scanned->setObjectName(QStringLiteral("lvwScanned"));
     m_scanned->setAccessibleName(QStringLiteral("Scanned"));
     // Wide enough that a code and its result read whole without a drag.
-    const std::pair<const char*, int> scannedColumns[] = {
-        {"Code", 1800},          {"Result", 1800},           {"Description", 1300},
-        {"Serial Number", 1500}, {"Asset Tag Number", 1500}, {"Registered At", 1800}};
-    for (const auto& [header, twips] : scannedColumns)
-        m_scanned->addColumn(QLatin1String(header), QString(), Twips::toPixelsX(twips, this));
-    m_scanned->setColumnWhole(0);
-    m_scanned->setColumnWhole(3);
+    const QHash<QString, int> twips = {
+        {QStringLiteral("Code"), 1800},           {QStringLiteral("Result"), 1800},
+        {QStringLiteral("EquipmentType"), 1300},  {QStringLiteral("SerialNumber"), 1500},
+        {QStringLiteral("AssetTagNumber"), 1500}, {QStringLiteral("RegisteredAt"), 1800}};
+    for (const ListColumn& column : StocktakeStore::scannedListColumns()) {
+        m_scanned->addColumn(column.header, column.key, Twips::toPixelsX(twips.value(column.key), this));
+        m_scanned->setColumnWhole(m_scanned->columnCount() - 1, column.whole);
+    }
     (new QVBoxLayout(scannedFrame))->addWidget(m_scanned);
     auto* missingFrame = new QGroupBox(QStringLiteral("Missing: registered here, not scanned yet"), this);
     m_missing->setParent(missingFrame);
@@ -314,6 +316,7 @@ void StocktakeWindow::sortMissing(int column) {
     });
 }
 
+// The cells follow StocktakeStore::scannedListColumns().
 void StocktakeWindow::addScanRow(const ScanResult& scan, bool bulk) {
     const QStringList cells = {scan.code,           QLatin1String(lookOf(scan.kind).name),
                                scan.equipmentType,  scan.serialNumber,
