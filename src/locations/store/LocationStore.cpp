@@ -88,6 +88,11 @@ std::vector<ListRow> LocationStore::activeLocations(const SortOrder& order) cons
         activeListColumns(), 0);
 }
 
+bool LocationStore::HasActiveLocations() const {
+    Query q(m_db, QStringLiteral("SELECT 1 FROM LocationInfo WHERE LocationInfo.LocActive = 1 LIMIT 1"));
+    return q.scalar().isValid();
+}
+
 std::vector<LocationIdName> LocationStore::activeLocationNames() const {
     Query q(m_db, QStringLiteral("SELECT LocationInfo.LocId, LocationInfo.LocName FROM LocationInfo "
                                  "WHERE LocationInfo.LocActive = 1 ORDER BY LocationInfo.LocName"));
