@@ -161,16 +161,16 @@ void printLocationDetailReport(Printer& printer, const LocationDetailReport& r, 
             y = kTop;
         }
     };
-    for (const QStringList& count : r.typeCounts) {
-        printAt(printer, kCountColumn, kTypeColumn, y, count.value(0));
-        printToEdge(printer, kTypeColumn, y, count.value(1));
+    for (const LocationDetailReport::TypeCount& count : r.typeCounts) {
+        printAt(printer, kCountColumn, kTypeColumn, y, count.count);
+        printToEdge(printer, kTypeColumn, y, count.type);
         nextLine();
     }
     y += 2 * kLineStep;
-    for (const QStringList& unit : r.equipment) {
-        printAt(printer, kTop, kSerialColumn, y, QStringLiteral("Equipment: ") + unit.value(0));
-        printAt(printer, kSerialColumn, kModelColumn, y, QStringLiteral("SN: ") + unit.value(5));
-        printToEdge(printer, kModelColumn, y, QStringLiteral("Model: ") + unit.value(6));
+    for (const LocationDetailReport::Unit& unit : r.equipment) {
+        printAt(printer, kTop, kSerialColumn, y, QStringLiteral("Equipment: ") + unit.id);
+        printAt(printer, kSerialColumn, kModelColumn, y, QStringLiteral("SN: ") + unit.serialNumber);
+        printToEdge(printer, kModelColumn, y, QStringLiteral("Model: ") + unit.modelNumber);
         nextLine();
     }
     printer.endDoc();

@@ -26,8 +26,18 @@ struct LocationDetailReport {
     QString state;
     QString zip;
     LocationContact contact;
-    QList<QStringList> typeCounts; // count, type
-    QList<QStringList> equipment;  // the equipment list's cells: id first, serial number sixth, model seventh
+    struct TypeCount {
+        QString count;
+        QString type;
+    };
+    struct Unit {
+        QString id;
+        QString serialNumber;
+        QString modelNumber;
+    };
+    // As the window's lists show them.
+    QList<TypeCount> typeCounts;
+    QList<Unit> equipment;
 };
 
 void printLocationDetailReport(Printer& printer, const LocationDetailReport& report, const QDateTime& now);

@@ -20,7 +20,7 @@
 namespace {
 const QString kCreateLocation = QStringLiteral("Create Location");
 const QString kRefresh = QStringLiteral("Refresh");
-constexpr int kNameColumn = 1;
+const QString kName = QStringLiteral("LocName");
 } // namespace
 
 frmActiveLocations::frmActiveLocations(AppContext& ctx, QWidget* parent)
@@ -61,7 +61,7 @@ void frmActiveLocations::headerClicked(int column) {
 
 bool frmActiveLocations::openDetail(int row, OnTooManyWindows onTooMany) {
     const QString locId = m_list->rowTag(row).toString();
-    const QString caption = m_list->text(row, kNameColumn) + QStringLiteral(" Detailed Information");
+    const QString caption = m_list->text(row, kName) + QStringLiteral(" Detailed Information");
     return openWindow<DisplayInformation>(
                m_ctx, this,
                [&](DisplayInformation& w) {
@@ -144,7 +144,7 @@ void frmActiveLocations::reassignSelected() {
         m_ctx.dialogs->message(this, QStringLiteral("Select the location whose equipment is to be reassigned"));
         return;
     }
-    const QString name = m_list->text(row, kNameColumn);
+    const QString name = m_list->text(row, kName);
     const qint64 sourceId = m_list->rowTag(row).toLongLong();
     openWindow<FrmReassignLocation>(m_ctx, this, [&](FrmReassignLocation& w) {
         w.setWindowTitle(captionFor(QStringLiteral("Reassign Equipment and Delete Location ")) + name);
