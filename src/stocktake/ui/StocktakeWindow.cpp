@@ -29,8 +29,6 @@
 #include <QVBoxLayout>
 
 namespace {
-enum CountSlot { HereSlot, ElsewhereSlot, UnknownSlot, RepeatSlot, MissingSlot };
-
 struct Look {
     const char* name;
     const char* background;
@@ -86,6 +84,31 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
       m_detail(new QLabel(this)), m_scanned(new ReportList), m_missing(new ReportList) {
     setObjectName(QStringLiteral("StocktakeWindow"));
     setWindowTitle(captionFor(QStringLiteral("Stocktake")));
+    setUpScanAndResult();
+    // The steps run in reading order: the controls each one makes follow the last step's in the focus chain.
+    QLayout* top = buildTop();
+    QLayout* counts = buildCounts();
+    QSplitter* lists = buildLists();
+    QLayout* options = buildOptions();
+    QLayout* buttons = buildButtons();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(top);
+    layout->addWidget(m_result);
+    layout->addWidget(m_detail);
+    layout->addLayout(counts);
+    layout->addWidget(lists, 1);
+    layout->addLayout(options);
+    layout->addLayout(buttons);
+
+    resize(Twips::toPixelsX(13500, this), Twips::toPixelsY(8200, this));
+    lists->setSizes({width() / 2, width() / 2});
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+void StocktakeWindow::setUpScanAndResult() {
     m_location->setObjectName(QStringLiteral("cboLocation"));
     m_location->setAccessibleName(QStringLiteral("Location"));
     m_status->setObjectName(QStringLiteral("lblStatus"));
@@ -107,7 +130,10 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     QFont big = m_scan->font();
     big.setPointSizeF(big.pointSizeF() * 1.4);
     m_scan->setFont(big);
+    connect(m_scan, &QLineEdit::returnPressed, this, &StocktakeWindow::submitScan);
+}
 
+QLayout* StocktakeWindow::buildTop() {
     auto* top = new QGridLayout;
     top->addWidget(makeBuddyLabel(this, QStringLiteral("Loca&tion:"), m_location), 0, 0);
     top->addWidget(m_location, 0, 1);
@@ -116,7 +142,15 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     top->addWidget(m_scan, 1, 1, 1, 2);
     top->setColumnStretch(1, 2);
     top->setColumnStretch(2, 3);
+    connect(m_location, &QComboBox::currentIndexChanged, this, [this] {
+        m_justEnded = false;
+        guarded(*m_ctx.dialogs, this, [this] { showLocation(); });
+        m_scan->setFocus();
+    });
+    return top;
+}
 
+QLayout* StocktakeWindow::buildCounts() {
     auto* counts = new QHBoxLayout;
     m_countLabels[HereSlot] = countChip(this, ScanClass::Here, "lblHereCount");
     m_countLabels[ElsewhereSlot] = countChip(this, ScanClass::Elsewhere, "lblElsewhereCount");
@@ -129,7 +163,10 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     for (QLabel* label : m_countLabels)
         counts->addWidget(label);
     counts->addStretch();
+    return counts;
+}
 
+QSplitter* StocktakeWindow::buildLists() {
     auto* scannedFrame = new QGroupBox(QStringLiteral("Scanned"), this);
     m_scanned->setParent(scannedFrame);
     m_scanned->setObjectName(QStringLiteral("lvwScanned"));
@@ -150,10 +187,14 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     m_missing->setAccessibleName(QStringLiteral("Missing"));
     m_missing->setColumns(StocktakeStore::missingListColumns());
     (new QVBoxLayout(missingFrame))->addWidget(m_missing);
+    connect(m_missing, &ReportList::headerClicked, this, &StocktakeWindow::sortMissing);
     auto* lists = new QSplitter(this);
     lists->addWidget(scannedFrame);
     lists->addWidget(missingFrame);
+    return lists;
+}
 
+QLayout* StocktakeWindow::buildOptions() {
     m_moveElsewhere = new QCheckBox(QStringLiteral("&Move the units registered elsewhere to this location"), this);
     m_moveElsewhere->setObjectName(QStringLiteral("chkMoveElsewhere"));
     m_moveElsewhere->setChecked(true);
@@ -164,15 +205,20 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     m_unknownType->setObjectName(QStringLiteral("cboUnknownType"));
     m_unknownType->setAccessibleName(QStringLiteral("Type of the unknown codes"));
     m_unknownType->setPlaceholderText(QStringLiteral("(choose a type)"));
+    connect(m_holdUnknown, &QCheckBox::toggled, m_unknownType, &QWidget::setEnabled);
     auto* holdRow = new QHBoxLayout;
     holdRow->addWidget(m_holdUnknown);
     holdRow->addWidget(makeBuddyLabel(this, QStringLiteral("as t&ype:"), m_unknownType));
     holdRow->addWidget(m_unknownType);
     holdRow->addStretch();
+    // The options keep a row of their own so that neither they nor the buttons are cut off in a narrow window.
     auto* options = new QVBoxLayout;
     options->addWidget(m_moveElsewhere);
     options->addLayout(holdRow);
+    return options;
+}
 
+QLayout* StocktakeWindow::buildButtons() {
     auto* printButton = makeButton(this, "cmdPrintMissing", QStringLiteral("&Print Missing List"));
     auto* exportButton = makeButton(this, "cmdExportMissing", QStringLiteral("E&xport Missing List..."));
     m_finish = makeButton(this, "cmdFinish", QStringLiteral("F&inish"));
@@ -181,39 +227,16 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     // Mnemonics stay clear of the main menu's (File, Location(s), Equipment, Assignment, Search, Windows, Help),
     // which would otherwise take the keys. Enter belongs to the scan box while it holds a code: a scanner ends every
     // code with it.
-    // The options keep a row of their own so that neither they nor the buttons are cut off in a narrow window.
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* button : {printButton, exportButton, m_finish, m_discard, closeButton})
-        buttons->addWidget(button);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addLayout(top);
-    layout->addWidget(m_result);
-    layout->addWidget(m_detail);
-    layout->addLayout(counts);
-    layout->addWidget(lists, 1);
-    layout->addLayout(options);
-    layout->addLayout(buttons);
-
-    connect(m_scan, &QLineEdit::returnPressed, this, &StocktakeWindow::submitScan);
-    connect(m_location, &QComboBox::currentIndexChanged, this, [this] {
-        m_justEnded = false;
-        guarded(*m_ctx.dialogs, this, [this] { showLocation(); });
-        m_scan->setFocus();
-    });
-    connect(m_holdUnknown, &QCheckBox::toggled, m_unknownType, &QWidget::setEnabled);
-    connect(m_missing, &ReportList::headerClicked, this, &StocktakeWindow::sortMissing);
     connect(printButton, &QPushButton::clicked, this, &StocktakeWindow::printMissing);
     connect(exportButton, &QPushButton::clicked, this, &StocktakeWindow::exportMissing);
     connect(m_finish, &QPushButton::clicked, this, &StocktakeWindow::finish);
     connect(m_discard, &QPushButton::clicked, this, &StocktakeWindow::discard);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    resize(Twips::toPixelsX(13500, this), Twips::toPixelsY(8200, this));
-    lists->setSizes({width() / 2, width() / 2});
-    for (QWidget* child : findChildren<QWidget*>())
-        child->installEventFilter(this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* button : {printButton, exportButton, m_finish, m_discard, closeButton})
+        buttons->addWidget(button);
+    return buttons;
 }
 
 bool StocktakeWindow::eventFilter(QObject* watched, QEvent* event) {
