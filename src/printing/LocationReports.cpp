@@ -131,6 +131,7 @@ void printLocationDetailReport(Printer& printer, const LocationDetailReport& r, 
     constexpr double kModelColumn = 9664;
 
     startTwipsPage(printer);
+    // "statictal": the system's given spelling, kept on purpose.
     printToEdge(printer, kTop, kTop,
                 QStringLiteral("Detailed Location information including statictal and equipment listing as of ") +
                     DateText::toShort(now.date()) + u' ' + QLocale().toString(now.time(), QLocale::ShortFormat));

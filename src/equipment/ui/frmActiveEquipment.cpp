@@ -118,6 +118,7 @@ void frmActiveEquipment::createEquipment() {
         openWindow<frmCreateEquipment>(m_ctx, this);
         return;
     }
+    // "locaion(s)": the system's given spelling, kept on purpose.
     if (m_ctx.dialogs->message(this,
                                QStringLiteral("Insufficient locaion(s) to carry out this operation\n"
                                               "You must create a location before entering equipment\n"

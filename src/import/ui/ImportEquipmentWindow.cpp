@@ -45,7 +45,7 @@ void step(QProgressDialog& progress, int value) {
 ImportEquipmentWindow::ImportEquipmentWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_fileName(new QLabel(this)), m_preview(new QTableWidget(this)),
       m_location(new QComboBox(this)), m_newTypes(new QListWidget(this)) {
-    setObjectName(QStringLiteral("frmImportEquipment"));
+    setObjectName(QStringLiteral("ImportEquipmentWindow"));
     setWindowTitle(captionFor(QStringLiteral("Import Equipment")));
 
     QLayout* fileRow = buildFileRow();

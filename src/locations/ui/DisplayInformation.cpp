@@ -60,6 +60,7 @@ DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
 
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // "Resign" (for reassign): the system's given spelling, kept on purpose.
     for (const char* description : {"Print", "Resign", "Stocktake"}) {
         QAction* action = addToolButton(m_toolbar, QLatin1String(description));
         connect(action, &QAction::triggered, this, [this, action] { toolbarClicked(action->data().toString()); });

@@ -98,6 +98,7 @@ void frmActiveLocations::deleteSelected() {
     const auto refuse = [&](const LocationUse& use) {
         QString text;
         if (use.units > 0) {
+            // "creat": the system's given spelling, kept on purpose.
             text = QStringLiteral("This location cannot be deleted at this time because it currently has asset(s) "
                                   "assigned to it.\n") +
                    (n == 1 ? QStringLiteral("To delete this location, first creat another location and then reassign "
@@ -134,6 +135,7 @@ void frmActiveLocations::reassignSelected() {
                                Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }
+    // "reasign": the system's given spelling, kept on purpose.
     if (m_ctx.dialogs->message(this,
                                QStringLiteral("Warning this action will reasign all equipment to another location and "
                                               "then delete the selected location\nDo you want to continue"),

@@ -56,6 +56,7 @@ AttachmentStore::AttachmentStore(Database& db, RecordOwner owner)
 
 const ListColumns& AttachmentStore::listColumns() const {
     static const ListColumns location = columnsWithDateHeader("Attachment Date");
+    // "Attachemnt": the system's given spelling, kept on purpose.
     static const ListColumns equipment = columnsWithDateHeader("Attachemnt Date");
     return m_owner == RecordOwner::Location ? location : equipment;
 }

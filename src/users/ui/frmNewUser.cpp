@@ -47,6 +47,7 @@ QGroupBox* frmNewUser::buildUserFrame() {
     m_email = addBox("txtEMailAddress", QStringLiteral("E-Mail Address"));
     m_userName = addBox("txtUserName", QStringLiteral("User Name"));
     m_password = addBox("txtPassword", QStringLiteral("Password"));
+    // "txtPasswordRetypes": the system's given spelling, kept on purpose.
     m_passwordRetyped = addBox("txtPasswordRetypes", QStringLiteral("Password Retyped"));
     m_password->setEchoMode(QLineEdit::Password);
     m_passwordRetyped->setEchoMode(QLineEdit::Password);
