@@ -3,6 +3,7 @@
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
 #include "platform/Printer.h"
+#include "platform/ReportList.h"
 
 #include <QLocale>
 #include <QTextBoundaryFinder>
@@ -120,6 +121,16 @@ void printLocationDetailListing(Printer& printer, const QList<QStringList>& rows
         breakIfFull();
     }
     printer.endDoc();
+}
+
+void addListRows(LocationDetailReport& report, const ReportList& typeCounts, const ReportList& equipment) {
+    for (int row = 0; row < typeCounts.rowCount(); ++row)
+        report.typeCounts.append(
+            {typeCounts.text(row, QStringLiteral("Num")), typeCounts.text(row, QStringLiteral("EquipmentType"))});
+    for (int row = 0; row < equipment.rowCount(); ++row)
+        report.equipment.append({equipment.text(row, QStringLiteral("EquipmentId")),
+                                 equipment.text(row, QStringLiteral("SerialNumber")),
+                                 equipment.text(row, QStringLiteral("ModelNumber"))});
 }
 
 void printLocationDetailReport(Printer& printer, const LocationDetailReport& r, const QDateTime& now) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 class Printer;
+class ReportList;
 
 // Printouts of the active location list, placed at fixed positions in twips. Each row is a list row's six
 // cells: id, name, city, state, phone number, equipment count.
@@ -39,5 +40,8 @@ struct LocationDetailReport {
     QList<TypeCount> typeCounts;
     QList<Unit> equipment;
 };
+
+// Fills the report's counts and units from the detail window's lists, each cell read by its column's key.
+void addListRows(LocationDetailReport& report, const ReportList& typeCounts, const ReportList& equipment);
 
 void printLocationDetailReport(Printer& printer, const LocationDetailReport& report, const QDateTime& now);

@@ -37,7 +37,6 @@
 namespace {
 constexpr int kWidthTwips = 13170;
 constexpr int kHeightTwips = 9720;
-const QString kSerialNumber = QStringLiteral("SerialNumber");
 
 // A stored value shown in a box: Null leaves the box as it is.
 void showValue(QLineEdit* box, const std::optional<QString>& value) {
@@ -135,7 +134,7 @@ QWidget* DisplayInformation::buildGeneralTab() {
         m_equipment,
         [this](int row, OnTooManyWindows how) {
             return m_ctx.navigator->equipmentDetail(this, m_equipment->rowTag(row).toLongLong(),
-                                                    m_equipment->text(row, kSerialNumber), how);
+                                                    m_equipment->text(row, QStringLiteral("SerialNumber")), how);
         },
         OnTooManyWindows::AsFailure, OnTooManyWindows::AsFailure);
     connect(m_equipment, &ReportList::headerClicked, this, [this](int column) {
@@ -236,13 +235,7 @@ void DisplayInformation::printReport() {
     report.state = state ? state->text() : QString();
     report.zip = m_location.zip->text();
     report.contact = m_contact.contact();
-    for (int row = 0; row < m_statistics->rowCount(); ++row)
-        report.typeCounts.append(
-            {m_statistics->text(row, QStringLiteral("Num")), m_statistics->text(row, QStringLiteral("EquipmentType"))});
-    for (int row = 0; row < m_equipment->rowCount(); ++row)
-        report.equipment.append({m_equipment->text(row, QStringLiteral("EquipmentId")),
-                                 m_equipment->text(row, kSerialNumber),
-                                 m_equipment->text(row, QStringLiteral("ModelNumber"))});
+    addListRows(report, *m_statistics, *m_equipment);
     std::unique_ptr<Printer> printer = m_ctx.newPrinter();
     printLocationDetailReport(*printer, report, m_ctx.clock->now());
 }
