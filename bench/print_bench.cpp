@@ -237,10 +237,7 @@ void benchPrint(Database& db, const Options& opt) {
         detail.city = location->city.value_or(QString());
         detail.zip = location->zip.value_or(QString());
     }
-    for (int row = 0; row < statistics.rowCount(); ++row)
-        detail.typeCounts << statistics.cells(row);
-    for (int row = 0; row < equipment.rowCount(); ++row)
-        detail.equipment << equipment.cells(row);
+    addListRows(detail, statistics, equipment);
     const QDateTime now(today, QTime(9, 30));
     const Measured located =
         measure(opt.dataDir, opt.repeat, [&](Printer& printer) { printLocationDetailReport(printer, detail, now); });

@@ -83,7 +83,6 @@ const char* const kReadingOrder[] = {"List1",
                                      "Command16"};
 constexpr int kWidthTwips = 13770;
 constexpr int kHeightTwips = 10335;
-constexpr int kDuplicateSerialColumn = 2;
 } // namespace
 
 frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
@@ -552,7 +551,7 @@ void frmCreateEquipment::printDuplicateTable() {
 }
 
 bool frmCreateEquipment::openDuplicate(int row, OnTooManyWindows onTooMany) {
-    const QString serial = m_duplicates->text(row, kDuplicateSerialColumn);
+    const QString serial = m_duplicates->text(row, QStringLiteral("SerialNumber"));
     return openWindow<FrmDuplicate>(
                m_ctx, this, [&](FrmDuplicate& w) { w.Idnum = serial; }, onTooMany) != nullptr;
 }
