@@ -41,10 +41,10 @@ void runOnServer(const QString& uri, const QStringList& statements) {
     QSqlDatabase::removeDatabase(name);
 }
 
-HoldingEntry entry(const QString& serial, qint64 locId) {
-    HoldingEntry e;
-    e.serialNumber = serial;
-    e.equipmentType = QStringLiteral("Desktop");
+UnitValues entry(const QString& serial, qint64 locId) {
+    UnitValues e;
+    e[UnitField::SerialNumber] = serial;
+    e[UnitField::EquipmentType] = QStringLiteral("Desktop");
     e.currentLocation = locId;
     e.locationName = QStringLiteral("Store");
     return e;

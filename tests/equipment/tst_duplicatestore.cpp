@@ -43,11 +43,11 @@ struct Duplicates {
 // The proposed record's values as its window shows them before any edit.
 UnitValues valuesOf(const UnitRecord& r) {
     UnitValues v;
-    v.assetTagNumber = r.assetTagNumber.value_or("");
-    v.manufacturer = r.manufacturer.value_or("");
-    v.datePurchased = r.datePurchased;
-    v.serialNumber = r.serialNumber.value_or("");
-    v.operatingSystem = QStringLiteral("Win'11 – ü");
+    v[UnitField::AssetTagNumber] = r[UnitField::AssetTagNumber].value_or("");
+    v[UnitField::Manufacturer] = r[UnitField::Manufacturer].value_or("");
+    v.setDatePurchased(r.datePurchased().value_or(QDate()));
+    v[UnitField::SerialNumber] = r[UnitField::SerialNumber].value_or("");
+    v[UnitField::OperatingSystem] = QStringLiteral("Win'11 – ü");
     return v;
 }
 
@@ -90,8 +90,8 @@ void tst_DuplicateStore::loadsBothSidesAndHistory() {
     QCOMPARE(c.existing->id, kExisting);
     QCOMPARE(c.existing->locationName, QString("Depot"));
     QCOMPARE(c.proposed->id, d.shown);
-    QCOMPARE(c.proposed->manufacturer, QString("HP"));
-    QCOMPARE(c.proposed->datePurchased, QDate(2024, 5, 6));
+    QCOMPARE((*c.proposed)[UnitField::Manufacturer], QString("HP"));
+    QCOMPARE(c.proposed->datePurchased(), QDate(2024, 5, 6));
     QCOMPARE(c.proposed->currentLocation, kStore);
     QCOMPARE(c.proposed->locationName, QString("Store"));
     QVERIFY(c.proposedLocationAvailable);
@@ -140,7 +140,7 @@ void tst_DuplicateStore::resolutions() {
     DuplicateStore store(*t.db);
     const DuplicateCase loaded = store.load("S1");
     UnitValues values = valuesOf(*loaded.proposed);
-    values.serialNumber = serial;
+    values[UnitField::SerialNumber] = serial;
     const QStringList before = inventoryRows(*t.db);
 
     QCOMPARE(resolve(store, option, loaded, values), expected);
@@ -249,7 +249,7 @@ void tst_DuplicateStore::proposedLocationUnavailable() {
     const DuplicateCase loaded = store.load("S1");
     QVERIFY(!loaded.proposedLocationAvailable);
     UnitValues values = valuesOf(*loaded.proposed);
-    values.serialNumber = "S1-B";
+    values[UnitField::SerialNumber] = "S1-B";
     const QStringList before = inventoryRows(*t.db);
     const std::optional<qint64> location = chosen.isNull() ? std::nullopt : std::optional<qint64>(chosen.toLongLong());
     QCOMPARE(resolve(store, option, loaded, values, location), expected);
@@ -271,7 +271,7 @@ void tst_DuplicateStore::caseResolvedElsewhereWritesNothing() {
     park(*t.db, "S1", kStore, "parked after both windows loaded");
     const QStringList before = inventoryRows(*t.db);
     UnitValues values = valuesOf(*second.proposed);
-    values.serialNumber = "S1-B";
+    values[UnitField::SerialNumber] = "S1-B";
     for (int option : {0, 1, 2})
         QCOMPARE(resolve(store, option, second, values), Resolution::ProposedGone);
     QCOMPARE(inventoryRows(*t.db), before);

@@ -57,6 +57,7 @@ class tst_EditEquipment : public QObject {
     Q_OBJECT
 private slots:
     void showsTheUnit();
+    void unitWithNullsAfterAFullOne();
     void saveRoundTrip_data();
     void saveRoundTrip();
     void storedTypeNotInTheList();
@@ -108,6 +109,27 @@ void tst_EditEquipment::showsTheUnit() {
     click(w, "cmdCancel");
     QTRY_VERIFY(!w->isVisible());
     QCOMPARE(stored(*t.db, "Manufacturer", id).toString(), QStringLiteral("HP"));
+}
+
+void tst_EditEquipment::unitWithNullsAfterAFullOne() {
+    TestContext t;
+    addTypes(*t.db, {"Desktop", "Laptop"});
+    const qint64 loc = addLocationWithId(*t.db, 70000, "Depot");
+    const qint64 full = addUnitWithId(*t.db, 90000, loc, "SN-1", "Laptop");
+    Query(*t.db, "UPDATE EquipmentInfo SET DatePurchased = '2024-02-29', Memory = '8 GB' WHERE EquipmentId = ?")
+        .exec({full});
+    const qint64 empty = addUnitWithId(*t.db, 90001, 99999, "SN-2", QVariant());
+    Query(*t.db, "UPDATE EquipmentInfo SET SerialNumber = NULL, Manufacturer = NULL, AssetTagNumber = NULL, "
+                 "Memory = NULL, DatePurchased = NULL WHERE EquipmentId = ?")
+        .exec({empty});
+    auto* w = openDetail(t, full);
+    QCOMPARE(box(w, "txtMemory")->text(), QStringLiteral("8 GB"));
+    w->Idnum = QString::number(empty);
+    w->load();
+    QCOMPARE(w->typeList()->currentRow(), -1);
+    for (const char* name : {"txtSerialNumber", "txtManufacturer", "txtAssetTagNumber", "txtMemory", "txtDatePurchased",
+                             "txtCurrentLocation"})
+        QCOMPARE(box(w, name)->text(), QString());
 }
 
 void tst_EditEquipment::saveRoundTrip_data() {

@@ -99,12 +99,12 @@ QStringList holding(Database& db, const QString& column) {
 }
 
 qint64 hold(Database& db, const QString& serial, qint64 loc, const QString& locName = QStringLiteral("Depot")) {
-    HoldingEntry e;
-    e.serialNumber = serial;
-    e.equipmentType = QStringLiteral("Laptop");
-    e.manufacturer = QStringLiteral("Dell");
-    e.modelNumber = QStringLiteral("M-") + serial;
-    e.datePurchased = QDate(2025, 12, 31);
+    UnitValues e;
+    e[UnitField::SerialNumber] = serial;
+    e[UnitField::EquipmentType] = QStringLiteral("Laptop");
+    e[UnitField::Manufacturer] = QStringLiteral("Dell");
+    e[UnitField::ModelNumber] = QStringLiteral("M-") + serial;
+    e.setDatePurchased(QDate(2025, 12, 31));
     e.currentLocation = loc;
     e.locationName = locName;
     return HoldingStore(db).insert(e);

@@ -12,12 +12,12 @@
 using namespace Fixtures;
 
 namespace {
-HoldingEntry unit(const QString& serial, qint64 locId, const QString& model = QStringLiteral("Dell's XPS")) {
-    HoldingEntry e;
-    e.serialNumber = serial;
-    e.modelNumber = model;
-    e.equipmentType = QStringLiteral("Laptop");
-    e.datePurchased = QDate(2025, 12, 31);
+UnitValues unit(const QString& serial, qint64 locId, const QString& model = QStringLiteral("Dell's XPS")) {
+    UnitValues e;
+    e[UnitField::SerialNumber] = serial;
+    e[UnitField::ModelNumber] = model;
+    e[UnitField::EquipmentType] = QStringLiteral("Laptop");
+    e.setDatePurchased(QDate(2025, 12, 31));
     e.currentLocation = locId;
     e.locationName = QStringLiteral("Depot");
     return e;
@@ -51,7 +51,8 @@ void tst_HoldingStore::holdingRowsOutliveTheConnection() {
     QCOMPARE(rows.size(), size_t(1));
     QCOMPARE(rows[0].tag.toLongLong(), id);
     QCOMPARE(rows[0].cells.value(3), QStringLiteral("Dell's XPS")); // Model #
-    QCOMPARE(HoldingStore(*t.db).row(id)->datePurchased.value_or(QString()), QStringLiteral("2025-12-31"));
+    QCOMPARE((*HoldingStore(*t.db).row(id))[UnitField::DatePurchased].value_or(QString()),
+             QStringLiteral("2025-12-31"));
     HoldingStore(*t.db).remove({id});
     QCOMPARE(HoldingStore(*t.db).count(), 0);
 }
@@ -133,17 +134,17 @@ void tst_HoldingStore::commitSortsNewAndKnownSerials() {
 void tst_HoldingStore::commitCopiesEveryColumn() {
     TestContext t;
     const qint64 loc = addLocation(*t.db, "Depot");
-    HoldingEntry e = unit("SN-9", loc);
-    e.assetTagNumber = "AT-1";
-    e.manufacturer = "Dell";
-    e.purchasePrice = "1,299.00";
-    e.cpuSpeed = "3 GHz";
-    e.memory = "16 GB";
-    e.hardDriveCapacity = "1 TB";
-    e.monitor = "24\"";
-    e.mouse = "Optical";
-    e.keyboard = "US";
-    e.operatingSystem = "Linux";
+    UnitValues e = unit("SN-9", loc);
+    e[UnitField::AssetTagNumber] = "AT-1";
+    e[UnitField::Manufacturer] = "Dell";
+    e[UnitField::PurchasePrice] = "1,299.00";
+    e[UnitField::CpuSpeed] = "3 GHz";
+    e[UnitField::Memory] = "16 GB";
+    e[UnitField::HardDriveCapacity] = "1 TB";
+    e[UnitField::Monitor] = "24\"";
+    e[UnitField::Mouse] = "Optical";
+    e[UnitField::Keyboard] = "US";
+    e[UnitField::OperatingSystem] = "Linux";
     HoldingStore(*t.db).insert(e);
     HoldingStore(*t.db).commitToInventory();
     Query q(*t.db, "SELECT AssetTagNumber, EquipmentType, Manufacturer, DatePurchased, PurchasePrice, SerialNumber, "
@@ -185,14 +186,14 @@ void tst_HoldingStore::countsTheRowsWithoutAType() {
     HoldingStore store(*t.db);
     store.insert(unit("TYPED", loc));
     for (const QVariant& type : {QVariant(), QVariant(QString()), QVariant(QStringLiteral(" &nbsp; "))}) {
-        HoldingEntry e = unit("UNTYPED", loc);
-        e.equipmentType = type.toString();
+        UnitValues e = unit("UNTYPED", loc);
+        e[UnitField::EquipmentType] = type.toString();
         const qint64 id = store.insert(e);
         Query(*t.db, QStringLiteral("UPDATE HoldEquipment SET EquipmentType = ? WHERE HoldEquipmentId = ?"))
             .exec({type, id});
     }
-    HoldingEntry away = unit("AWAY", retired);
-    away.equipmentType.clear();
+    UnitValues away = unit("AWAY", retired);
+    away[UnitField::EquipmentType].clear();
     store.insert(away);
     Query(*t.db, QStringLiteral("UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?")).exec({retired});
     QCOMPARE(store.untypedCount(), 3); // the row kept back by its retired location is not entered
@@ -261,14 +262,18 @@ void tst_HoldingStore::duplicatesListOnlyKnownLocations() {
 void tst_HoldingStore::templatesDropApostrophesFromTheNameOnly() {
     TestContext t;
     TemplateStore store(*t.db);
-    store.save("Bob's PC", {"Desktop", "Dell's", "M1", "", "", "", "", "", "", ""});
+    UnitValues values;
+    values[UnitField::EquipmentType] = "Desktop";
+    values[UnitField::Manufacturer] = "Dell's";
+    values[UnitField::ModelNumber] = "M1";
+    store.save("Bob's PC", values);
     QCOMPARE(store.names(), QStringList{"Bobs PC"});
     const auto found = store.find("Bobs PC");
     QVERIFY(found);
-    QCOMPARE(found->manufacturer.value_or(QString()), QStringLiteral("Dell's"));
+    QCOMPARE((*found)[UnitField::Manufacturer].value_or(QString()), QStringLiteral("Dell's"));
     QVERIFY(!store.find("Bob's PC"));
     Query(*t.db, "INSERT INTO EquipmentTemplate (TemplateName, Description) VALUES ('Nulls', NULL)").exec();
-    QVERIFY(!store.find("Nulls")->memory);
+    QVERIFY(!(*store.find("Nulls"))[UnitField::Memory]);
 }
 
 void tst_HoldingStore::typesAddAndRemove() {

@@ -15,21 +15,25 @@ constexpr qint64 kDepot = 70000;
 constexpr qint64 kStore = 70001;
 constexpr qint64 kUnit = 80000;
 
-UnitValues everyText(const QString& text, const std::optional<QDate>& date) {
+// The date as its stored text; a null one is no date.
+UnitValues everyText(const QString& text, const QString& date) {
     UnitValues v;
-    v.equipmentType = text;
-    for (QString* field :
-         {&v.assetTagNumber, &v.manufacturer, &v.purchasePrice, &v.serialNumber, &v.modelNumber, &v.cpuSpeed, &v.memory,
-          &v.harddriveCap, &v.monitor, &v.mouse, &v.keyboard, &v.operatingSystem})
+    v[UnitField::EquipmentType] = text;
+    for (QString* field : {&v[UnitField::AssetTagNumber], &v[UnitField::Manufacturer], &v[UnitField::PurchasePrice],
+                           &v[UnitField::SerialNumber], &v[UnitField::ModelNumber], &v[UnitField::CpuSpeed],
+                           &v[UnitField::Memory], &v[UnitField::HardDriveCapacity], &v[UnitField::Monitor],
+                           &v[UnitField::Mouse], &v[UnitField::Keyboard], &v[UnitField::OperatingSystem]})
         *field = text;
-    v.datePurchased = date;
+    v[UnitField::DatePurchased] = date;
     return v;
 }
 
 QList<std::optional<QString>> texts(const UnitRecord& r) {
-    return {r.equipmentType, r.assetTagNumber, r.manufacturer,   r.purchasePrice, r.serialNumber,
-            r.modelNumber,   r.cpuSpeed,       r.memory,         r.harddriveCap,  r.monitor,
-            r.mouse,         r.keyboard,       r.operatingSystem};
+    return {r[UnitField::EquipmentType],  r[UnitField::AssetTagNumber], r[UnitField::Manufacturer],
+            r[UnitField::PurchasePrice],  r[UnitField::SerialNumber],   r[UnitField::ModelNumber],
+            r[UnitField::CpuSpeed],       r[UnitField::Memory],         r[UnitField::HardDriveCapacity],
+            r[UnitField::Monitor],        r[UnitField::Mouse],          r[UnitField::Keyboard],
+            r[UnitField::OperatingSystem]};
 }
 
 struct Inventory {
@@ -69,14 +73,14 @@ void tst_UnitStore::readsEveryColumnNullKeptApart() {
     const auto unit = UnitStore(*t.db).unit(kUnit);
     QVERIFY(unit);
     QCOMPARE(unit->id, kUnit);
-    QCOMPARE(unit->serialNumber, QString("SN-1"));
-    QCOMPARE(unit->equipmentType, QString("Desktop"));
-    QCOMPARE(unit->manufacturer, QString("")); // empty text, not Null
-    QCOMPARE(unit->modelNumber, std::nullopt);
-    QCOMPARE(unit->monitor, QString("&nbsp;")); // raw: the window applies its own display rule
-    QCOMPARE(unit->datePurchased, QDate(2023, 11, 30));
-    QCOMPARE(unit->otherIdentificationNumber, QString("ON-1"));
-    QCOMPARE(unit->otherIdentificationType, QString("Barcode"));
+    QCOMPARE((*unit)[UnitField::SerialNumber], QString("SN-1"));
+    QCOMPARE((*unit)[UnitField::EquipmentType], QString("Desktop"));
+    QCOMPARE((*unit)[UnitField::Manufacturer], QString("")); // empty text, not Null
+    QCOMPARE((*unit)[UnitField::ModelNumber], std::nullopt);
+    QCOMPARE((*unit)[UnitField::Monitor], QString("&nbsp;")); // raw: the window applies its own display rule
+    QCOMPARE(unit->datePurchased(), QDate(2023, 11, 30));
+    QCOMPARE((*unit)[UnitField::OtherIdentificationNumber], QString("ON-1"));
+    QCOMPARE((*unit)[UnitField::OtherIdentificationType], QString("Barcode"));
     QVERIFY(unit->active);
     QCOMPARE(unit->currentLocation, kDepot);
     QCOMPARE(unit->locationName, QString("Depot"));
@@ -87,8 +91,8 @@ void tst_UnitStore::readsEveryColumnNullKeptApart() {
     QVERIFY(orphan);
     QCOMPARE(orphan->currentLocation, 99999);
     QCOMPARE(orphan->locationName, std::nullopt);
-    QCOMPARE(orphan->equipmentType, std::nullopt);
-    QCOMPARE(orphan->datePurchased, std::nullopt);
+    QCOMPARE((*orphan)[UnitField::EquipmentType], std::nullopt);
+    QCOMPARE(orphan->datePurchased(), std::nullopt);
     QVERIFY(!UnitStore(*t.db).unit(1));
 }
 
@@ -108,13 +112,13 @@ void tst_UnitStore::saveStoresValuesAsTyped() {
     TestContext t;
     Inventory inv(*t.db);
     UnitStore store(*t.db);
-    QVERIFY(store.save(kUnit, everyText(text, date.isValid() ? std::optional(date) : std::nullopt)));
+    QVERIFY(store.save(kUnit, everyText(text, date.isValid() ? date.toString(Qt::ISODate) : QString())));
 
     const auto unit = store.unit(kUnit);
     QVERIFY(unit);
     for (const std::optional<QString>& value : texts(*unit))
         QCOMPARE(value, text);
-    QCOMPARE(unit->datePurchased, date.isValid() ? std::optional(date) : std::nullopt);
+    QCOMPARE(unit->datePurchased(), date.isValid() ? std::optional(date) : std::nullopt);
     QCOMPARE(count(*t.db, "EquipmentInfo", "DatePurchased IS NULL"), date.isValid() ? 0 : 1);
     // Location, active flag and the other units stay.
     QCOMPARE(unit->currentLocation, kDepot);
@@ -138,8 +142,8 @@ void tst_UnitStore::saveTypeNoneKeepsStoredType() {
     addLocationWithId(*t.db, kDepot, "Depot");
     addUnitWithId(*t.db, kUnit, kDepot, "SN-1", stored);
     Query(*t.db, "INSERT INTO EquipmentType (EquipmentType) VALUES ('Laptop')").exec();
-    UnitValues values = everyText("v", std::nullopt);
-    values.equipmentType = given.isValid() ? std::optional(given.toString()) : std::nullopt;
+    UnitValues values = everyText("v", QString());
+    values[UnitField::EquipmentType] = given.isValid() ? given.toString() : QString();
     QVERIFY(UnitStore(*t.db).save(kUnit, values));
     const QVariant type = Query(*t.db, "SELECT EquipmentType FROM EquipmentInfo WHERE EquipmentId = ?").scalar({kUnit});
     QCOMPARE(type.isNull(), expected.isNull());
@@ -150,7 +154,7 @@ void tst_UnitStore::saveRefusesInvalidDateWritingNothing() {
     TestContext t;
     Inventory inv(*t.db);
     const QStringList before = inventoryRows(*t.db);
-    QVERIFY_THROWS_EXCEPTION(DataError, UnitStore(*t.db).save(kUnit, everyText("changed", QDate(2024, 2, 30))));
+    QVERIFY_THROWS_EXCEPTION(DataError, UnitStore(*t.db).save(kUnit, everyText("changed", "2024-02-30")));
     QCOMPARE(inventoryRows(*t.db), before);
 }
 
@@ -160,7 +164,7 @@ void tst_UnitStore::unitDeletedMeanwhileChangesNothing() {
     UnitStore store(*t.db);
     Query(*t.db, "DELETE FROM EquipmentInfo WHERE EquipmentId = ?").exec({kUnit});
     const QStringList before = inventoryRows(*t.db);
-    QVERIFY(!store.save(kUnit, everyText("x", QDate(2024, 1, 1))));
+    QVERIFY(!store.save(kUnit, everyText("x", "2024-01-01")));
     QCOMPARE(store.reassign(kUnit, kStore), ReassignResult::UnitGone);
     QCOMPARE(inventoryRows(*t.db), before);
     QCOMPARE(inv.historyRows(), 0);

@@ -42,12 +42,15 @@ QStringList holdingRows(Database& db) {
     QStringList rows;
     HoldingStore store(db);
     for (const ListRow& row : store.rows()) {
-        const std::optional<HoldingRecord> r = store.row(row.tag.toLongLong());
+        const std::optional<UnitRecord> r = store.row(row.tag.toLongLong());
         QStringList cells;
         for (const std::optional<QString>& v :
-             {r->serialNumber, r->assetTagNumber, r->equipmentType, r->manufacturer, r->datePurchased, r->purchasePrice,
-              r->modelNumber, r->cpuSpeed, r->memory, r->hardDriveCapacity, r->monitor, r->mouse, r->keyboard,
-              r->operatingSystem, r->currentLocation, r->locationName})
+             {(*r)[UnitField::SerialNumber], (*r)[UnitField::AssetTagNumber], (*r)[UnitField::EquipmentType],
+              (*r)[UnitField::Manufacturer], (*r)[UnitField::DatePurchased], (*r)[UnitField::PurchasePrice],
+              (*r)[UnitField::ModelNumber], (*r)[UnitField::CpuSpeed], (*r)[UnitField::Memory],
+              (*r)[UnitField::HardDriveCapacity], (*r)[UnitField::Monitor], (*r)[UnitField::Mouse],
+              (*r)[UnitField::Keyboard], (*r)[UnitField::OperatingSystem],
+              r->currentLocation ? std::optional(QString::number(*r->currentLocation)) : std::nullopt, r->locationName})
             cells << v.value_or(QStringLiteral("<null>"));
         rows << cells.join(QLatin1Char('|'));
     }
@@ -93,19 +96,19 @@ private slots:
 void tst_CsvImport::headerNames_data() {
     QTest::addColumn<QString>("header");
     QTest::addColumn<ImportTarget>("target");
-    QTest::newRow("Serial") << "Serial" << ImportTarget::SerialNumber;
-    QTest::newRow("Serial No") << "Serial No" << ImportTarget::SerialNumber;
-    QTest::newRow("SERIAL #") << "SERIAL #" << ImportTarget::SerialNumber;
-    QTest::newRow("serial_number") << "serial_number" << ImportTarget::SerialNumber;
-    QTest::newRow("Asset Tag") << "Asset Tag" << ImportTarget::AssetTagNumber;
-    QTest::newRow("Asset #") << "Asset #" << ImportTarget::AssetTagNumber;
-    QTest::newRow("Description") << "Description" << ImportTarget::EquipmentType;
-    QTest::newRow("Model #") << "Model #" << ImportTarget::ModelNumber;
-    QTest::newRow("Maker") << "Maker" << ImportTarget::Manufacturer;
+    QTest::newRow("Serial") << "Serial" << ImportTarget(UnitField::SerialNumber);
+    QTest::newRow("Serial No") << "Serial No" << ImportTarget(UnitField::SerialNumber);
+    QTest::newRow("SERIAL #") << "SERIAL #" << ImportTarget(UnitField::SerialNumber);
+    QTest::newRow("serial_number") << "serial_number" << ImportTarget(UnitField::SerialNumber);
+    QTest::newRow("Asset Tag") << "Asset Tag" << ImportTarget(UnitField::AssetTagNumber);
+    QTest::newRow("Asset #") << "Asset #" << ImportTarget(UnitField::AssetTagNumber);
+    QTest::newRow("Description") << "Description" << ImportTarget(UnitField::EquipmentType);
+    QTest::newRow("Model #") << "Model #" << ImportTarget(UnitField::ModelNumber);
+    QTest::newRow("Maker") << "Maker" << ImportTarget(UnitField::Manufacturer);
     QTest::newRow("Current Location") << "Current Location" << ImportTarget::Location;
-    QTest::newRow("Date Purchased") << "Date Purchased" << ImportTarget::DatePurchased;
-    QTest::newRow("Cpu-Speed") << "Cpu-Speed" << ImportTarget::CpuSpeed;
-    QTest::newRow("padded") << "  Memory " << ImportTarget::Memory;
+    QTest::newRow("Date Purchased") << "Date Purchased" << ImportTarget(UnitField::DatePurchased);
+    QTest::newRow("Cpu-Speed") << "Cpu-Speed" << ImportTarget(UnitField::CpuSpeed);
+    QTest::newRow("padded") << "  Memory " << ImportTarget(UnitField::Memory);
     QTest::newRow("ID") << "ID" << ImportTarget::None;
     QTest::newRow("Serial Notes") << "Serial Notes" << ImportTarget::None;
 }
@@ -273,16 +276,16 @@ void tst_CsvImport::exportedListComesBackThroughTheCommit() {
     const auto enter = [&](const QString& serial, qint64 loc, const QString& locName, const QString& type,
                            const QString& maker, const QString& model, const QString& tag, const QString& price,
                            const QDate& date) {
-        HoldingEntry e;
-        e.serialNumber = serial;
+        UnitValues e;
+        e[UnitField::SerialNumber] = serial;
         e.currentLocation = loc;
         e.locationName = locName;
-        e.equipmentType = type;
-        e.manufacturer = maker;
-        e.modelNumber = model;
-        e.assetTagNumber = tag;
-        e.purchasePrice = price;
-        e.datePurchased = date;
+        e[UnitField::EquipmentType] = type;
+        e[UnitField::Manufacturer] = maker;
+        e[UnitField::ModelNumber] = model;
+        e[UnitField::AssetTagNumber] = tag;
+        e[UnitField::PurchasePrice] = price;
+        e.setDatePurchased(date);
         holding.insert(e);
     };
     enter("SN,1", obrien, "O'Brien's, Inc.", "Laptop", "Dell", "XPS \"13\"", "-42", "1,299.00", QDate(2024, 2, 29));

@@ -236,8 +236,8 @@ void tst_LocationStore::unitsInTheHoldingTableBelongToTheirLocation() {
     TestContext t;
     const qint64 waiting = addLocation(*t.db, "Waiting");
     const qint64 target = addLocation(*t.db, "Target");
-    HoldingEntry unit;
-    unit.serialNumber = QStringLiteral("H1");
+    UnitValues unit;
+    unit[UnitField::SerialNumber] = QStringLiteral("H1");
     unit.currentLocation = waiting;
     unit.locationName = QStringLiteral("Waiting");
     // Entered on another workstation (on a server; on the files the holding table is one for all).
@@ -254,7 +254,7 @@ void tst_LocationStore::unitsInTheHoldingTableBelongToTheirLocation() {
     QCOMPARE(count(*t.db, "LocationInfo", "LocActive = 1"), 2);
 
     // Reassigning takes the waiting units along, every workstation's, so they can still be committed.
-    unit.serialNumber = QStringLiteral("H2");
+    unit[UnitField::SerialNumber] = QStringLiteral("H2");
     HoldingStore(*t.db).insert(unit);
     store.reassignAndRetire(waiting, target);
     const int seenByEach = t.onServer() ? 1 : 2;

@@ -308,11 +308,11 @@ void tst_LocationWindows::deleteRefusalTextDependsOnListSize() {
 void tst_LocationWindows::deleteRefusesALocationWithUnitsWaitingInTheHoldingTable() {
     TestContext t;
     const qint64 id = addLocation(*t.db, "A");
-    HoldingEntry unit;
+    UnitValues unit;
     unit.currentLocation = id;
     unit.locationName = QStringLiteral("A");
     for (const char* serial : {"H1", "H2"}) {
-        unit.serialNumber = QLatin1String(serial);
+        unit[UnitField::SerialNumber] = QLatin1String(serial);
         HoldingStore(*t.db).insert(unit);
     }
     auto* w = openList(t);

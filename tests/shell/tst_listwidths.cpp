@@ -36,10 +36,10 @@ void addInventory(Database& db) {
 }
 
 void hold(Database& db, const QString& serial) {
-    HoldingEntry e;
-    e.serialNumber = serial;
-    e.equipmentType = QStringLiteral("Laptop");
-    e.manufacturer = QStringLiteral("Dell");
+    UnitValues e;
+    e[UnitField::SerialNumber] = serial;
+    e[UnitField::EquipmentType] = QStringLiteral("Laptop");
+    e[UnitField::Manufacturer] = QStringLiteral("Dell");
     e.currentLocation = kFirstLocId;
     e.locationName = kNames[0];
     HoldingStore(db).insert(e);

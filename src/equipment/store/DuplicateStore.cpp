@@ -76,11 +76,12 @@ Resolution DuplicateStore::submit(const DuplicateCase& loaded, const UnitValues&
         if (keep == Keep::Nothing && loaded.existing)
             Query(m_db, QStringLiteral("DELETE FROM EquipmentInfo WHERE (EquipmentId = ?)"))
                 .exec({loaded.existing->id});
-        if (ClsDuplicates(m_db).CheckDuplicate(proposed.serialNumber))
+        if (ClsDuplicates(m_db).CheckDuplicate(proposed[UnitField::SerialNumber]))
             throw Refused{Resolution::SerialTaken};
         UnitValues values = proposed;
-        if (!values.equipmentType)
-            values.equipmentType = loaded.proposed->equipmentType;
+        const std::optional<QString>& parkedType = (*loaded.proposed)[UnitField::EquipmentType];
+        if (values[UnitField::EquipmentType].isNull() && parkedType)
+            values[UnitField::EquipmentType] = parkedType->isNull() ? QStringLiteral("") : *parkedType;
         units.insert(values, *locId);
     });
 }

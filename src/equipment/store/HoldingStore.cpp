@@ -9,70 +9,34 @@
 #include <limits>
 
 namespace {
-// The columns a unit carries from the holding table into the inventory, where two of them have other names, with
-// the member each fills in a holding record.
-struct UnitColumn {
-    const char* holding;
-    const char* inventory;
-    std::optional<QString> HoldingRecord::*record;
-};
-const UnitColumn kUnitColumns[] = {
-    {"AssetTagNumber", "AssetTagNumber", &HoldingRecord::assetTagNumber},
-    {"EquipmentType", "EquipmentType", &HoldingRecord::equipmentType},
-    {"Manufacturer", "Manufacturer", &HoldingRecord::manufacturer},
-    {"DatePurchased", "DatePurchased", &HoldingRecord::datePurchased},
-    {"PurchasePrice", "PurchasePrice", &HoldingRecord::purchasePrice},
-    {"SerialNumber", "SerialNumber", &HoldingRecord::serialNumber},
-    {"ModelNumber", "ModelNumber", &HoldingRecord::modelNumber},
-    {"CpuSpeed", "CPUSpeed", &HoldingRecord::cpuSpeed},
-    {"Memory", "Memory", &HoldingRecord::memory},
-    {"HardDriveCapacity", "HarddriveCap", &HoldingRecord::hardDriveCapacity},
-    {"Monitor", "Monitor", &HoldingRecord::monitor},
-    {"Mouse", "Mouse", &HoldingRecord::mouse},
-    {"Keyboard", "Keyboard", &HoldingRecord::keyboard},
-    {"OperatingSystem", "OperatingSystem", &HoldingRecord::operatingSystem},
-    {"CurrentLocation", "CurrentLocation", &HoldingRecord::currentLocation},
-};
 const QString kLocationName = QStringLiteral("LocationName");
 const QString kAtActiveLocation =
     QStringLiteral("CurrentLocation IN (SELECT LocId FROM LocationInfo WHERE LocActive = 1)");
 
+const QString kCurrentLocation = QStringLiteral("CurrentLocation");
+
+// The attributes a unit carries from the holding table into the inventory.
+bool held(const UnitFieldInfo& f) {
+    return f.holding != nullptr;
+}
+
 QStringList holdingColumns() {
     QStringList names;
-    for (const UnitColumn& c : kUnitColumns)
-        names << QLatin1String(c.holding);
-    return names;
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (held(f))
+            names << QLatin1String(f.holding);
+    return names << kCurrentLocation;
 }
 } // namespace
 
-qint64 HoldingStore::insert(const HoldingEntry& e) {
+qint64 HoldingStore::insert(const UnitValues& e) {
     if (e.currentLocation <= 0)
         throw DataError(QStringLiteral("The equipment has no location to be assigned to."));
-    const std::pair<const char*, QVariant> values[] = {
-        {"AssetTagNumber", e.assetTagNumber},
-        {"EquipmentType", e.equipmentType},
-        {"Manufacturer", e.manufacturer},
-        {"DatePurchased", DateText::toStored(e.datePurchased)},
-        {"PurchasePrice", e.purchasePrice},
-        {"SerialNumber", e.serialNumber},
-        {"ModelNumber", e.modelNumber},
-        {"CpuSpeed", e.cpuSpeed},
-        {"Memory", e.memory},
-        {"HardDriveCapacity", e.hardDriveCapacity},
-        {"Monitor", e.monitor},
-        {"Mouse", e.mouse},
-        {"Keyboard", e.keyboard},
-        {"OperatingSystem", e.operatingSystem},
-        {"CurrentLocation", e.currentLocation},
-        {"LocationName", e.locationName},
-    };
-    QStringList columns;
-    for (const auto& [column, value] : values)
-        columns << QLatin1String(column);
-    Query q(m_db, Columns::insert(QStringLiteral("HoldEquipment"), columns));
-    for (const auto& [column, value] : values)
-        q.bind(QLatin1String(column), value);
-    q.exec();
+    Query q(m_db, Columns::insert(QStringLiteral("HoldEquipment"), holdingColumns() << kLocationName));
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (held(f))
+            q.bind(QLatin1String(f.holding), e[f.field]);
+    q.bind(kCurrentLocation, e.currentLocation).bind(kLocationName, e.locationName).exec();
     return q.lastInsertId().toLongLong();
 }
 
@@ -123,15 +87,19 @@ std::vector<ListRow> HoldingStore::rows() const {
                        holdingListColumns(), static_cast<int>(holdingListColumns().size()));
 }
 
-std::optional<HoldingRecord> HoldingStore::row(qint64 id) const {
+std::optional<UnitRecord> HoldingStore::row(qint64 id) const {
     Query q(m_db, QStringLiteral("SELECT %1 FROM HoldEquipment WHERE HoldEquipmentId = :HoldEquipmentId")
                       .arg(Columns::list(holdingColumns() << kLocationName)));
     q.bind(QStringLiteral("HoldEquipmentId"), id).exec();
     if (!q.next())
         return std::nullopt;
-    HoldingRecord r;
-    for (const UnitColumn& c : kUnitColumns)
-        r.*c.record = q.optionalText(QLatin1String(c.holding));
+    UnitRecord r;
+    r.id = id;
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (held(f))
+            r[f.field] = q.optionalText(QLatin1String(f.holding));
+    if (const std::optional<QString> location = q.optionalText(kCurrentLocation))
+        r.currentLocation = location->toLongLong();
     r.locationName = q.optionalText(kLocationName);
     return r;
 }
@@ -184,11 +152,10 @@ QString markBatchSql() {
 // Copies the marked rows with the given mark into table, in entry order; a Null text becomes empty text.
 QString moveMarkedSql(const QString& table, int parked) {
     QStringList values;
-    for (const UnitColumn& c : kUnitColumns) {
-        const QString source = QStringLiteral("HoldEquipment.") + QLatin1String(c.holding);
-        values << (c.record == &HoldingRecord::currentLocation ? source
-                                                               : QStringLiteral("COALESCE(%1, '')").arg(source));
-    }
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (held(f))
+            values << QStringLiteral("COALESCE(HoldEquipment.%1, '')").arg(QLatin1String(f.holding));
+    values << QStringLiteral("HoldEquipment.") + kCurrentLocation;
     return QStringLiteral("INSERT INTO %1 (%2, EquActive) SELECT %3, 1 FROM %4 INNER JOIN HoldEquipment "
                           "ON HoldEquipment.HoldEquipmentId = %4.HoldEquipmentId WHERE %4.Parked = %5 "
                           "ORDER BY %4.HoldEquipmentId")
@@ -199,9 +166,10 @@ QString moveMarkedSql(const QString& table, int parked) {
 
 QStringList HoldingStore::inventoryColumns() {
     QStringList names;
-    for (const UnitColumn& c : kUnitColumns)
-        names << QLatin1String(c.inventory);
-    return names;
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (held(f))
+            names << QLatin1String(f.inventory);
+    return names << kCurrentLocation;
 }
 
 CommitResult HoldingStore::commitToInventory(const std::function<void(int, int)>& progress, int batchRows) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ListColumns.h"
+#include "equipment/store/UnitFields.h"
 
 #include <QDate>
 #include <QList>
@@ -11,46 +12,6 @@
 #include <vector>
 
 class Database;
-
-// One unit as the entry window submits it to the holding table.
-struct HoldingEntry {
-    QString assetTagNumber;
-    QString equipmentType;
-    QString manufacturer;
-    QDate datePurchased;
-    QString purchasePrice;
-    QString serialNumber;
-    QString modelNumber;
-    QString cpuSpeed;
-    QString memory;
-    QString hardDriveCapacity;
-    QString monitor;
-    QString mouse;
-    QString keyboard;
-    QString operatingSystem;
-    qint64 currentLocation = 0;
-    QString locationName;
-};
-
-// Every column of one holding row as stored; a Null value is none.
-struct HoldingRecord {
-    std::optional<QString> assetTagNumber;
-    std::optional<QString> equipmentType;
-    std::optional<QString> manufacturer;
-    std::optional<QString> datePurchased; // ISO text
-    std::optional<QString> purchasePrice;
-    std::optional<QString> serialNumber;
-    std::optional<QString> modelNumber;
-    std::optional<QString> cpuSpeed;
-    std::optional<QString> memory;
-    std::optional<QString> hardDriveCapacity;
-    std::optional<QString> monitor;
-    std::optional<QString> mouse;
-    std::optional<QString> keyboard;
-    std::optional<QString> operatingSystem;
-    std::optional<QString> currentLocation;
-    std::optional<QString> locationName;
-};
 
 struct CommitResult {
     int committed = 0; // new serial numbers, now in the inventory
@@ -63,7 +24,8 @@ class HoldingStore {
 public:
     explicit HoldingStore(Database& db) : m_db(db) {}
 
-    qint64 insert(const HoldingEntry& entry);
+    // A unit as the entry window submits it, its location and location name included.
+    qint64 insert(const UnitValues& entry);
     int count() const;
     // The rows the commit would enter that have no equipment type: they would become units with no description.
     int untypedCount() const;
@@ -76,8 +38,8 @@ public:
     static QStringList inventoryColumns();
     // The holding rows in entry order, tagged with their HoldEquipmentId.
     std::vector<ListRow> rows() const;
-    // One holding row, or none when it is gone.
-    std::optional<HoldingRecord> row(qint64 id) const;
+    // One holding row (id, attributes, location and its name as entered), or none when it is gone.
+    std::optional<UnitRecord> row(qint64 id) const;
     void remove(const QList<qint64>& ids);
     void clear();
     // The parked duplicates whose location exists, tagged with their TempEquipmentInfo EquipmentId.

@@ -3,30 +3,13 @@
 #include "data/Database.h"
 
 namespace {
-// Each column with the member it is saved from and the one it is read into.
-struct TemplateColumn {
-    const char* name;
-    QString EquipmentTemplate::*saved;
-    std::optional<QString> StoredTemplate::*read;
-};
-const TemplateColumn kColumns[] = {
-    {"Description", &EquipmentTemplate::description, &StoredTemplate::description},
-    {"Manufacturer", &EquipmentTemplate::manufacturer, &StoredTemplate::manufacturer},
-    {"ModelNumber", &EquipmentTemplate::modelNumber, &StoredTemplate::modelNumber},
-    {"CPU", &EquipmentTemplate::cpu, &StoredTemplate::cpu},
-    {"Memory", &EquipmentTemplate::memory, &StoredTemplate::memory},
-    {"HD", &EquipmentTemplate::hd, &StoredTemplate::hd},
-    {"Monitor", &EquipmentTemplate::monitor, &StoredTemplate::monitor},
-    {"Mouse", &EquipmentTemplate::mouse, &StoredTemplate::mouse},
-    {"Keyboard", &EquipmentTemplate::keyboard, &StoredTemplate::keyboard},
-    {"OS", &EquipmentTemplate::os, &StoredTemplate::os},
-};
 const QString kName = QStringLiteral("TemplateName");
 
 QStringList columnNames() {
     QStringList names;
-    for (const TemplateColumn& c : kColumns)
-        names << QLatin1String(c.name);
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (f.stencil)
+            names << QLatin1String(f.stencil);
     return names;
 }
 } // namespace
@@ -36,28 +19,30 @@ QStringList TemplateStore::names() const {
     q.exec();
     QStringList names;
     while (q.next())
-        names << q.text(0);
+        names << q.value(kName).toString();
     return names;
 }
 
-QString TemplateStore::save(const QString& name, const EquipmentTemplate& v) {
+QString TemplateStore::save(const QString& name, const UnitValues& v) {
     QString cleaned = name;
     cleaned.remove(QLatin1Char('\''));
     Query q(m_db, Columns::insert(QStringLiteral("EquipmentTemplate"), columnNames() << kName));
-    for (const TemplateColumn& c : kColumns)
-        q.bind(QLatin1String(c.name), v.*c.saved);
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (f.stencil)
+            q.bind(QLatin1String(f.stencil), v[f.field]);
     q.bind(kName, cleaned).exec();
     return cleaned;
 }
 
-std::optional<StoredTemplate> TemplateStore::find(const QString& name) const {
+std::optional<UnitRecord> TemplateStore::find(const QString& name) const {
     Query q(m_db, QStringLiteral("SELECT %1 FROM EquipmentTemplate WHERE TemplateName = :TemplateName")
                       .arg(Columns::list(columnNames())));
     q.bind(kName, name).exec();
     if (!q.next())
         return std::nullopt;
-    StoredTemplate t;
-    for (const TemplateColumn& c : kColumns)
-        t.*c.read = q.optionalText(QLatin1String(c.name));
+    UnitRecord t;
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (f.stencil)
+            t[f.field] = q.optionalText(QLatin1String(f.stencil));
     return t;
 }

@@ -6,52 +6,34 @@
 
 namespace {
 
-// The record's columns, in the order readRecord() reads them.
-const QString kRecordColumns = QStringLiteral(
-    "%1.EquipmentId, %1.EquipmentType, %1.AssetTagNumber, %1.Manufacturer, %1.DatePurchased, %1.PurchasePrice, "
-    "%1.SerialNumber, %1.ModelNumber, %1.OtherIdentificationNumber, %1.OtherIdentificationType, %1.CPUSpeed, "
-    "%1.Memory, %1.HarddriveCap, %1.Monitor, %1.Mouse, %1.Keyboard, %1.OperatingSystem, %1.EquActive, "
-    "%1.CurrentLocation, LocationInfo.LocName");
+QString recordColumns() {
+    QStringList columns{QStringLiteral("%1.EquipmentId")};
+    for (const UnitFieldInfo& f : kUnitFields)
+        columns << QStringLiteral("%1.") + QLatin1String(f.inventory);
+    columns << QStringLiteral("%1.EquActive") << QStringLiteral("%1.CurrentLocation")
+            << QStringLiteral("LocationInfo.LocName");
+    return columns.join(QStringLiteral(", "));
+}
 
 QString recordStatement(UnitSource source, const QString& where) {
     const QString table =
         source == UnitSource::Inventory ? QStringLiteral("EquipmentInfo") : QStringLiteral("TempEquipmentInfo");
     // The outer join keeps a unit whose location no longer exists.
-    return QStringLiteral("SELECT ") + kRecordColumns.arg(table) + QStringLiteral(" FROM ") + table +
+    return QStringLiteral("SELECT ") + recordColumns().arg(table) + QStringLiteral(" FROM ") + table +
            QStringLiteral(" LEFT OUTER JOIN LocationInfo ON LocationInfo.LocId = %1.CurrentLocation WHERE ")
                .arg(table) +
            where.arg(table);
 }
 
-std::optional<QString> optionalText(const QVariant& v) {
-    if (v.isNull())
-        return std::nullopt;
-    return v.toString();
-}
-
-std::optional<QDate> optionalDate(const QVariant& v) {
-    const QDate date = QDate::fromString(v.toString(), Qt::ISODate);
-    if (v.isNull() || !date.isValid())
-        return std::nullopt;
-    return date;
-}
-
 UnitRecord readRecord(const Query& q) {
     UnitRecord r;
-    int c = 0;
-    r.id = q.value(c++).toLongLong();
-    for (std::optional<QString>* text : {&r.equipmentType, &r.assetTagNumber, &r.manufacturer})
-        *text = optionalText(q.value(c++));
-    r.datePurchased = optionalDate(q.value(c++));
-    for (std::optional<QString>* text :
-         {&r.purchasePrice, &r.serialNumber, &r.modelNumber, &r.otherIdentificationNumber, &r.otherIdentificationType,
-          &r.cpuSpeed, &r.memory, &r.harddriveCap, &r.monitor, &r.mouse, &r.keyboard, &r.operatingSystem})
-        *text = optionalText(q.value(c++));
-    r.active = q.value(c++).toInt() != 0;
-    const QVariant location = q.value(c++);
-    if (!location.isNull())
-        r.currentLocation = location.toLongLong();
-    r.locationName = optionalText(q.value(c++));
+    r.id = q.value(QStringLiteral("EquipmentId")).toLongLong();
+    for (const UnitFieldInfo& f : kUnitFields)
+        r[f.field] = q.optionalText(QLatin1String(f.inventory));
+    r.active = q.value(QStringLiteral("EquActive")).toInt() != 0;
+    if (const std::optional<QString> location = q.optionalText(QStringLiteral("CurrentLocation")))
+        r.currentLocation = location->toLongLong();
+    r.locationName = q.optionalText(QStringLiteral("LocName"));
     return r;
 }
 
@@ -60,46 +42,39 @@ QVariant asText(const QString& s) {
     return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
 }
 
-QVariant asType(const std::optional<QString>& type) {
-    return type ? asText(*type) : QVariant();
+QVariant asType(const QString& type) {
+    return type.isNull() ? QVariant() : QVariant(type);
 }
 
-QVariant asDate(const std::optional<QDate>& date) {
-    if (!date)
+QVariant asDate(const QString& date) {
+    if (date.isNull())
         return QVariant();
-    if (!date->isValid())
+    if (!QDate::fromString(date, Qt::ISODate).isValid())
         throw DataError(QStringLiteral("The purchase date is not a valid date."));
-    return DateText::toStored(*date);
+    return date;
 }
 
-// The edited values, one column each; the type is bound apart, since none keeps the stored one.
-const std::pair<const char*, QString UnitValues::*> kTextColumns[] = {
-    {"AssetTagNumber", &UnitValues::assetTagNumber},
-    {"Manufacturer", &UnitValues::manufacturer},
-    {"PurchasePrice", &UnitValues::purchasePrice},
-    {"SerialNumber", &UnitValues::serialNumber},
-    {"ModelNumber", &UnitValues::modelNumber},
-    {"CPUSpeed", &UnitValues::cpuSpeed},
-    {"Memory", &UnitValues::memory},
-    {"HarddriveCap", &UnitValues::harddriveCap},
-    {"Monitor", &UnitValues::monitor},
-    {"Mouse", &UnitValues::mouse},
-    {"Keyboard", &UnitValues::keyboard},
-    {"OperatingSystem", &UnitValues::operatingSystem}};
+// The edited values: those with a box, one column each. The type is picked, not typed: it is bound apart,
+// since none keeps the stored one; the date is checked.
+bool typed(const UnitFieldInfo& f) {
+    return f.box && f.field != UnitField::DatePurchased;
+}
 
 QStringList valueColumns() {
     QStringList columns{QStringLiteral("DatePurchased")};
-    for (const auto& [column, member] : kTextColumns)
-        columns << QLatin1String(column);
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (typed(f))
+            columns << QLatin1String(f.inventory);
     return columns;
 }
 
 // Checks the date before anything is bound, so an invalid one writes nothing.
 void bindValues(Query& q, const UnitValues& v) {
-    q.bind(QStringLiteral("DatePurchased"), asDate(v.datePurchased));
-    q.bind(QStringLiteral("EquipmentType"), asType(v.equipmentType));
-    for (const auto& [column, member] : kTextColumns)
-        q.bind(QLatin1String(column), asText(v.*member));
+    q.bind(QStringLiteral("DatePurchased"), asDate(v[UnitField::DatePurchased]));
+    q.bind(QStringLiteral("EquipmentType"), asType(v[UnitField::EquipmentType]));
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (typed(f))
+            q.bind(QLatin1String(f.inventory), asText(v[f.field]));
 }
 
 } // namespace
@@ -154,8 +129,9 @@ std::vector<AssignmentRow> UnitStore::history(qint64 id) const {
     q.exec({id});
     std::vector<AssignmentRow> rows;
     while (q.next())
-        rows.push_back(
-            {q.value(0).toLongLong(), optionalDate(q.value(1)), q.value(2).toLongLong(), optionalText(q.value(3))});
+        rows.push_back({q.value(QStringLiteral("EquipLocAssignId")).toLongLong(),
+                        storedDate(q.optionalText(QStringLiteral("EquipLocAssignDate"))),
+                        q.value(QStringLiteral("LocId")).toLongLong(), q.optionalText(QStringLiteral("LocName"))});
     return rows;
 }
 

@@ -1,54 +1,13 @@
 #pragma once
 
+#include "equipment/store/UnitFields.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
 #include <vector>
 
 class Database;
-
-// One unit as stored. A value the database holds as Null is none, so a window reloading it can leave its box as
-// it was; text comes back raw ("&nbsp;" included) for the window's own display rule.
-struct UnitRecord {
-    qint64 id = 0;
-    std::optional<QString> equipmentType;
-    std::optional<QString> assetTagNumber;
-    std::optional<QString> manufacturer;
-    std::optional<QDate> datePurchased; // none for Null, and for stored text that is no date
-    std::optional<QString> purchasePrice;
-    std::optional<QString> serialNumber;
-    std::optional<QString> modelNumber;
-    std::optional<QString> otherIdentificationNumber;
-    std::optional<QString> otherIdentificationType;
-    std::optional<QString> cpuSpeed;
-    std::optional<QString> memory;
-    std::optional<QString> harddriveCap;
-    std::optional<QString> monitor;
-    std::optional<QString> mouse;
-    std::optional<QString> keyboard;
-    std::optional<QString> operatingSystem;
-    bool active = false;
-    std::optional<qint64> currentLocation;
-    std::optional<QString> locationName; // none when the location no longer exists
-};
-
-// The values a user edits, as they are to be stored: text exactly as typed.
-struct UnitValues {
-    std::optional<QString> equipmentType; // none keeps the stored type, e.g. one the type list does not offer
-    QString assetTagNumber;
-    QString manufacturer;
-    std::optional<QDate> datePurchased; // none stores no date; a date given must be valid
-    QString purchasePrice;
-    QString serialNumber;
-    QString modelNumber;
-    QString cpuSpeed;
-    QString memory;
-    QString harddriveCap;
-    QString monitor;
-    QString mouse;
-    QString keyboard;
-    QString operatingSystem;
-};
 
 // One row of a unit's assignment history.
 struct AssignmentRow {
@@ -76,8 +35,8 @@ public:
     std::optional<UnitRecord> firstWithSerial(const QString& serialNumber,
                                               UnitSource source = UnitSource::Inventory) const;
 
-    // Writes every value; location, active flag and additional fields stay. False when no unit has the id.
-    // Throws DataError, writing nothing, when a purchase date is given that is no valid date.
+    // Writes every value with a box; location, active flag and additional fields stay. False when no unit has
+    // the id. Throws DataError, writing nothing, when a purchase date is given that is no valid date.
     bool save(qint64 id, const UnitValues& values);
 
     // Assigns the unit to locId through the assignment rule (a history row even for its present location).

@@ -1,9 +1,8 @@
 #include "equipment/ui/EquipmentFields.h"
 
 #include "data/DateText.h"
+#include "data/DisplayRules.h"
 #include "data/QuotedValue.h"
-#include "equipment/store/HoldingStore.h"
-#include "equipment/store/TemplateStore.h"
 #include "platform/CutTextTips.h"
 #include "platform/Dialogs.h"
 #include "platform/FormHelpers.h"
@@ -37,24 +36,17 @@ EquipmentFields::EquipmentFields(QWidget* parent, Pickers pickers) {
         locations = makeList(frame, "List2", QStringLiteral("Assign Current Location"));
         templates = makeList(frame, "List3", QStringLiteral("Open/Set Template"));
     }
-    manufacturer = makeTextBox(frame, "txtManufacturer", QStringLiteral("Manufacturer"));
-    modelNumber = makeTextBox(frame, "txtModelNumber", QStringLiteral("Model Number"));
-    serialNumber = makeTextBox(frame, "txtSerialNumber", QStringLiteral("Serial Number"));
-    assetTag = makeTextBox(frame, "txtAssetTagNumber", QStringLiteral("Asset Tag Number"));
-    datePurchased = makeTextBox(frame, "txtDatePurchased", QStringLiteral("Date Purchased"));
-    purchasePrice = makeTextBox(frame, "txtPurchasePrice", QStringLiteral("Purchase Price"));
-    cpuSpeed = makeTextBox(frame, "txtCpuSpeed", QStringLiteral("Cpu-Speed"));
-    memory = makeTextBox(frame, "txtMemory", QStringLiteral("Memory"));
-    hardDrive = makeTextBox(frame, "txtHardDriveCapacity", QStringLiteral("Hard Drive Capacity"));
-    monitor = makeTextBox(frame, "txtMonitor", QStringLiteral("Monitor"));
-    mouse = makeTextBox(frame, "txtMouse", QStringLiteral("Mouse"));
-    keyboard = makeTextBox(frame, "txtKeyboard", QStringLiteral("Keyboard"));
-    operatingSystem = makeTextBox(frame, "txtOperatingSystem", QStringLiteral("Operating System"));
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (f.box)
+            m_boxes[static_cast<std::size_t>(f.field)] = makeTextBox(frame, f.box, QLatin1String(f.caption));
 }
 
 QList<QLineEdit*> EquipmentFields::boxes() const {
-    return {manufacturer, modelNumber, serialNumber, assetTag, datePurchased, purchasePrice,  cpuSpeed,
-            memory,       hardDrive,   monitor,      mouse,    keyboard,      operatingSystem};
+    QList<QLineEdit*> all;
+    for (QLineEdit* b : m_boxes)
+        if (b)
+            all << b;
+    return all;
 }
 
 QFormLayout* EquipmentFields::column(std::initializer_list<QLineEdit*> rows) const {
@@ -93,30 +85,21 @@ void EquipmentFields::selectFirst(QListWidget* list) {
 }
 
 QDate EquipmentFields::validPurchaseDate(const QDate& today) {
-    const QDate date = DateText::parse(datePurchased->text(), today);
+    const QDate date = DateText::parse(box(UnitField::DatePurchased)->text(), today);
     if (date.isValid())
         return date;
-    datePurchased->setText(DateText::toShort(today));
+    box(UnitField::DatePurchased)->setText(DateText::toShort(today));
     return today;
 }
 
-HoldingEntry EquipmentFields::entry(const QDate& purchased) const {
-    HoldingEntry e;
-    e.assetTagNumber = assetTag->text();
+UnitValues EquipmentFields::entry(const QDate& purchased) const {
+    UnitValues e;
     if (const QListWidgetItem* type = chosenItem(types))
-        e.equipmentType = type->text();
-    e.manufacturer = manufacturer->text();
-    e.datePurchased = purchased;
-    e.purchasePrice = purchasePrice->text();
-    e.serialNumber = serialNumber->text();
-    e.modelNumber = modelNumber->text();
-    e.cpuSpeed = cpuSpeed->text();
-    e.memory = memory->text();
-    e.hardDriveCapacity = hardDrive->text();
-    e.monitor = monitor->text();
-    e.mouse = mouse->text();
-    e.keyboard = keyboard->text();
-    e.operatingSystem = operatingSystem->text();
+        e[UnitField::EquipmentType] = type->text();
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (QLineEdit* b = box(f.field))
+            e[f.field] = b->text();
+    e.setDatePurchased(purchased);
     if (const QListWidgetItem* location = chosenItem(locations)) {
         e.currentLocation = location->data(Qt::UserRole).toLongLong();
         e.locationName = location->text();
@@ -125,66 +108,59 @@ HoldingEntry EquipmentFields::entry(const QDate& purchased) const {
 }
 
 std::optional<UnitValues> EquipmentFields::unitValues(Dialogs& dialogs, QWidget* window, const QDate& today) const {
-    UnitValues v;
-    const QString dateText = datePurchased->text().trimmed();
+    QLineEdit* dateBox = box(UnitField::DatePurchased);
+    QDate date;
+    const QString dateText = dateBox->text().trimmed();
     if (!dateText.isEmpty()) {
-        const QDate date = DateText::parse(dateText, today);
+        date = DateText::parse(dateText, today);
         if (!date.isValid()) {
             dialogs.message(window, QStringLiteral("Date Purchased: \"%1\" is not a date").arg(quotedValue(dateText)),
                             Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
-            datePurchased->setFocus();
+            dateBox->setFocus();
             return std::nullopt;
         }
-        v.datePurchased = date;
     }
-    if (const QListWidgetItem* type = chosenItem(types))
-        v.equipmentType = type->text();
-    v.assetTagNumber = assetTag->text();
-    v.manufacturer = manufacturer->text();
-    v.purchasePrice = purchasePrice->text();
-    v.serialNumber = serialNumber->text();
-    v.modelNumber = modelNumber->text();
-    v.cpuSpeed = cpuSpeed->text();
-    v.memory = memory->text();
-    v.harddriveCap = hardDrive->text();
-    v.monitor = monitor->text();
-    v.mouse = mouse->text();
-    v.keyboard = keyboard->text();
-    v.operatingSystem = operatingSystem->text();
-    return v;
+    return entry(date);
 }
 
-EquipmentTemplate EquipmentFields::templateValues() const {
-    const QListWidgetItem* type = chosenItem(types);
-    return {type ? type->text() : QString(),
-            manufacturer->text(),
-            modelNumber->text(),
-            cpuSpeed->text(),
-            memory->text(),
-            hardDrive->text(),
-            monitor->text(),
-            mouse->text(),
-            keyboard->text(),
-            operatingSystem->text()};
+UnitValues EquipmentFields::templateValues() const {
+    return entry(QDate());
 }
 
-void EquipmentFields::fillFromTemplate(const StoredTemplate& values) {
-    if (values.description) {
-        const QList<QListWidgetItem*> matches = types->findItems(*values.description, Qt::MatchExactly);
+void EquipmentFields::fillFromTemplate(const UnitRecord& values) {
+    if (const std::optional<QString>& type = values[UnitField::EquipmentType]) {
+        const QList<QListWidgetItem*> matches = types->findItems(*type, Qt::MatchExactly);
         if (!matches.isEmpty())
             types->setCurrentItem(matches.first());
     }
-    const std::pair<QLineEdit*, const std::optional<QString>&> boxes[] = {{manufacturer, values.manufacturer},
-                                                                          {modelNumber, values.modelNumber},
-                                                                          {cpuSpeed, values.cpu},
-                                                                          {memory, values.memory},
-                                                                          {hardDrive, values.hd},
-                                                                          {monitor, values.monitor},
-                                                                          {mouse, values.mouse},
-                                                                          {keyboard, values.keyboard},
-                                                                          {operatingSystem, values.os}};
-    for (const auto& [box, value] : boxes)
-        box->setText(value.value_or(QString())); // Null empties the box
+    for (const UnitFieldInfo& f : kUnitFields)
+        if (f.stencil && box(f.field))
+            box(f.field)->setText(values[f.field].value_or(QString())); // Null empties the box
+}
+
+void EquipmentFields::showUnit(const UnitRecord& unit) {
+    const std::optional<QString>& type = unit[UnitField::EquipmentType];
+    const QList<QListWidgetItem*> matches =
+        type ? types->findItems(*type, Qt::MatchExactly) : QList<QListWidgetItem*>();
+    if (matches.isEmpty())
+        types->setCurrentRow(-1);
+    else
+        types->setCurrentItem(matches.first());
+    for (const UnitFieldInfo& f : kUnitFields) {
+        if (!box(f.field))
+            continue;
+        if (f.field == UnitField::DatePurchased) {
+            const std::optional<QDate> date = unit.datePurchased();
+            box(f.field)->setText(date ? DateText::toShort(*date) : QString());
+        } else {
+            showValue(box(f.field), unit[f.field]);
+        }
+    }
+}
+
+void EquipmentFields::showValue(QLineEdit* box, const std::optional<QString>& value) {
+    box->setText(value ? nbspAsBlank(*value) : QString());
+    box->setCursorPosition(0); // a long value shows from its start
 }
 
 void EquipmentFields::pickFirst() {

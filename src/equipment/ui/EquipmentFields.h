@@ -1,11 +1,11 @@
 #pragma once
 
-#include "equipment/store/TemplateStore.h"
-#include "equipment/store/UnitStore.h"
+#include "equipment/store/UnitFields.h"
 #include "locations/store/LocationStore.h"
 
 #include <QDate>
 #include <QList>
+#include <array>
 #include <initializer_list>
 #include <vector>
 
@@ -17,8 +17,6 @@ class QListWidget;
 class QPushButton;
 class QVBoxLayout;
 class QWidget;
-struct EquipmentTemplate;
-struct HoldingEntry;
 
 // The "Eqipment" frame of the equipment windows: a box per value and the lists a type, a location and a template
 // are picked from, named and labelled alike in every window. The window lays them out, since each arranges them
@@ -30,23 +28,11 @@ struct EquipmentFields {
     QListWidget* types = nullptr;
     QListWidget* locations = nullptr; // with Pickers::TypeLocationTemplate only
     QListWidget* templates = nullptr; // with Pickers::TypeLocationTemplate only
-    QLineEdit* manufacturer = nullptr;
-    QLineEdit* modelNumber = nullptr;
-    QLineEdit* serialNumber = nullptr;
-    QLineEdit* assetTag = nullptr;
-    QLineEdit* datePurchased = nullptr;
-    QLineEdit* purchasePrice = nullptr;
-    QLineEdit* cpuSpeed = nullptr;
-    QLineEdit* memory = nullptr;
-    QLineEdit* hardDrive = nullptr;
-    QLineEdit* monitor = nullptr;
-    QLineEdit* mouse = nullptr;
-    QLineEdit* keyboard = nullptr;
-    QLineEdit* operatingSystem = nullptr;
-
-    // The controls are made in tab order: the pickers, then the boxes in the order of the members above.
+    // The pickers, then a box for every attribute that has one, in the attributes' order.
     EquipmentFields(QWidget* parent, Pickers pickers);
 
+    // The attribute's box; null for one without a box (the type is picked).
+    QLineEdit* box(UnitField field) const { return m_boxes[static_cast<std::size_t>(field)]; }
     QList<QLineEdit*> boxes() const;
     // The boxes as a column, each beside its label.
     QFormLayout* column(std::initializer_list<QLineEdit*> rows) const;
@@ -60,14 +46,22 @@ struct EquipmentFields {
     // The typed purchase date; when the box holds no date, today's, which the box then shows too.
     QDate validPurchaseDate(const QDate& today);
     // The values as they stand, the type and location as picked (empty when none is).
-    HoldingEntry entry(const QDate& purchased) const;
-    EquipmentTemplate templateValues() const;
+    UnitValues entry(const QDate& purchased) const;
+    UnitValues templateValues() const;
     // The values as typed, for a unit of the inventory: an empty date box stores no date, and with no type picked
     // the stored type stays. None, once the user has been told, when the date box holds no date.
     std::optional<UnitValues> unitValues(Dialogs& dialogs, QWidget* window, const QDate& today) const;
     // The template's values into their boxes, a Null emptying its box, and its type picked when it is listed.
     // Serial number, asset tag, date, price and location keep theirs: a template carries none.
-    void fillFromTemplate(const StoredTemplate& values);
+    void fillFromTemplate(const UnitRecord& values);
+    // A stored unit in the boxes, a Null emptying its box (a box left as it was would show the previous unit's
+    // value), and its type picked; none picked when it is Null or not listed.
+    void showUnit(const UnitRecord& unit);
+    // A stored value in a box, Null as an empty box, "&nbsp;" as a blank, from the start of a long value.
+    static void showValue(QLineEdit* box, const std::optional<QString>& value);
     // The first type and location picked, as when the window opened.
     void pickFirst();
+
+private:
+    std::array<QLineEdit*, kUnitFieldCount> m_boxes{};
 };

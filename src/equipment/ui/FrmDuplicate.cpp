@@ -34,10 +34,6 @@ const QString kSerialTaken =
     QStringLiteral("The changes to the proposed were test and it has been determined that another record exist for "
                    "the new proposed serial number.\nTry another options or another serial number.");
 
-void showValue(QLineEdit* box, const std::optional<QString>& value) {
-    box->setText(value ? nbspAsBlank(*value) : QString());
-    box->setCursorPosition(0); // a long value shows from its start
-}
 } // namespace
 
 FrmDuplicate::FrmDuplicate(AppContext& ctx, QWidget* parent)
@@ -123,10 +119,12 @@ QWidget* FrmDuplicate::buildSide(EquipmentFields& side, QLineEdit*& location, co
     barcodeNumber->setEnabled(false);
     barcodeIdentification->setEnabled(false);
     side.types->setFixedHeight(side.types->fontMetrics().height() * 4);
+    using enum UnitField;
     QFormLayout* form =
-        side.column({side.assetTag, side.manufacturer, side.datePurchased, side.purchasePrice, side.serialNumber,
-                     side.modelNumber, side.cpuSpeed, side.memory, side.hardDrive, side.monitor, side.mouse,
-                     side.keyboard, side.operatingSystem, location, barcodeNumber, barcodeIdentification});
+        side.column({side.box(AssetTagNumber), side.box(Manufacturer), side.box(DatePurchased), side.box(PurchasePrice),
+                     side.box(SerialNumber), side.box(ModelNumber), side.box(CpuSpeed), side.box(Memory),
+                     side.box(HardDriveCapacity), side.box(Monitor), side.box(Mouse), side.box(Keyboard),
+                     side.box(OperatingSystem), location, barcodeNumber, barcodeIdentification});
     form->insertRow(0, makeBuddyLabel(frame, side.types->accessibleName(), side.types), side.types);
     frame->setLayout(form);
     // Never squeezed below its rows' natural height (the history list below gives way instead), so each row stays
@@ -177,26 +175,8 @@ bool FrmDuplicate::chosenLocation(std::optional<qint64>& location) {
 void FrmDuplicate::showRecord(EquipmentFields& side, QLineEdit* location, const std::optional<UnitRecord>& record) {
     if (!record)
         return;
-    const UnitRecord& r = *record;
-    if (r.equipmentType) {
-        const QList<QListWidgetItem*> matches = side.types->findItems(*r.equipmentType, Qt::MatchExactly);
-        if (!matches.isEmpty())
-            side.types->setCurrentItem(matches.first());
-    }
-    showValue(side.assetTag, r.assetTagNumber);
-    showValue(side.manufacturer, r.manufacturer);
-    side.datePurchased->setText(r.datePurchased ? DateText::toShort(*r.datePurchased) : QString());
-    showValue(side.purchasePrice, r.purchasePrice);
-    showValue(side.serialNumber, r.serialNumber);
-    showValue(side.modelNumber, r.modelNumber);
-    showValue(side.cpuSpeed, r.cpuSpeed);
-    showValue(side.memory, r.memory);
-    showValue(side.hardDrive, r.harddriveCap);
-    showValue(side.monitor, r.monitor);
-    showValue(side.mouse, r.mouse);
-    showValue(side.keyboard, r.keyboard);
-    showValue(side.operatingSystem, r.operatingSystem);
-    showValue(location, r.locationName);
+    side.showUnit(*record);
+    EquipmentFields::showValue(location, record->locationName);
 }
 
 void FrmDuplicate::optionChosen() {
@@ -216,9 +196,9 @@ void FrmDuplicate::submit() {
     const auto refuse = [this](const char* text) {
         m_ctx.dialogs->message(this, QLatin1String(text), Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
     };
-    if (m_proposed.serialNumber->text().isEmpty())
+    if (m_proposed.box(UnitField::SerialNumber)->text().isEmpty())
         return refuse("Invalid proposed serial number");
-    if (m_existing.serialNumber->text().isEmpty())
+    if (m_existing.box(UnitField::SerialNumber)->text().isEmpty())
         return refuse("Invalid serial number");
     const auto chosen = [this](Option which) { return m_options.at(which)->isChecked(); };
     if (!chosen(DeleteExistingSubmitProposed) && !chosen(KeepExistingSubmitCorrected) &&
@@ -239,7 +219,7 @@ void FrmDuplicate::submit() {
         std::optional<qint64> location;
         if (!chosenLocation(location))
             return;
-        const QString& serial = values->serialNumber;
+        const QString& serial = (*values)[UnitField::SerialNumber];
         if (chosen(DeleteExistingSubmitProposed)) {
             if (confirmed(QStringLiteral("delete the existing and submit proposed")))
                 resolved(DeleteExistingSubmitProposed, store.replaceExisting(m_case, *values, location), serial);

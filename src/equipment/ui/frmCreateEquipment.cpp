@@ -83,6 +83,24 @@ const char* const kReadingOrder[] = {"List1",
                                      "Command16"};
 constexpr int kWidthTwips = 13770;
 constexpr int kHeightTwips = 10335;
+// A holding row as the summary lists it: the type first, then every value it has, the asset tag last.
+QString holdingSummary(const UnitRecord& r) {
+    const auto line = [](const char* label, const QString& value) {
+        return QLatin1String(label) + QStringLiteral(": ") + quotedValue(nbspRemoved(value)) + QLatin1Char('\n');
+    };
+    QString text = line(unitField(UnitField::EquipmentType).summary, r[UnitField::EquipmentType].value_or(QString()));
+    for (const UnitFieldInfo& f : kUnitFields) {
+        const std::optional<QString>& value = r[f.field];
+        if (!f.holding || f.field == UnitField::EquipmentType || f.field == UnitField::AssetTagNumber || !value)
+            continue;
+        text += line(f.summary, f.field == UnitField::DatePurchased ? DateText::display(*value) : *value);
+    }
+    if (r.locationName)
+        text += line("Location Name", *r.locationName);
+    if (const std::optional<QString>& tag = r[UnitField::AssetTagNumber])
+        text += line(unitField(UnitField::AssetTagNumber).summary, *tag);
+    return text;
+}
 } // namespace
 
 frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
@@ -126,10 +144,13 @@ QGroupBox* frmCreateEquipment::buildEntryFrame() {
 
     auto* fields = new QHBoxLayout;
     fields->addLayout(f.pickerColumn(f.types, addType, refreshTypesButton), 2);
-    fields->addLayout(f.column({f.manufacturer, f.modelNumber, f.serialNumber, f.assetTag, f.datePurchased,
-                                f.purchasePrice, f.cpuSpeed}),
+    using enum UnitField;
+    fields->addLayout(f.column({f.box(Manufacturer), f.box(ModelNumber), f.box(SerialNumber), f.box(AssetTagNumber),
+                                f.box(DatePurchased), f.box(PurchasePrice), f.box(CpuSpeed)}),
                       3);
-    fields->addLayout(f.column({f.memory, f.hardDrive, f.monitor, f.mouse, f.keyboard, f.operatingSystem}), 3);
+    fields->addLayout(f.column({f.box(Memory), f.box(HardDriveCapacity), f.box(Monitor), f.box(Mouse), f.box(Keyboard),
+                                f.box(OperatingSystem)}),
+                      3);
     auto* pickers = new QVBoxLayout;
     pickers->addLayout(f.pickerColumn(f.locations, addLocation, refreshLocationsButton));
     pickers->addLayout(f.pickerColumn(f.templates));
@@ -234,7 +255,7 @@ QGroupBox* frmCreateEquipment::buildOutboundFrame() {
 }
 
 bool frmCreateEquipment::load() {
-    m_fields.datePurchased->setText(DateText::toShort(m_ctx.clock->today()));
+    m_fields.box(UnitField::DatePurchased)->setText(DateText::toShort(m_ctx.clock->today()));
     SetListColumns(m_holding, HoldingStore::holdingListColumns());
     SetListColumns(m_duplicates, HoldingStore::duplicateListColumns());
     PopulateTypeList();
@@ -281,12 +302,12 @@ void frmCreateEquipment::PopulateDupList() {
     m_duplicates->setRows(HoldingStore(*m_ctx.db).duplicates());
 }
 
-HoldingEntry frmCreateEquipment::currentEntry() {
+UnitValues frmCreateEquipment::currentEntry() {
     return m_fields.entry(m_fields.validPurchaseDate(m_ctx.clock->today()));
 }
 
 void frmCreateEquipment::submit() {
-    if (m_fields.serialNumber->text().isEmpty()) {
+    if (m_fields.box(UnitField::SerialNumber)->text().isEmpty()) {
         m_ctx.dialogs->message(this, QStringLiteral("Invalid Serial Number"), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Information);
         return;
@@ -300,13 +321,13 @@ void frmCreateEquipment::submit() {
     });
     if (!stored)
         return;
-    QList<QLineEdit*> cleared = {m_fields.serialNumber, m_fields.assetTag};
+    QList<QLineEdit*> cleared = {m_fields.box(UnitField::SerialNumber), m_fields.box(UnitField::AssetTagNumber)};
     if (m_clearAfterSubmit->isChecked()) {
         ClearTextFields();
         cleared = m_fields.boxes();
     } else {
-        m_fields.serialNumber->clear();
-        m_fields.assetTag->clear();
+        m_fields.box(UnitField::SerialNumber)->clear();
+        m_fields.box(UnitField::AssetTagNumber)->clear();
     }
     // The next unit is typed at once, from where the form starts over.
     for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
@@ -339,10 +360,10 @@ void frmCreateEquipment::scan() {
                     ? m_ctx.dialogs->input(
                           this, QStringLiteral("Enter Asset Tag Number for Serial Number: ") + quotedValue(serial),
                           kProductTitle)
-                    : m_fields.assetTag->text();
-            HoldingEntry entry = currentEntry();
-            entry.serialNumber = serial;
-            entry.assetTagNumber = assetTag;
+                    : m_fields.box(UnitField::AssetTagNumber)->text();
+            UnitValues entry = currentEntry();
+            entry[UnitField::SerialNumber] = serial;
+            entry[UnitField::AssetTagNumber] = assetTag;
             // Stored at once, outside any transaction: each scanned unit is on disk before the next prompt.
             store.insert(entry);
             serial = m_ctx.dialogs->input(
@@ -354,7 +375,7 @@ void frmCreateEquipment::scan() {
     if (m_clearAfterSubmit->isChecked())
         ClearTextFields();
     else
-        m_fields.serialNumber->clear();
+        m_fields.box(UnitField::SerialNumber)->clear();
 }
 
 void frmCreateEquipment::ClearTextFields() {
@@ -372,7 +393,7 @@ void frmCreateEquipment::saveTemplate() {
         m_ctx.dialogs->input(this, QStringLiteral("Enter Template Name"), captionFor(QStringLiteral("Template save")));
     if (name.isEmpty())
         return;
-    const EquipmentTemplate values = m_fields.templateValues();
+    const UnitValues values = m_fields.templateValues();
     QString saved;
     if (!guarded(*m_ctx.dialogs, this, [&] { saved = TemplateStore(*m_ctx.db).save(name, values); }))
         return;
@@ -388,7 +409,7 @@ void frmCreateEquipment::loadTemplate() {
     const QListWidgetItem* chosen = chosenItem(m_fields.templates);
     if (!chosen)
         return;
-    std::optional<StoredTemplate> found;
+    std::optional<UnitRecord> found;
     if (guarded(*m_ctx.dialogs, this, [&] { found = TemplateStore(*m_ctx.db).find(chosen->text()); }) && found)
         m_fields.fillFromTemplate(*found);
 }
@@ -396,7 +417,7 @@ void frmCreateEquipment::loadTemplate() {
 void frmCreateEquipment::showHoldingRow(int row) {
     if (row < 0 || row >= m_holding->rowCount())
         return;
-    std::optional<HoldingRecord> found;
+    std::optional<UnitRecord> found;
     try {
         found = HoldingStore(*m_ctx.db).row(m_holding->rowTag(row).toLongLong());
     } catch (const DataError&) {
@@ -404,32 +425,7 @@ void frmCreateEquipment::showHoldingRow(int row) {
     }
     if (!found)
         return;
-    const HoldingRecord& r = *found;
-    QString text = QStringLiteral("Description: ") + quotedValue(nbspRemoved(r.equipmentType.value_or(QString()))) +
-                   QLatin1Char('\n');
-    using Field = std::optional<QString> HoldingRecord::*;
-    const std::pair<Field, const char*> lines[] = {{&HoldingRecord::manufacturer, "Manufacturer: "},
-                                                   {&HoldingRecord::datePurchased, "Date Purchased: "},
-                                                   {&HoldingRecord::purchasePrice, "Purchase Price: "},
-                                                   {&HoldingRecord::serialNumber, "Serial Number: "},
-                                                   {&HoldingRecord::modelNumber, "Model Number: "},
-                                                   {&HoldingRecord::cpuSpeed, "Cpu Speed: "},
-                                                   {&HoldingRecord::memory, "Memory: "},
-                                                   {&HoldingRecord::hardDriveCapacity, "HardDriveCapacity: "},
-                                                   {&HoldingRecord::monitor, "Monitor: "},
-                                                   {&HoldingRecord::mouse, "Mouse: "},
-                                                   {&HoldingRecord::keyboard, "Keyboard: "},
-                                                   {&HoldingRecord::operatingSystem, "Operating System: "},
-                                                   {&HoldingRecord::locationName, "Location Name: "},
-                                                   {&HoldingRecord::assetTagNumber, "Asset Tag Number: "}};
-    for (const auto& [field, label] : lines) {
-        const std::optional<QString>& value = r.*field;
-        if (!value)
-            continue;
-        const QString shown = field == &HoldingRecord::datePurchased ? DateText::display(*value) : *value;
-        text += QLatin1String(label) + quotedValue(nbspRemoved(shown)) + QLatin1Char('\n');
-    }
-    m_ctx.dialogs->message(this, text);
+    m_ctx.dialogs->message(this, holdingSummary(*found));
 }
 
 void frmCreateEquipment::deleteSelected() {

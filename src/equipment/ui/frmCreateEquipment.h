@@ -11,7 +11,6 @@ class QCheckBox;
 class QGroupBox;
 class QLayout;
 class QListWidget;
-struct HoldingEntry;
 class QPushButton;
 class ReportList;
 
@@ -66,7 +65,7 @@ private:
     void PopulateHoldList();
     void PopulateDupList();
     // The entry as the fields and lists hold it now, with the date made valid first.
-    HoldingEntry currentEntry();
+    UnitValues currentEntry();
     void ClearTextFields();
     // True when a location is selected; otherwise says so.
     bool locationChosen();

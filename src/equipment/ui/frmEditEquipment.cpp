@@ -33,13 +33,6 @@ namespace {
 constexpr int kWidthTwips = 12945;
 constexpr int kHeightTwips = 9210;
 
-// A stored value shown in a box: Null leaves the box as it is.
-void showValue(QLineEdit* box, const std::optional<QString>& value) {
-    if (value) {
-        box->setText(nbspAsBlank(*value));
-        box->setCursorPosition(0); // a long value shows from its start
-    }
-}
 } // namespace
 
 frmEditEquipment::frmEditEquipment(AppContext& ctx, QWidget* parent)
@@ -86,11 +79,12 @@ QWidget* frmEditEquipment::buildInformationTab() {
     auto* save = makeButton(unitFrame, "cmdSaveChanges", QStringLiteral("Save Changes"));
     auto* cancel = makeButton(unitFrame, "cmdCancel", QStringLiteral("Cancel"));
     auto* printLabel = makeButton(unitFrame, "cmdPrintLabel", QStringLiteral("Print Label..."));
-    QFormLayout* form =
-        m_fields.column({m_fields.manufacturer, m_fields.datePurchased, m_fields.purchasePrice, m_fields.serialNumber,
-                         m_fields.modelNumber, m_fields.assetTag, m_barcodeNumber, m_barcodeIdentification,
-                         m_fields.cpuSpeed, m_fields.memory, m_fields.hardDrive, m_fields.monitor, m_fields.mouse,
-                         m_fields.keyboard, m_fields.operatingSystem});
+    using enum UnitField;
+    const EquipmentFields& f = m_fields;
+    QFormLayout* form = f.column({f.box(Manufacturer), f.box(DatePurchased), f.box(PurchasePrice), f.box(SerialNumber),
+                                  f.box(ModelNumber), f.box(AssetTagNumber), m_barcodeNumber, m_barcodeIdentification,
+                                  f.box(CpuSpeed), f.box(Memory), f.box(HardDriveCapacity), f.box(Monitor),
+                                  f.box(Mouse), f.box(Keyboard), f.box(OperatingSystem)});
     form->insertRow(0, makeBuddyLabel(unitFrame, m_fields.types->accessibleName(), m_fields.types), m_fields.types);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(printLabel);
@@ -158,29 +152,8 @@ void frmEditEquipment::PopulateListAtt() {
 void frmEditEquipment::PopulateDetail() {
     UnitStore store(*m_ctx.db);
     if (const auto unit = store.unit(unitId())) {
-        const UnitRecord& u = *unit;
-        if (u.equipmentType) {
-            const QList<QListWidgetItem*> matches = m_fields.types->findItems(*u.equipmentType, Qt::MatchExactly);
-            if (matches.isEmpty())
-                m_fields.types->setCurrentRow(-1);
-            else
-                m_fields.types->setCurrentItem(matches.first());
-        }
-        showValue(m_fields.manufacturer, u.manufacturer);
-        if (u.datePurchased)
-            m_fields.datePurchased->setText(DateText::toShort(*u.datePurchased));
-        showValue(m_fields.purchasePrice, u.purchasePrice);
-        showValue(m_fields.serialNumber, u.serialNumber);
-        showValue(m_fields.modelNumber, u.modelNumber);
-        showValue(m_fields.cpuSpeed, u.cpuSpeed);
-        showValue(m_fields.memory, u.memory);
-        showValue(m_fields.hardDrive, u.harddriveCap);
-        showValue(m_fields.monitor, u.monitor);
-        showValue(m_fields.mouse, u.mouse);
-        showValue(m_fields.keyboard, u.keyboard);
-        showValue(m_fields.operatingSystem, u.operatingSystem);
-        showValue(m_currentLocation, u.locationName);
-        showValue(m_fields.assetTag, u.assetTagNumber);
+        m_fields.showUnit(*unit);
+        EquipmentFields::showValue(m_currentLocation, unit->locationName);
     }
     showHistory(m_history, store.history(unitId()));
     m_userFields->loadValues();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataError.h"
+#include "equipment/store/UnitFields.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -8,29 +9,34 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class Database;
 
-// What a column of an import file fills: one of the holding table's columns, or the location by name.
-enum class ImportTarget {
-    AssetTagNumber,
-    EquipmentType,
-    Manufacturer,
-    DatePurchased,
-    PurchasePrice,
-    SerialNumber,
-    ModelNumber,
-    CpuSpeed,
-    Memory,
-    HardDriveCapacity,
-    Monitor,
-    Mouse,
-    Keyboard,
-    OperatingSystem,
-    Location,
-    None, // a column the import leaves out
+// What a column of an import file fills: one of the unit's attributes with a holding column, the location by
+// name, or nothing.
+class ImportTarget {
+public:
+    constexpr ImportTarget() = default;
+    constexpr ImportTarget(UnitField field) : m_code(static_cast<int>(field)) {}
+    static const ImportTarget Location;
+    static const ImportTarget None; // a column the import leaves out
+
+    // The attribute it fills; none for the location and for a column left out.
+    constexpr std::optional<UnitField> field() const {
+        if (m_code >= static_cast<int>(kUnitFieldCount))
+            return std::nullopt;
+        return static_cast<UnitField>(m_code);
+    }
+    friend constexpr bool operator==(ImportTarget, ImportTarget) = default;
+
+private:
+    constexpr explicit ImportTarget(int code) : m_code(code) {}
+    int m_code = static_cast<int>(kUnitFieldCount) + 1;
 };
+inline constexpr ImportTarget ImportTarget::Location{static_cast<int>(kUnitFieldCount)};
+inline constexpr ImportTarget ImportTarget::None{static_cast<int>(kUnitFieldCount) + 1};
 
 // An equipment file as read: its header, what each column fills, and its rows (blank lines left out), each with
 // its number in the file as a spreadsheet counts it (the header is row 1).

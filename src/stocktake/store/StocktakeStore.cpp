@@ -289,9 +289,9 @@ StocktakeOutcome StocktakeStore::finish(qint64 stocktakeId, bool moveElsewhere,
                     ++outcome.skipped;
                     continue;
                 }
-                HoldingEntry entry;
-                entry.serialNumber = code;
-                entry.equipmentType = *holdUnknownAs;
+                UnitValues entry;
+                entry[UnitField::SerialNumber] = code;
+                entry[UnitField::EquipmentType] = *holdUnknownAs;
                 entry.currentLocation = locId;
                 entry.locationName = locName;
                 holding.insert(entry);
