@@ -6,12 +6,12 @@
 #include "data/Database.h"
 #include "equipment/store/EquipmentStore.h"
 #include "locations/store/LocationStore.h"
+#include "locations/ui/LocationReports.h"
 #include "platform/PainterPrinter.h"
 #include "platform/PrinterUnits.h"
 #include "platform/ReportList.h"
 #include "platform/Shell.h"
 #include "printing/LVPrint.h"
-#include "printing/LocationReports.h"
 
 #include <QDir>
 #include <QFile>
@@ -237,10 +237,7 @@ void benchPrint(Database& db, const Options& opt) {
         detail.city = location->city.value_or(QString());
         detail.zip = location->zip.value_or(QString());
     }
-    for (int row = 0; row < statistics.rowCount(); ++row)
-        detail.typeCounts << statistics.cells(row);
-    for (int row = 0; row < equipment.rowCount(); ++row)
-        detail.equipment << equipment.cells(row);
+    addListRows(detail, statistics, equipment);
     const QDateTime now(today, QTime(9, 30));
     const Measured located =
         measure(opt.dataDir, opt.repeat, [&](Printer& printer) { printLocationDetailReport(printer, detail, now); });

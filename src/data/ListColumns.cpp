@@ -1,9 +1,13 @@
 #include "data/ListColumns.h"
 
+#include "data/CellText.h"
 #include "data/Database.h"
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
 #include "data/PackedRows.h"
+
+#include <stdexcept>
+#include <string>
 
 namespace {
 // Most values hold no '&'; the scan for it is far cheaper than the replacement's own search.
@@ -13,6 +17,59 @@ QString applyRule(QString text, CellDisplay rule) {
     return rule == CellDisplay::NbspAsBlank ? nbspAsBlank(text) : nbspRemoved(text);
 }
 } // namespace
+
+ListColumnsBuilder::ListColumnsBuilder(const char* table, CellDisplay display)
+    : m_table(QLatin1String(table)), m_display(display) {}
+
+ListColumnsBuilder& ListColumnsBuilder::add(const char* key, const char* header) {
+    const QString sql = m_table.isEmpty() ? QLatin1String(key) : m_table + QLatin1Char('.') + QLatin1String(key);
+    m_columns.append({QLatin1String(key), QLatin1String(header), sql, m_display});
+    return *this;
+}
+
+ListColumnsBuilder& ListColumnsBuilder::add(const char* key, const char* header, const char* sql) {
+    m_columns.append({QLatin1String(key), QLatin1String(header), QLatin1String(sql), m_display});
+    return *this;
+}
+
+ListColumnsBuilder& ListColumnsBuilder::from(const char* table) {
+    m_table = QLatin1String(table);
+    return *this;
+}
+
+ListColumnsBuilder& ListColumnsBuilder::display(CellDisplay rule, std::initializer_list<const char*> keys) {
+    for (const char* key : keys)
+        column(key).display = rule;
+    return *this;
+}
+
+ListColumnsBuilder& ListColumnsBuilder::shortDate(std::initializer_list<const char*> keys) {
+    for (const char* key : keys)
+        column(key).shortDate = true;
+    return *this;
+}
+
+ListColumnsBuilder& ListColumnsBuilder::whole(std::initializer_list<const char*> keys) {
+    for (const char* key : keys)
+        column(key).whole = true;
+    return *this;
+}
+
+ListColumnsBuilder& ListColumnsBuilder::unsorted(std::initializer_list<const char*> keys) {
+    if (keys.size() == 0)
+        for (ListColumn& c : m_columns)
+            c.sorts = false;
+    for (const char* key : keys)
+        column(key).sorts = false;
+    return *this;
+}
+
+ListColumn& ListColumnsBuilder::column(const char* key) {
+    for (ListColumn& c : m_columns)
+        if (c.key == QLatin1String(key))
+            return c;
+    throw std::invalid_argument(std::string("no list column ") + key);
+}
 
 QString ListColumnsSql::selectList(const ListColumns& columns) {
     QStringList expressions;
@@ -39,7 +96,7 @@ bool sortsBy(const ListColumns& columns, const QString& key) {
 QString displayText(const QVariant& value, const ListColumn& column) {
     if (value.isNull())
         return {};
-    return displayText(value.toString(), column);
+    return displayText(CellText::of(value), column);
 }
 
 QString displayText(const QString& stored, const ListColumn& column) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 class Database;
@@ -32,6 +33,34 @@ struct ListColumn {
     bool whole = false;     // a value the user tells rows apart by (serial, id, name): its column shows it whole
 };
 using ListColumns = QList<ListColumn>;
+
+// Builds a list's columns in the order added. A column reads "table.key" (key alone without a table) unless it is
+// given its own select expression, and shows by the builder's display rule; the rest is set afterwards by key.
+// A key the list does not have throws std::invalid_argument: a slip in the list's definition, found at first use.
+class ListColumnsBuilder {
+public:
+    explicit ListColumnsBuilder(const char* table = "", CellDisplay display = CellDisplay::AsStored);
+
+    ListColumnsBuilder& add(const char* key, const char* header);
+    ListColumnsBuilder& add(const char* key, const char* header, const char* sql);
+    // The columns added from now on read table.
+    ListColumnsBuilder& from(const char* table);
+
+    ListColumnsBuilder& display(CellDisplay rule, std::initializer_list<const char*> keys);
+    ListColumnsBuilder& shortDate(std::initializer_list<const char*> keys);
+    ListColumnsBuilder& whole(std::initializer_list<const char*> keys);
+    // No column sorts when keys is empty.
+    ListColumnsBuilder& unsorted(std::initializer_list<const char*> keys = {});
+
+    ListColumns build() const { return m_columns; }
+
+private:
+    ListColumn& column(const char* key);
+
+    QString m_table;
+    CellDisplay m_display;
+    ListColumns m_columns;
+};
 
 // A list row as display text, with the tag the window keeps for it.
 struct ListRow {

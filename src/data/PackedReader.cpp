@@ -1,5 +1,6 @@
 #include "data/PackedReader.h"
 
+#include "data/CellText.h"
 #include "data/Database.h"
 #include "data/PostgresReader.h"
 #include "data/SqliteHandle.h"
@@ -87,19 +88,25 @@ QSqlError readThroughSqlite(sqlite3* h, const QString& sql, const QVariantList& 
             case SQLITE_NULL:
                 rows.appendNull();
                 continue;
-            case SQLITE_FLOAT:
-                // The engine would print 1299.0; QtSql hands over a double, which shows as 1299.
+            case SQLITE_FLOAT: {
+                // The engine's own text of a real keeps 15 digits; the cell is made from the double itself.
                 s.number = true;
-                rows.appendCell(QString::number(sqlite3_column_double(stmt, c), 'g', QLocale::FloatingPointShortest));
+                const QByteArray real = CellText::real(sqlite3_column_double(stmt, c));
+                rows.appendCell(real.constData(), real.size());
                 continue;
+            }
             case SQLITE_INTEGER:
                 s.number = true;
                 break;
             case SQLITE_TEXT:
                 s.text = true;
                 break;
-            default:
+            default: {
                 s.other = true;
+                const auto* blob = static_cast<const char*>(sqlite3_column_blob(stmt, c));
+                rows.appendCell(CellText::bytes(QByteArray::fromRawData(blob, sqlite3_column_bytes(stmt, c))));
+                continue;
+            }
             }
             const char* cell = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
             rows.appendCell(cell, sqlite3_column_bytes(stmt, c));
@@ -145,7 +152,7 @@ QSqlError readThroughQtSql(const Database& db, const QString& sql, const QVarian
             if (value.isNull())
                 rows.appendNull();
             else
-                rows.appendCell(value.toString());
+                rows.appendCell(CellText::of(value));
         }
     }
     rows.finish();

@@ -1,5 +1,7 @@
 #include "data/PostgresReader.h"
 
+#include "data/CellText.h"
+
 #include <QLocale>
 #include <charconv>
 #include <cmath>
@@ -23,7 +25,7 @@ enum : Oid {
     kNumericOid = 1700,
 };
 
-// How a column's text becomes the cell QtSql would give.
+// Which of CellText's types the server's text of a column holds.
 enum class CellKind : uint8_t { AsSent, Real, Boolean, Bytes };
 
 CellKind kindOf(Oid type) {
@@ -31,7 +33,7 @@ CellKind kindOf(Oid type) {
     case kFloat4Oid:
     case kFloat8Oid:
     case kNumericOid:
-        return CellKind::Real; // QtSql reads numeric as a double too
+        return CellKind::Real; // a numeric is shown as the double it comes nearest to
     case kBoolOid:
         return CellKind::Boolean;
     case kByteaOid:
@@ -41,8 +43,10 @@ CellKind kindOf(Oid type) {
     }
 }
 
+// Booleans show as 1 and 0, and sort as those numbers.
 bool isNumber(Oid type) {
     switch (type) {
+    case kBoolOid:
     case kInt2Oid:
     case kInt4Oid:
     case kInt8Oid:
@@ -123,31 +127,27 @@ void appendCell(PackedRows& rows, CellKind kind, const char* text, int size) {
         rows.appendCell(text, size);
         return;
     case CellKind::Real: {
-        // The server prints 1299.00 or 1.2345678901234568e+18; QtSql gives the double, shown as 1299 and
-        // 1234567890123456800.
+        // The server prints 1299.00 or 1.2345678901234568e+18; the cell shows the double.
         double value = 0;
         const auto parsed = std::from_chars(text, text + size, value);
         if (parsed.ec != std::errc()) {
             rows.appendCell(text, size);
             return;
         }
-        const QByteArray shown = std::isnan(value) ? QByteArrayLiteral("nan")
-                                 : std::isinf(value)
-                                     ? (value > 0 ? QByteArrayLiteral("inf") : QByteArrayLiteral("-inf"))
-                                     : QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+        const QByteArray shown = CellText::real(value);
         rows.appendCell(shown.constData(), shown.size());
         return;
     }
     case CellKind::Boolean:
-        rows.appendCell(text[0] == 't' ? QStringLiteral("true") : QStringLiteral("false"));
+        rows.appendCell(QString::fromLatin1(CellText::boolean(text[0] == 't')));
         return;
     case CellKind::Bytes: {
         size_t length = 0;
         unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
         if (!bytes)
             throw std::bad_alloc();
-        // QtSql hands over the bytes, which show as UTF-8 text.
-        rows.appendCell(QString::fromUtf8(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(length)));
+        rows.appendCell(CellText::bytes(
+            QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(length))));
         PQfreemem(bytes);
         return;
     }

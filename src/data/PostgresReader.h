@@ -8,8 +8,8 @@
 
 struct pg_conn;
 
-// Rows of a statement read straight through libpq on the connection the QPSQL driver holds, as text cells equal to
-// those QtSql would give.
+// Rows of a statement read straight through libpq on the connection the QPSQL driver holds, as cells of the text
+// CellText gives each type.
 namespace PostgresReader {
 
 // The libpq connection behind a driver handle, or none when the handle is another engine's.

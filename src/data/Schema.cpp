@@ -134,6 +134,7 @@ QStringList mainFileStatements() {
                         "  Monitor TEXT COLLATE NOCASE, Mouse TEXT COLLATE NOCASE,\n"
                         "  Keyboard TEXT COLLATE NOCASE, OS TEXT COLLATE NOCASE)");
     s << noteTable(QStringLiteral("EquipmentNoteInformation"), QStringLiteral("EquipmentId"));
+    // "LocationtId": the system's given spelling, kept on purpose.
     s << noteTable(QStringLiteral("LocationNoteInformation"), QStringLiteral("LocationtId"));
     s << attachmentTable(QStringLiteral("EquipmentAttachments"), QStringLiteral("EquipmentId"));
     s << attachmentTable(QStringLiteral("LocationAttachments"), QStringLiteral("LocationId"));

@@ -8,12 +8,14 @@
 #include <QLabel>
 #include <QLocale>
 #include <QTimer>
+#include <iterator>
 
 KeyStatusBar::KeyStatusBar(const Clock& clock, QWidget* parent)
     : QStatusBar(parent), m_clock(clock), m_timer(new QTimer(this)) {
     setSizeGripEnabled(false);
-    const char* texts[PanelCount] = {"CAPS", "NUM", "INS", "", ""};
-    const char* names[PanelCount] = {"Caps Lock", "Num Lock", "Insert", "Time", "Date"};
+    const char* const texts[] = {"CAPS", "NUM", "INS", "", ""};
+    const char* const names[] = {"Caps Lock", "Num Lock", "Insert", "Time", "Date"};
+    static_assert(std::size(texts) == PanelCount && std::size(names) == PanelCount);
     for (int p = 0; p < PanelCount; ++p) {
         auto* label = new QLabel(QLatin1String(texts[p]), this);
         label->setAccessibleName(QLatin1String(names[p]));

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class QMenuBar;
 class QWidget;
 
@@ -28,6 +30,8 @@ public:
     virtual bool stocktake(QWidget* owner, qint64 locId, OnTooManyWindows how) = 0;
     // A new "Print Labels" window for the units, in that order; false when none opened.
     virtual bool printLabels(QWidget* owner, const QList<qint64>& unitIds) = 0;
+    // The CSV import window; onImported runs after each import that added rows. False when none opened.
+    virtual bool importEquipment(QWidget* owner, std::function<void()> onImported) = 0;
 };
 
 // A child window with a menu bar of its own, which the main window shows in place of its own bar while the

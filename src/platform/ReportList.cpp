@@ -358,6 +358,13 @@ void ReportList::setColumns(const ListColumns& columns) {
     }
 }
 
+int ReportList::columnOfTag(const QString& tag) const {
+    for (int col = 0; col < columnCount(); ++col)
+        if (columnTag(col) == tag)
+            return col;
+    return -1;
+}
+
 int ReportList::addRow(const QStringList& cells, const QVariant& tag) {
     return m_model->addRow(cells, tag);
 }

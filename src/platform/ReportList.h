@@ -103,6 +103,8 @@ public:
     int columnCount() const { return m_model->columnCount(); }
     QString columnHeader(int col) const { return m_model->column(col).header; }
     QString columnTag(int col) const { return m_model->column(col).tag; }
+    // The column tagged tag, or -1.
+    int columnOfTag(const QString& tag) const;
     Qt::Alignment columnAlignment(int col) const { return m_model->column(col).alignment; }
     int columnWidthPixels(int col) const { return columnWidth(col); }
     void clearColumns();
@@ -130,6 +132,8 @@ public:
     int rowOfTag(qint64 id) const { return m_model->rowOfTag(id); }
     int rowCount() const { return m_model->rowCount(); }
     QString text(int row, int col = 0) const { return m_model->text(row, col); }
+    // The cell of the column tagged tag; empty when the list has no such column.
+    QString text(int row, const QString& tag) const { return text(row, columnOfTag(tag)); }
     QStringList cells(int row) const { return m_model->cells(row); }
     QVariant rowTag(int row) const { return m_model->tag(row); }
     void setText(int row, int col, const QString& text) { m_model->setText(row, col, text); }

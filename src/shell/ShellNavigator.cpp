@@ -1,6 +1,7 @@
 #include "shell/ShellNavigator.h"
 
 #include "equipment/ui/frmEditEquipment.h"
+#include "import/ui/ImportEquipmentWindow.h"
 #include "labels/ui/PrintLabelsWindow.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/OpenWindow.h"
@@ -32,4 +33,9 @@ bool ShellNavigator::stocktake(QWidget* owner, qint64 locId, OnTooManyWindows ho
 
 bool ShellNavigator::printLabels(QWidget* owner, const QList<qint64>& unitIds) {
     return openWindow<PrintLabelsWindow>(m_ctx, owner, [&](PrintLabelsWindow& w) { w.unitIds = unitIds; }) != nullptr;
+}
+
+bool ShellNavigator::importEquipment(QWidget* owner, std::function<void()> onImported) {
+    return openWindow<ImportEquipmentWindow>(
+               m_ctx, owner, [&](ImportEquipmentWindow& w) { w.setOnImported(std::move(onImported)); }) != nullptr;
 }

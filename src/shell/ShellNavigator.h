@@ -13,6 +13,7 @@ public:
     bool equipmentDetail(QWidget* owner, qint64 id, const QString& serial, OnTooManyWindows how) override;
     bool stocktake(QWidget* owner, qint64 locId, OnTooManyWindows how) override;
     bool printLabels(QWidget* owner, const QList<qint64>& unitIds) override;
+    bool importEquipment(QWidget* owner, std::function<void()> onImported) override;
 
 private:
     AppContext& m_ctx;

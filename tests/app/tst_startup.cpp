@@ -17,6 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+// Not on a server: starts Kavrel on a data folder's own files, as they are at a first run, spoilt, or left by a
+// stopped restore.
+
 namespace {
 
 // The bytes and modification time of every file in a folder, so a test can tell whether anything touched them.

@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QThread>
 
+// Not on a server: a backup is of the data folder's two files; a server's data is backed up with pg_dump.
+
 namespace {
 
 const QDateTime kMade(QDate(2026, 3, 14), QTime(9, 30, 5));

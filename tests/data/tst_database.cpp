@@ -1,6 +1,5 @@
 #include "data/Database.h"
 #include "data/DisplayRules.h"
-#include "data/Module1.h"
 #include "data/PackedReader.h"
 #include "data/Schema.h"
 #include "support/EngineFixtures.h"
@@ -166,8 +165,6 @@ private slots:
     void lockedDataAsksToRetry_data();
     void lockedDataAsksToRetry();
     void serverWritersTakeTurns();
-    void hasActiveLocations_data();
-    void hasActiveLocations();
     void nbspRules_data();
     void nbspRules();
     void hostileTextRoundTrips_data();
@@ -960,27 +957,6 @@ void tst_Database::serverWritersTakeTurns() {
     QCOMPARE(otherFailure, QString());
     QVERIFY(asked.size() >= 2);
     QCOMPARE(count(mine, "LocationInfo"), 2);
-}
-
-void tst_Database::hasActiveLocations_data() {
-    QTest::addColumn<QList<bool>>("locations"); // LocActive of each location
-    QTest::addColumn<bool>("expected");
-    QTest::newRow("none") << QList<bool>{} << false;
-    QTest::newRow("one active") << QList<bool>{true} << true;
-    QTest::newRow("only retired") << QList<bool>{false, false} << false;
-    QTest::newRow("one retired, one active") << QList<bool>{false, true} << true;
-}
-
-void tst_Database::hasActiveLocations() {
-    QFETCH(QList<bool>, locations);
-    QFETCH(bool, expected);
-    TestContext t;
-    for (bool active : locations) {
-        const qint64 id = addLocation(*t.db, "L");
-        if (!active)
-            Query(*t.db, "UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?").exec({id});
-    }
-    QCOMPARE(HasActiveLocations(*t.db), expected);
 }
 
 void tst_Database::nbspRules_data() {

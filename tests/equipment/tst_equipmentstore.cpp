@@ -1,5 +1,6 @@
 #include "data/Database.h"
 #include "data/DateText.h"
+#include "data/PackedRows.h"
 #include "equipment/store/EquipmentStore.h"
 #include "support/Fixtures.h"
 #include "support/TestContext.h"
@@ -46,6 +47,7 @@ private slots:
     void statementKeepsUnknownKeysOut_data();
     void statementKeepsUnknownKeysOut();
     void deleteTakesHistoryButNotNotes();
+    void activeAtListsOneLocationsActiveUnits();
 };
 
 void tst_EquipmentStore::listsOnlyActiveUnitsAtExistingLocations() {
@@ -164,6 +166,29 @@ void tst_EquipmentStore::deleteTakesHistoryButNotNotes() {
     QCOMPARE(count(*t.db, "EquipLocAssign", "EquipmentId = ?", {gone}), 0);
     QCOMPARE(count(*t.db, "EquipLocAssign", "EquipmentId = ?", {kept}), 1);
     QCOMPARE(count(*t.db, "EquipmentNoteInformation", "EquipmentId = ?", {gone}), 1);
+}
+
+// The explorer's list: the chosen location's active units only, sorted case-blind as every text column is.
+void tst_EquipmentStore::activeAtListsOneLocationsActiveUnits() {
+    TestContext t;
+    const qint64 alpha = addLocation(*t.db, "Alpha Inc");
+    const qint64 beta = addLocation(*t.db, "beta Corp");
+    const qint64 upper = addUnit(*t.db, alpha, {"Monitor", "HP", "B-2", "2020-05-01", "89.99", "m2", "T3"});
+    const qint64 lower = addUnit(*t.db, alpha, {"Laptop", "Dell", "a-1", "", QVariant(), "m1", "T2"});
+    addUnit(*t.db, alpha, {"Laptop", "Dell", "A-0", "", "", "m1", "T1"}, 0);
+    addUnit(*t.db, beta, {"Laptop", "Dell", "A-00", "", "", "m1", "T0"});
+
+    const PackedRows rows = EquipmentStore(*t.db).activeAt(alpha, {QStringLiteral("SerialNumber"), false});
+    QCOMPARE(rows.columnCount(), int(EquipmentStore::locationListColumns().size()));
+    QCOMPARE(rows.rowCount(), 2);
+    QCOMPARE(rows.key(0, 0), QVariant(lower));
+    QCOMPARE(rows.key(1, 0), QVariant(upper));
+    QCOMPARE(rows.text(1, 1), QStringLiteral("Alpha Inc"));
+    QCOMPARE(rows.text(1, 6), QStringLiteral("89.99"));
+    QVERIFY(rows.isNull(0, 6));
+    const PackedRows descending = EquipmentStore(*t.db).activeAt(alpha, {QStringLiteral("SerialNumber"), true});
+    QCOMPARE(descending.key(0, 0), QVariant(upper));
+    QCOMPARE(EquipmentStore(*t.db).activeAt(9999, {}).rowCount(), 0);
 }
 
 QTEST_MAIN(tst_EquipmentStore)

@@ -22,6 +22,8 @@ class tst_LocationStore : public QObject {
 private slots:
     void countsIncludeRetiredEquipmentAndEmptyLocations();
     void unknownStateAndRetiredLocationsAreNotListed();
+    void hasActiveLocations_data();
+    void hasActiveLocations();
     void sortsByEveryKey_data();
     void sortsByEveryKey();
     void createWritesLocationAndItsOwnContact();
@@ -63,6 +65,27 @@ void tst_LocationStore::unknownStateAndRetiredLocationsAreNotListed() {
     QCOMPARE(rows[0].tag.toLongLong(), kept);
     QCOMPARE(rows[0].cells.value(kStateColumn), QStringLiteral("Wyoming"));
     QCOMPARE(Fixtures::count(*t.db, "LocationInfo"), 4); // retired, never deleted
+}
+
+void tst_LocationStore::hasActiveLocations_data() {
+    QTest::addColumn<QList<bool>>("locations"); // LocActive of each location
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("none") << QList<bool>{} << false;
+    QTest::newRow("one active") << QList<bool>{true} << true;
+    QTest::newRow("only retired") << QList<bool>{false, false} << false;
+    QTest::newRow("one retired, one active") << QList<bool>{false, true} << true;
+}
+
+void tst_LocationStore::hasActiveLocations() {
+    QFETCH(QList<bool>, locations);
+    QFETCH(bool, expected);
+    TestContext t;
+    for (bool active : locations) {
+        const qint64 id = addLocation(*t.db, "L");
+        if (!active)
+            Query(*t.db, "UPDATE LocationInfo SET LocActive = 0 WHERE LocId = ?").exec({id});
+    }
+    QCOMPARE(LocationStore(*t.db).HasActiveLocations(), expected);
 }
 
 void tst_LocationStore::sortsByEveryKey_data() {

@@ -61,6 +61,11 @@ void tst_ReportList::columns() {
     QCOMPARE(f.list.columnAlignment(2), Qt::Alignment(Qt::AlignRight));
     QCOMPARE(f.list.columnWidthPixels(0), 120);
     QCOMPARE(f.list.columnWidthPixels(2), 80);
+    // A cell is read by its column's tag; a header is no tag, and an unknown tag reads nothing.
+    QCOMPARE(f.list.columnOfTag(QStringLiteral("LocCity")), 1);
+    QCOMPARE(f.list.text(2, QStringLiteral("Equipment Count")), QStringLiteral("12"));
+    QCOMPARE(f.list.columnOfTag(QStringLiteral("City")), -1);
+    QCOMPARE(f.list.text(0, QStringLiteral("City")), QString());
 
     // What the view draws comes from the same columns.
     const QAbstractItemModel* m = f.list.model();

@@ -14,10 +14,13 @@ private slots:
     void backUpIntoTheChosenFolder();
     void restoreAsksFirstAndKeepsTheDataItReplaces();
     void aFileThatIsNoBackupIsRefusedWithoutAQuestion();
+    void onAServerBothPointToTheServersTools();
 };
 
 void tst_DataBackupMenu::backUpIntoTheChosenFolder() {
     TestContext t;
+    if (t.onServer())
+        QSKIP("a backup is of the data folder's files");
     // Cancelled: nothing is written, nothing said.
     t.dialogs.chooseFile(QString());
     backUpData(t.ctx, nullptr);
@@ -38,6 +41,8 @@ void tst_DataBackupMenu::backUpIntoTheChosenFolder() {
 
 void tst_DataBackupMenu::restoreAsksFirstAndKeepsTheDataItReplaces() {
     TestContext t;
+    if (t.onServer())
+        QSKIP("a backup is of the data folder's files");
     Fixtures::addLocation(*t.db, "Depot");
     const QString path = DataBackup(*t.db).backUp(backupFolder(t.ctx), t.clock.current);
     Fixtures::addLocation(*t.db, "Added later");
@@ -78,6 +83,8 @@ void tst_DataBackupMenu::restoreAsksFirstAndKeepsTheDataItReplaces() {
 
 void tst_DataBackupMenu::aFileThatIsNoBackupIsRefusedWithoutAQuestion() {
     TestContext t;
+    if (t.onServer())
+        QSKIP("a backup is of the data folder's files");
     Fixtures::addLocation(*t.db, "Depot");
     QTemporaryDir dir;
     const QString path = dir.filePath("list.kavbak");
@@ -91,6 +98,24 @@ void tst_DataBackupMenu::aFileThatIsNoBackupIsRefusedWithoutAQuestion() {
     QCOMPARE(t.dialogs.texts(), QStringList{QDir::toNativeSeparators(path) + " is not a Kavrel backup."});
     QCOMPARE(Fixtures::count(*t.db, "LocationInfo"), 1);
     QCOMPARE(QDir(backupFolder(t.ctx)).entryList(QDir::Files), QStringList());
+}
+
+// A server's data is backed up with the server's tools: both commands say so, ask nothing and write nothing.
+void tst_DataBackupMenu::onAServerBothPointToTheServersTools() {
+    TestContext t;
+    if (!t.onServer())
+        QSKIP("about data on a server");
+    backUpData(t.ctx, nullptr);
+    restoreData(t.ctx, nullptr);
+    QVERIFY(t.dialogs.fileQuestions.isEmpty());
+    QCOMPARE(t.dialogs.messages.size(), 2);
+    for (const auto& message : t.dialogs.messages) {
+        QVERIFY2(message.text.startsWith("The data is kept on a PostgreSQL server.") &&
+                     message.text.contains("pg_dump"),
+                 qPrintable(message.text));
+        QCOMPARE(message.icon, Dialogs::Icon::Information);
+    }
+    QVERIFY(!QDir(backupFolder(t.ctx)).exists() || QDir(backupFolder(t.ctx)).isEmpty());
 }
 
 QTEST_MAIN(tst_DataBackupMenu)

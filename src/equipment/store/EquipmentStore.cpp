@@ -4,24 +4,19 @@
 #include "data/PackedReader.h"
 
 const ListColumns& EquipmentStore::activeListColumns() {
-    static const ListColumns columns = [] {
-        const auto column = [](const char* key, const char* header, const char* table, bool shortDate = false) {
-            return ListColumn{QLatin1String(key), QLatin1String(header),
-                              QLatin1String(table) + QLatin1Char('.') + QLatin1String(key), CellDisplay::NbspRemoved,
-                              shortDate};
-        };
-        ListColumns c{column("EquipmentId", "ID", "EquipmentInfo"),
-                      column("LocName", "Current Location", "LocationInfo"),
-                      column("EquipmentType", "Description", "EquipmentInfo"),
-                      column("Manufacturer", "Manufacturer", "EquipmentInfo"),
-                      column("SerialNumber", "Serial Number", "EquipmentInfo"),
-                      column("DatePurchased", "Date Purchased", "EquipmentInfo", true),
-                      column("PurchasePrice", "Purchase Price", "EquipmentInfo"),
-                      column("ModelNumber", "Model Number", "EquipmentInfo"),
-                      column("AssetTagNumber", "Asset Tag Number", "EquipmentInfo")};
-        c[0].whole = c[4].whole = true;
-        return c;
-    }();
+    static const ListColumns columns = ListColumnsBuilder("EquipmentInfo", CellDisplay::NbspRemoved)
+                                           .add("EquipmentId", "ID")
+                                           .add("LocName", "Current Location", "LocationInfo.LocName")
+                                           .add("EquipmentType", "Description")
+                                           .add("Manufacturer", "Manufacturer")
+                                           .add("SerialNumber", "Serial Number")
+                                           .add("DatePurchased", "Date Purchased")
+                                           .add("PurchasePrice", "Purchase Price")
+                                           .add("ModelNumber", "Model Number")
+                                           .add("AssetTagNumber", "Asset Tag Number")
+                                           .shortDate({"DatePurchased"})
+                                           .whole({"EquipmentId", "SerialNumber"})
+                                           .build();
     return columns;
 }
 

@@ -4,10 +4,11 @@
 #include "data/PackedReader.h"
 
 const ListColumns& EquipmentTypeStore::listColumns() {
-    static const ListColumns columns = {
-        {QStringLiteral("EquipmentTypeId"), QStringLiteral("Id"), QStringLiteral("EquipmentTypeId")},
-        {QStringLiteral("EquipmentType"), QStringLiteral("Equipment Type"), QStringLiteral("EquipmentType"),
-         CellDisplay::NbspRemoved}};
+    static const ListColumns columns = ListColumnsBuilder()
+                                           .add("EquipmentTypeId", "Id")
+                                           .add("EquipmentType", "Equipment Type")
+                                           .display(CellDisplay::NbspRemoved, {"EquipmentType"})
+                                           .build();
     return columns;
 }
 

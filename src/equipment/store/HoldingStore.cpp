@@ -91,19 +91,16 @@ int HoldingStore::untypedCount() const {
 namespace {
 // Both lists show the same columns; only where a value comes from and how "&nbsp;" shows differ.
 ListColumns outboundColumns(const char* table, const char* locationSql, CellDisplay display) {
-    const auto column = [&](const char* key, const char* header, CellDisplay rule) {
-        return ListColumn{QLatin1String(key), QLatin1String(header),
-                          QLatin1String(table) + QLatin1Char('.') + QLatin1String(key), rule};
-    };
-    ListColumns columns = {column("EquipmentType", "Description", display),
-                           column("Manufacturer", "Manufacturer", display),
-                           column("SerialNumber", "Serial #", display),
-                           column("ModelNumber", "Model #", display),
-                           column("LocationName", "Current Location", display),
-                           column("AssetTagNumber", "Asset #", CellDisplay::NbspRemoved)};
-    columns[2].whole = true;
-    columns[4].sql = QLatin1String(locationSql);
-    return columns;
+    return ListColumnsBuilder(table, display)
+        .add("EquipmentType", "Description")
+        .add("Manufacturer", "Manufacturer")
+        .add("SerialNumber", "Serial #")
+        .add("ModelNumber", "Model #")
+        .add("LocationName", "Current Location", locationSql)
+        .add("AssetTagNumber", "Asset #")
+        .display(CellDisplay::NbspRemoved, {"AssetTagNumber"})
+        .whole({"SerialNumber"})
+        .build();
 }
 } // namespace
 

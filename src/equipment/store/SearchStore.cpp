@@ -4,22 +4,21 @@
 #include "data/PackedReader.h"
 
 const ListColumns& SearchStore::resultColumns() {
-    static const ListColumns columns = [] {
-        const auto column = [](const char* header, const char* sql, CellDisplay display, bool shortDate = false) {
-            return ListColumn{
-                QLatin1String(header), QLatin1String(header), QLatin1String(sql), display, shortDate, false};
-        };
-        ListColumns c{column("Id", "EquipmentId", CellDisplay::AsStored),
-                      column("Equipment Type", "EquipmentType", CellDisplay::AsStored),
-                      column("Manufacturer", "Manufacturer", CellDisplay::NbspAsBlank),
-                      column("Date Purchased", "DatePurchased", CellDisplay::NbspAsBlank, true),
-                      column("PurchasePrice", "PurchasePrice", CellDisplay::NbspAsBlank),
-                      column("Serial Number", "SerialNumber", CellDisplay::NbspAsBlank),
-                      column("Model Number", "ModelNumber", CellDisplay::NbspAsBlank),
-                      column("AssetTagNumber", "AssetTagNumber", CellDisplay::NbspAsBlank)};
-        c[0].whole = c[5].whole = true;
-        return c;
-    }();
+    // The results' columns carry their headers as keys.
+    static const ListColumns columns = ListColumnsBuilder("", CellDisplay::NbspAsBlank)
+                                           .add("Id", "Id", "EquipmentId")
+                                           .add("Equipment Type", "Equipment Type", "EquipmentType")
+                                           .add("Manufacturer", "Manufacturer")
+                                           .add("Date Purchased", "Date Purchased", "DatePurchased")
+                                           .add("PurchasePrice", "PurchasePrice")
+                                           .add("Serial Number", "Serial Number", "SerialNumber")
+                                           .add("Model Number", "Model Number", "ModelNumber")
+                                           .add("AssetTagNumber", "AssetTagNumber")
+                                           .display(CellDisplay::AsStored, {"Id", "Equipment Type"})
+                                           .shortDate({"Date Purchased"})
+                                           .whole({"Id", "Serial Number"})
+                                           .unsorted()
+                                           .build();
     return columns;
 }
 

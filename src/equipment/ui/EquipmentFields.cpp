@@ -30,6 +30,7 @@ QListWidget* makeList(QWidget* parent, const char* name, const QString& caption)
 } // namespace
 
 EquipmentFields::EquipmentFields(QWidget* parent, Pickers pickers) {
+    // "Eqipment": the system's given spelling, kept on purpose.
     frame = new QGroupBox(QStringLiteral("Eqipment"), parent);
     types = makeList(frame, "List1", QStringLiteral("Description"));
     if (pickers == Pickers::TypeLocationTemplate) {

@@ -136,6 +136,7 @@ QWidget* FrmDuplicate::buildSide(EquipmentFields& side, QLineEdit*& location, co
 }
 
 void FrmDuplicate::load() {
+    // "aqction": the system's given spelling, kept on purpose.
     setWindowTitle(QStringLiteral("Duplicate equipment aqction form for serial number : ") + Idnum);
     const QStringList types = EquipmentTypeStore(*m_ctx.db).names();
     m_existing.types->addItems(types);

@@ -1,10 +1,10 @@
 #include "equipment/ui/frmActiveEquipment.h"
 
-#include "data/Module1.h"
 #include "data/QuotedValue.h"
 #include "equipment/store/EquipmentStore.h"
 #include "equipment/ui/frmCreateEquipment.h"
 #include "equipment/ui/frmEditEquipment.h"
+#include "locations/store/LocationStore.h"
 #include "platform/Dialogs.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FormHelpers.h"
@@ -114,10 +114,11 @@ void frmActiveEquipment::toolbarClicked(const QString& tag) {
 }
 
 void frmActiveEquipment::createEquipment() {
-    if (HasActiveLocations(*m_ctx.db)) {
+    if (LocationStore(*m_ctx.db).HasActiveLocations()) {
         openWindow<frmCreateEquipment>(m_ctx, this);
         return;
     }
+    // "locaion(s)": the system's given spelling, kept on purpose.
     if (m_ctx.dialogs->message(this,
                                QStringLiteral("Insufficient locaion(s) to carry out this operation\n"
                                               "You must create a location before entering equipment\n"

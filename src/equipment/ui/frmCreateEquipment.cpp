@@ -10,7 +10,6 @@
 #include "equipment/store/TemplateStore.h"
 #include "equipment/ui/FrmDuplicate.h"
 #include "equipment/ui/frmCreateEquipmentTypes.h"
-#include "import/ui/ImportEquipmentWindow.h"
 #include "locations/store/LocationStore.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -84,7 +83,6 @@ const char* const kReadingOrder[] = {"List1",
                                      "Command16"};
 constexpr int kWidthTwips = 13770;
 constexpr int kHeightTwips = 10335;
-constexpr int kDuplicateSerialColumn = 2;
 } // namespace
 
 frmCreateEquipment::frmCreateEquipment(AppContext& ctx, QWidget* parent)
@@ -203,11 +201,9 @@ QGroupBox* frmCreateEquipment::buildOutboundFrame() {
         m_duplicates->addMenuAction(entry);
     }
     auto* importButton = button(outboundFrame, "cmdImportCsv", QStringLiteral("Import from CSV..."), [this] {
-        openWindow<ImportEquipmentWindow>(m_ctx, this, [this](ImportEquipmentWindow& w) {
-            w.setOnImported([self = QPointer<frmCreateEquipment>(this)] {
-                if (self)
-                    guarded(*self->m_ctx.dialogs, self, [&] { self->refreshHoldingList(); });
-            });
+        m_ctx.navigator->importEquipment(this, [self = QPointer<frmCreateEquipment>(this)] {
+            if (self)
+                guarded(*self->m_ctx.dialogs, self, [&] { self->refreshHoldingList(); });
         });
     });
     auto* outbound = new QGridLayout(outboundFrame);
@@ -555,7 +551,7 @@ void frmCreateEquipment::printDuplicateTable() {
 }
 
 bool frmCreateEquipment::openDuplicate(int row, OnTooManyWindows onTooMany) {
-    const QString serial = m_duplicates->text(row, kDuplicateSerialColumn);
+    const QString serial = m_duplicates->text(row, QStringLiteral("SerialNumber"));
     return openWindow<FrmDuplicate>(
                m_ctx, this, [&](FrmDuplicate& w) { w.Idnum = serial; }, onTooMany) != nullptr;
 }

@@ -57,6 +57,7 @@ void frmSearchEquipment::search() {
     int found = 0;
     if (!guarded(*m_ctx.dialogs, this, [&] { found = m_results.search(field, m_text->text()); }))
         return;
+    // "Eqipment": the system's given spelling, kept on purpose.
     if (found == 0)
         m_ctx.dialogs->message(this, QStringLiteral("Eqipment not found"), Dialogs::Buttons::Ok,
                                Dialogs::Icon::Information);

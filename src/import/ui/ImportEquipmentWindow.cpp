@@ -45,22 +45,46 @@ void step(QProgressDialog& progress, int value) {
 ImportEquipmentWindow::ImportEquipmentWindow(AppContext& ctx, QWidget* parent)
     : QWidget(parent), m_ctx(ctx), m_fileName(new QLabel(this)), m_preview(new QTableWidget(this)),
       m_location(new QComboBox(this)), m_newTypes(new QListWidget(this)) {
-    setObjectName(QStringLiteral("frmImportEquipment"));
+    setObjectName(QStringLiteral("ImportEquipmentWindow"));
     setWindowTitle(captionFor(QStringLiteral("Import Equipment")));
 
+    QLayout* fileRow = buildFileRow();
+    QGroupBox* previewFrame = buildPreviewFrame();
+    QLayout* choices = buildChoices();
+    QLayout* buttons = buildButtons();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fileRow);
+    layout->addWidget(previewFrame, 1);
+    layout->addLayout(choices);
+    layout->addLayout(buttons);
+    // The preview and the choices are made with the window, before any button, so the reading order is set.
+    const auto button = [this](const char* name) { return findChild<QPushButton*>(QLatin1String(name)); };
+    setReadingOrder(
+        {button("cmdChooseFile"), m_preview, m_location, m_newTypes, button("cmdImport"), button("cmdCancel")});
+    Twips::setFixedSize(this, 11000, 8000);
+}
+
+QLayout* ImportEquipmentWindow::buildFileRow() {
     auto* chooseButton = makeButton(this, "cmdChooseFile", QStringLiteral("Choose File..."));
+    connect(chooseButton, &QPushButton::clicked, this, &ImportEquipmentWindow::chooseFile);
     m_fileName->setObjectName(QStringLiteral("lblFileName"));
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(chooseButton);
     fileRow->addWidget(m_fileName, 1);
+    return fileRow;
+}
 
+QGroupBox* ImportEquipmentWindow::buildPreviewFrame() {
     auto* previewFrame = new QGroupBox(QStringLiteral("Columns and First Rows"), this);
     m_preview->setParent(previewFrame);
     m_preview->setObjectName(QStringLiteral("tblPreview"));
     m_preview->setAccessibleName(QStringLiteral("Columns and First Rows"));
     m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     (new QVBoxLayout(previewFrame))->addWidget(m_preview);
+    return previewFrame;
+}
 
+QLayout* ImportEquipmentWindow::buildChoices() {
     m_location->setObjectName(QStringLiteral("cboLocation"));
     m_location->setAccessibleName(QStringLiteral("Location of Every Row"));
     m_newTypes->setObjectName(QStringLiteral("lstNewTypes"));
@@ -76,25 +100,19 @@ ImportEquipmentWindow::ImportEquipmentWindow(AppContext& ctx, QWidget* parent)
     typesColumn->addWidget(m_newTypes);
     choices->addLayout(locationColumn, 1);
     choices->addLayout(typesColumn, 1);
+    return choices;
+}
 
+QLayout* ImportEquipmentWindow::buildButtons() {
     auto* importButton = makeButton(this, "cmdImport", QStringLiteral("Import"));
     auto* cancelButton = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
+    connect(importButton, &QPushButton::clicked, this, &ImportEquipmentWindow::importRows);
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(importButton);
     buttons->addWidget(cancelButton);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fileRow);
-    layout->addWidget(previewFrame, 1);
-    layout->addLayout(choices);
-    layout->addLayout(buttons);
-
-    connect(chooseButton, &QPushButton::clicked, this, &ImportEquipmentWindow::chooseFile);
-    connect(importButton, &QPushButton::clicked, this, &ImportEquipmentWindow::importRows);
-    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
-    setReadingOrder({chooseButton, m_preview, m_location, m_newTypes, importButton, cancelButton});
-    Twips::setFixedSize(this, 11000, 8000);
+    return buttons;
 }
 
 void ImportEquipmentWindow::load() {

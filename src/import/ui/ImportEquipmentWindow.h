@@ -8,7 +8,9 @@
 #include <optional>
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
+class QLayout;
 class QListWidget;
 class QTableWidget;
 
@@ -37,6 +39,10 @@ public slots:
     void importRows();
 
 private:
+    QLayout* buildFileRow();
+    QGroupBox* buildPreviewFrame();
+    QLayout* buildChoices();
+    QLayout* buildButtons();
     void showPreview();
     void showLocationChoice(bool shown);
 

@@ -50,7 +50,15 @@ PrintLabelsWindow::PrintLabelsWindow(AppContext& ctx, QWidget* parent)
       m_preview(new QPrintPreviewWidget(m_previewPrinter.get(), this)) {
     setObjectName(QStringLiteral("PrintLabelsWindow"));
     setWindowTitle(captionFor(QStringLiteral("Print Labels")));
+    setUpControls();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(buildSettings());
+    layout->addWidget(m_preview, 1);
+    followSettings();
+    Twips::setFixedSize(this, 13500, 9000);
+}
 
+void PrintLabelsWindow::setUpControls() {
     m_layout->setObjectName(QStringLiteral("cboLayout"));
     m_layout->setAccessibleName(QStringLiteral("Layout"));
     m_layout->addItem(LabelLayout::single({kDefaultWidth, kDefaultHeight}).name);
@@ -68,7 +76,9 @@ PrintLabelsWindow::PrintLabelsWindow(AppContext& ctx, QWidget* parent)
     m_preview->setObjectName(QStringLiteral("preview"));
     m_preview->setAccessibleName(QStringLiteral("Preview"));
     m_preview->setZoomMode(QPrintPreviewWidget::FitInView);
+}
 
+QLayout* PrintLabelsWindow::buildSettings() {
     auto* form = new QFormLayout;
     form->addRow(makeBuddyLabel(this, m_layout->accessibleName(), m_layout), m_layout);
     form->addRow(makeBuddyLabel(this, m_width->accessibleName(), m_width), m_width);
@@ -76,6 +86,8 @@ PrintLabelsWindow::PrintLabelsWindow(AppContext& ctx, QWidget* parent)
     form->addRow(makeBuddyLabel(this, m_start->accessibleName(), m_start), m_start);
     auto* printButton = makeButton(this, "cmdPrint", QStringLiteral("Print"));
     auto* cancelButton = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
+    connect(printButton, &QPushButton::clicked, this, &PrintLabelsWindow::printLabels);
+    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(printButton);
@@ -87,10 +99,10 @@ PrintLabelsWindow::PrintLabelsWindow(AppContext& ctx, QWidget* parent)
     settings->addWidget(m_warning);
     settings->addStretch();
     settings->addLayout(buttons);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(settings);
-    layout->addWidget(m_preview, 1);
+    return settings;
+}
 
+void PrintLabelsWindow::followSettings() {
     connect(m_layout, &QComboBox::currentIndexChanged, this, &PrintLabelsWindow::settingsChanged);
     connect(m_width, &QDoubleSpinBox::valueChanged, this, &PrintLabelsWindow::settingsChanged);
     connect(m_height, &QDoubleSpinBox::valueChanged, this, &PrintLabelsWindow::settingsChanged);
@@ -102,9 +114,6 @@ PrintLabelsWindow::PrintLabelsWindow(AppContext& ctx, QWidget* parent)
             labels.print(*printer);
         });
     });
-    connect(printButton, &QPushButton::clicked, this, &PrintLabelsWindow::printLabels);
-    connect(cancelButton, &QPushButton::clicked, this, &QWidget::close);
-    Twips::setFixedSize(this, 13500, 9000);
 }
 
 PrintLabelsWindow::~PrintLabelsWindow() = default;

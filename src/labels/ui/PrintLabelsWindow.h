@@ -1,7 +1,7 @@
 #pragma once
 
+#include "labels/ui/LabelSheet.h"
 #include "platform/AppContext.h"
-#include "printing/LabelSheet.h"
 
 #include <QList>
 #include <QWidget>
@@ -10,6 +10,7 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QLayout;
 class QPrintPreviewWidget;
 class QPrinter;
 class QSpinBox;
@@ -46,6 +47,10 @@ public slots:
     void printLabels();
 
 private:
+    void setUpControls();
+    QLayout* buildSettings();
+    // Every change of a setting redraws the preview.
+    void followSettings();
     LabelLayout chosenLayout() const;
     void settingsChanged();
 

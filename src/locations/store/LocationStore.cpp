@@ -54,10 +54,6 @@ void bindContact(Query& q, const LocationContact& contact) {
         q.bind(QLatin1String(c.name), contact.*c.written);
 }
 
-ListColumn asStored(const char* key, const char* header, const char* sql) {
-    return {QLatin1String(key), QLatin1String(header), QLatin1String(sql)};
-}
-
 const QString kTypeCounts =
     QStringLiteral("SELECT %1 FROM EquipmentInfo WHERE (CurrentLocation = ?) GROUP BY EquipmentType");
 
@@ -66,19 +62,18 @@ const QString kTypeCounts =
 const ListColumns& LocationStore::activeListColumns() {
     // The count is taken per location through the index on CurrentLocation, which keeps the list quick on a
     // large inventory.
-    static const ListColumns columns = [] {
-        ListColumns c = {asStored("LocId", "Location Id", "LocationInfo.LocId"),
-                         asStored("LocName", "Location Name", "LocationInfo.LocName"),
-                         asStored("LocCity", "City", "LocationInfo.LocCity"),
-                         asStored("StateName", "State", "StateInfo.StateName"),
-                         asStored("LocPhone", "Phone Number", "LocationInfo.LocPhone"),
-                         asStored("Equipment Count", "Equipment Count",
-                                  "(SELECT COUNT(*) FROM EquipmentInfo "
-                                  "WHERE EquipmentInfo.CurrentLocation = LocationInfo.LocId)")};
-        c.last().sorts = false;
-        c[0].whole = c[1].whole = true;
-        return c;
-    }();
+    static const ListColumns columns = ListColumnsBuilder("LocationInfo")
+                                           .add("LocId", "Location Id")
+                                           .add("LocName", "Location Name")
+                                           .add("LocCity", "City")
+                                           .add("StateName", "State", "StateInfo.StateName")
+                                           .add("LocPhone", "Phone Number")
+                                           .add("Equipment Count", "Equipment Count",
+                                                "(SELECT COUNT(*) FROM EquipmentInfo "
+                                                "WHERE EquipmentInfo.CurrentLocation = LocationInfo.LocId)")
+                                           .unsorted({"Equipment Count"})
+                                           .whole({"LocId", "LocName"})
+                                           .build();
     return columns;
 }
 
@@ -91,6 +86,11 @@ std::vector<ListRow> LocationStore::activeLocations(const SortOrder& order) cons
                                  ListColumnsSql::orderBy(order, activeListColumns(),
                                                          QStringLiteral(" ORDER BY LocationInfo.LocName"))),
         activeListColumns(), 0);
+}
+
+bool LocationStore::HasActiveLocations() const {
+    Query q(m_db, QStringLiteral("SELECT 1 FROM LocationInfo WHERE LocationInfo.LocActive = 1 LIMIT 1"));
+    return q.scalar().isValid();
 }
 
 std::vector<LocationIdName> LocationStore::activeLocationNames() const {
@@ -225,22 +225,19 @@ void LocationStore::updateContact(qint64 locId, const LocationContact& c) {
 }
 
 const ListColumns& LocationStore::equipmentListColumns() {
-    static const ListColumns columns = [] {
-        const auto column = [](const char* key, const char* header, CellDisplay display, bool shortDate = false) {
-            return ListColumn{QLatin1String(key), QLatin1String(header),
-                              QStringLiteral("EquipmentInfo.") + QLatin1String(key), display, shortDate};
-        };
-        ListColumns c{column("EquipmentId", "Equipment Id", CellDisplay::AsStored),
-                      column("EquipmentType", "Equipment Type", CellDisplay::AsStored),
-                      column("Manufacturer", "Manufacturer", CellDisplay::NbspAsBlank),
-                      column("DatePurchased", "Date Purchased", CellDisplay::NbspAsBlank, true),
-                      column("PurchasePrice", "Purchase Price", CellDisplay::NbspAsBlank),
-                      column("SerialNumber", "Serial Number", CellDisplay::NbspAsBlank),
-                      column("ModelNumber", "Model Number", CellDisplay::NbspAsBlank),
-                      column("AssetTagNumber", "Asset Tag Number", CellDisplay::NbspAsBlank)};
-        c[0].whole = c[5].whole = true;
-        return c;
-    }();
+    static const ListColumns columns = ListColumnsBuilder("EquipmentInfo", CellDisplay::NbspAsBlank)
+                                           .add("EquipmentId", "Equipment Id")
+                                           .add("EquipmentType", "Equipment Type")
+                                           .add("Manufacturer", "Manufacturer")
+                                           .add("DatePurchased", "Date Purchased")
+                                           .add("PurchasePrice", "Purchase Price")
+                                           .add("SerialNumber", "Serial Number")
+                                           .add("ModelNumber", "Model Number")
+                                           .add("AssetTagNumber", "Asset Tag Number")
+                                           .display(CellDisplay::AsStored, {"EquipmentId", "EquipmentType"})
+                                           .shortDate({"DatePurchased"})
+                                           .whole({"EquipmentId", "SerialNumber"})
+                                           .build();
     return columns;
 }
 
@@ -262,9 +259,11 @@ QString LocationStore::equipmentListStatement(const SortOrder& order) {
 }
 
 const ListColumns& LocationStore::typeCountColumns() {
-    static const ListColumns columns = {asStored("Num", "Count", "COUNT(EquipmentType)"),
-                                        {QStringLiteral("EquipmentType"), QStringLiteral("Equipment Type"),
-                                         QStringLiteral("EquipmentType"), CellDisplay::NbspAsBlank}};
+    static const ListColumns columns = ListColumnsBuilder()
+                                           .add("Num", "Count", "COUNT(EquipmentType)")
+                                           .add("EquipmentType", "Equipment Type")
+                                           .display(CellDisplay::NbspAsBlank, {"EquipmentType"})
+                                           .build();
     return columns;
 }
 

@@ -85,6 +85,8 @@ public:
     // Active locations whose state is known, with the count of all units assigned to each (retired units too),
     // tagged with their id. Sorts by a key of activeListColumns(); empty sorts by name.
     std::vector<ListRow> activeLocations(const SortOrder& order = {}) const;
+    // True when at least one location is active: equipment may be entered only then.
+    bool HasActiveLocations() const;
     // Active locations by name, for pickers.
     std::vector<LocationIdName> activeLocationNames() const;
     // The same, as rows of activeListColumns() holding only the id and the name.

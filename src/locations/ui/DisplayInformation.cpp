@@ -2,6 +2,7 @@
 
 #include "data/DisplayRules.h"
 #include "locations/store/LocationStore.h"
+#include "locations/ui/LocationReports.h"
 #include "locations/ui/StateList.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -14,7 +15,6 @@
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
 #include "platform/WindowKeys.h"
-#include "printing/LocationReports.h"
 #include "records/ui/AttachmentsTab.h"
 #include "records/ui/FieldsTab.h"
 #include "records/ui/NotesTab.h"
@@ -37,7 +37,6 @@
 namespace {
 constexpr int kWidthTwips = 13170;
 constexpr int kHeightTwips = 9720;
-constexpr int kSerialColumn = 5;
 
 // A stored value shown in a box: Null leaves the box as it is.
 void showValue(QLineEdit* box, const std::optional<QString>& value) {
@@ -60,6 +59,7 @@ DisplayInformation::DisplayInformation(AppContext& ctx, QWidget* parent)
 
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // "Resign" (for reassign): the system's given spelling, kept on purpose.
     for (const char* description : {"Print", "Resign", "Stocktake"}) {
         QAction* action = addToolButton(m_toolbar, QLatin1String(description));
         connect(action, &QAction::triggered, this, [this, action] { toolbarClicked(action->data().toString()); });
@@ -134,7 +134,7 @@ QWidget* DisplayInformation::buildGeneralTab() {
         m_equipment,
         [this](int row, OnTooManyWindows how) {
             return m_ctx.navigator->equipmentDetail(this, m_equipment->rowTag(row).toLongLong(),
-                                                    m_equipment->text(row, kSerialColumn), how);
+                                                    m_equipment->text(row, QStringLiteral("SerialNumber")), how);
         },
         OnTooManyWindows::AsFailure, OnTooManyWindows::AsFailure);
     connect(m_equipment, &ReportList::headerClicked, this, [this](int column) {
@@ -235,10 +235,7 @@ void DisplayInformation::printReport() {
     report.state = state ? state->text() : QString();
     report.zip = m_location.zip->text();
     report.contact = m_contact.contact();
-    for (int row = 0; row < m_statistics->rowCount(); ++row)
-        report.typeCounts << m_statistics->cells(row);
-    for (int row = 0; row < m_equipment->rowCount(); ++row)
-        report.equipment << m_equipment->cells(row);
+    addListRows(report, *m_statistics, *m_equipment);
     std::unique_ptr<Printer> printer = m_ctx.newPrinter();
     printLocationDetailReport(*printer, report, m_ctx.clock->now());
 }

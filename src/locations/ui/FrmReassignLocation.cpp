@@ -55,6 +55,7 @@ void FrmReassignLocation::submit() {
     if (!guarded(*m_ctx.dialogs, this, [&] { units = LocationStore(*m_ctx.db).use(Tag).units; }))
         return;
     // The list's name is the one the user just chose; the count tells them what the Yes will do.
+    // "euipment": the system's given spelling, kept on purpose.
     if (m_ctx.dialogs->message(
             this,
             QStringLiteral("Continuing this action will reassign all euipment from ") + quotedValue(LocationName) +

@@ -3,6 +3,7 @@
 #include "locations/store/LocationStore.h"
 #include "locations/ui/DisplayInformation.h"
 #include "locations/ui/FrmReassignLocation.h"
+#include "locations/ui/LocationReports.h"
 #include "locations/ui/frmCreateLocation.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -11,7 +12,6 @@
 #include "platform/ProductTitle.h"
 #include "platform/ReportList.h"
 #include "platform/Twips.h"
-#include "printing/LocationReports.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -20,7 +20,7 @@
 namespace {
 const QString kCreateLocation = QStringLiteral("Create Location");
 const QString kRefresh = QStringLiteral("Refresh");
-constexpr int kNameColumn = 1;
+const QString kName = QStringLiteral("LocName");
 } // namespace
 
 frmActiveLocations::frmActiveLocations(AppContext& ctx, QWidget* parent)
@@ -61,7 +61,7 @@ void frmActiveLocations::headerClicked(int column) {
 
 bool frmActiveLocations::openDetail(int row, OnTooManyWindows onTooMany) {
     const QString locId = m_list->rowTag(row).toString();
-    const QString caption = m_list->text(row, kNameColumn) + QStringLiteral(" Detailed Information");
+    const QString caption = m_list->text(row, kName) + QStringLiteral(" Detailed Information");
     return openWindow<DisplayInformation>(
                m_ctx, this,
                [&](DisplayInformation& w) {
@@ -98,6 +98,7 @@ void frmActiveLocations::deleteSelected() {
     const auto refuse = [&](const LocationUse& use) {
         QString text;
         if (use.units > 0) {
+            // "creat": the system's given spelling, kept on purpose.
             text = QStringLiteral("This location cannot be deleted at this time because it currently has asset(s) "
                                   "assigned to it.\n") +
                    (n == 1 ? QStringLiteral("To delete this location, first creat another location and then reassign "
@@ -134,6 +135,7 @@ void frmActiveLocations::reassignSelected() {
                                Dialogs::Buttons::Ok, Dialogs::Icon::Critical);
         return;
     }
+    // "reasign": the system's given spelling, kept on purpose.
     if (m_ctx.dialogs->message(this,
                                QStringLiteral("Warning this action will reasign all equipment to another location and "
                                               "then delete the selected location\nDo you want to continue"),
@@ -144,7 +146,7 @@ void frmActiveLocations::reassignSelected() {
         m_ctx.dialogs->message(this, QStringLiteral("Select the location whose equipment is to be reassigned"));
         return;
     }
-    const QString name = m_list->text(row, kNameColumn);
+    const QString name = m_list->text(row, kName);
     const qint64 sourceId = m_list->rowTag(row).toLongLong();
     openWindow<FrmReassignLocation>(m_ctx, this, [&](FrmReassignLocation& w) {
         w.setWindowTitle(captionFor(QStringLiteral("Reassign Equipment and Delete Location ")) + name);

@@ -15,18 +15,15 @@
 
 namespace {
 
-ListColumns columnsWithDateHeader(const QString& dateHeader) {
-    ListColumn date{QStringLiteral("AttachmentsDate"), dateHeader, QStringLiteral("AttachmentsDate")};
-    date.shortDate = true;
-    ListColumns columns = {
-        {QStringLiteral("AttachmentsId"), QStringLiteral("Attachment Id"), QStringLiteral("AttachmentsId")},
-        date,
-        {QStringLiteral("AttachmentsName"), QStringLiteral("Attachment Name"), QStringLiteral("AttachmentsName")},
-        {QStringLiteral("AttachmentVersion"), QStringLiteral("Attachment Version"),
-         QStringLiteral("AttachmentVersion")}};
-    for (ListColumn& c : columns)
-        c.sorts = false;
-    return columns;
+ListColumns columnsWithDateHeader(const char* dateHeader) {
+    return ListColumnsBuilder()
+        .add("AttachmentsId", "Attachment Id")
+        .add("AttachmentsDate", dateHeader)
+        .add("AttachmentsName", "Attachment Name")
+        .add("AttachmentVersion", "Attachment Version")
+        .shortDate({"AttachmentsDate"})
+        .unsorted()
+        .build();
 }
 
 [[noreturn]] void fail(const QString& text) {
@@ -58,8 +55,9 @@ AttachmentStore::AttachmentStore(Database& db, RecordOwner owner)
     : m_db(db), m_owner(owner), m_tables(recordTables(owner)) {}
 
 const ListColumns& AttachmentStore::listColumns() const {
-    static const ListColumns location = columnsWithDateHeader(QStringLiteral("Attachment Date"));
-    static const ListColumns equipment = columnsWithDateHeader(QStringLiteral("Attachemnt Date"));
+    static const ListColumns location = columnsWithDateHeader("Attachment Date");
+    // "Attachemnt": the system's given spelling, kept on purpose.
+    static const ListColumns equipment = columnsWithDateHeader("Attachemnt Date");
     return m_owner == RecordOwner::Location ? location : equipment;
 }
 

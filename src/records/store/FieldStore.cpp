@@ -20,12 +20,6 @@ QStringList configurationColumns() {
     return columns;
 }
 
-std::optional<QString> optionalText(const QVariant& v) {
-    if (v.isNull())
-        return std::nullopt;
-    return v.toString();
-}
-
 QVariant boundText(const std::optional<QString>& text) {
     if (!text)
         return QVariant(QMetaType::fromType<QString>());
@@ -43,13 +37,12 @@ std::optional<FieldConfiguration> FieldStore::configuration() const {
     if (!q.next())
         return std::nullopt;
     FieldConfiguration c;
-    int column = 0;
-    for (auto& caption : c.captions)
-        caption = optionalText(q.value(column++));
-    for (bool& visible : c.visible)
-        visible = q.value(column++).toInt() != 0;
-    for (auto& group : c.groups)
-        group = optionalText(q.value(column++));
+    for (int i = 0; i < kUserFieldCount; ++i) {
+        c.captions[static_cast<size_t>(i)] = q.optionalText(fieldColumn(i));
+        c.visible[static_cast<size_t>(i)] = q.value(visibleColumn(i)).toInt() != 0;
+    }
+    for (int i = 0; i < kUserFieldGroups; ++i)
+        c.groups[static_cast<size_t>(i)] = q.optionalText(groupColumn(i));
     return c;
 }
 
@@ -88,7 +81,7 @@ std::optional<FieldValues> FieldStore::values(qint64 ownerId) const {
         return std::nullopt;
     FieldValues values;
     for (int i = 0; i < kUserFieldCount; ++i)
-        values[static_cast<size_t>(i)] = optionalText(q.value(i));
+        values[static_cast<size_t>(i)] = q.optionalText(columns.at(i));
     return values;
 }
 

@@ -11,18 +11,15 @@ QVariant asText(const QString& s) {
 } // namespace
 
 const ListColumns& NoteStore::listColumns() {
-    static const ListColumns columns = [] {
-        ListColumns c = {
-            {QStringLiteral("NoteId"), QStringLiteral("Note Id"), QStringLiteral("NoteId")},
-            {QStringLiteral("NoteDate"), QStringLiteral("Note Date"), QStringLiteral("NoteDate"),
-             CellDisplay::NbspAsBlank, true},
-            {QStringLiteral("NoteTitle"), QStringLiteral("Note Title"), QStringLiteral("NoteTitle"),
-             CellDisplay::NbspAsBlank},
-            {QStringLiteral("Note"), QStringLiteral("Note"), QStringLiteral("Note"), CellDisplay::NbspAsBlank}};
-        for (ListColumn& column : c)
-            column.sorts = false;
-        return c;
-    }();
+    static const ListColumns columns = ListColumnsBuilder("", CellDisplay::NbspAsBlank)
+                                           .add("NoteId", "Note Id")
+                                           .add("NoteDate", "Note Date")
+                                           .add("NoteTitle", "Note Title")
+                                           .add("Note", "Note")
+                                           .display(CellDisplay::AsStored, {"NoteId"})
+                                           .shortDate({"NoteDate"})
+                                           .unsorted()
+                                           .build();
     return columns;
 }
 

@@ -20,9 +20,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr int kNameColumn = 2;
-
 // The local files among what is dragged; links to elsewhere are not files to upload.
 QStringList localFiles(const QMimeData* data) {
     QStringList paths;
@@ -135,7 +132,7 @@ void AttachmentsTab::viewSelected() {
     if (row < 0)
         return;
     const qint64 id = m_list->rowTag(row).toLongLong();
-    const QString name = m_list->text(row, kNameColumn);
+    const QString name = m_list->text(row, QStringLiteral("AttachmentsName"));
     guarded(*m_ctx.dialogs, this, [&] {
         AttachmentStore::Copy copy;
         {

@@ -12,6 +12,7 @@ class QGroupBox;
 class QLineEdit;
 
 // Configures the user-defined fields of one owner kind: a caption and visibility per field, a caption per group.
+// "Addional": the system's given spelling, kept on purpose.
 class FrmAddionalFieldCaptions : public QWidget {
     Q_OBJECT
 public:

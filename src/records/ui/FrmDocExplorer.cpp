@@ -23,8 +23,7 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kNameColumn = 1;   // of the active location rows
-constexpr int kSerialColumn = 4; // of the equipment list
+constexpr int kNameColumn = 1; // of the active location rows
 const QString kDefaultSort = QStringLiteral("EquipmentType");
 
 // A label above its view, both filling their side of the splitter.
@@ -119,8 +118,8 @@ void FrmDocExplorer::PopulateEquipmentList(const QString& sortColumn) {
 }
 
 bool FrmDocExplorer::openDetail(int row, OnTooManyWindows how) {
-    return m_ctx.navigator->equipmentDetail(this, m_list->text(row, 0).toLongLong(), m_list->text(row, kSerialColumn),
-                                            how);
+    return m_ctx.navigator->equipmentDetail(this, m_list->text(row, QStringLiteral("EquipmentId")).toLongLong(),
+                                            m_list->text(row, QStringLiteral("SerialNumber")), how);
 }
 
 bool FrmDocExplorer::eventFilter(QObject* watched, QEvent* event) {

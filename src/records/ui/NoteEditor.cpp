@@ -40,6 +40,7 @@ NoteEditor::NoteEditor(AppContext& ctx, QWidget* parent)
 void NoteEditor::load() {
     const bool location = Kind == RecordOwner::Location;
     setObjectName(location ? QStringLiteral("frmAddEditLocationNotes") : QStringLiteral("frmAddEditNotes"));
+    // "equiment": the system's given spelling, kept on purpose.
     setWindowTitle(
         (location ? QStringLiteral("Add/Edit location notes for ") : QStringLiteral("Add/Edit equiment notes for ")) +
         OwnerName + QStringLiteral(" having the Id number: ") + QString::number(OwnerId));

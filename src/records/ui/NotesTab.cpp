@@ -14,9 +14,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kTitleColumn = 2;
-constexpr int kNoteColumn = 3;
-
 QString listCaption(RecordOwner kind) {
     return kind == RecordOwner::Location ? QStringLiteral("Location Notes") : QStringLiteral("Equipment Notes");
 }
@@ -97,8 +94,8 @@ void NotesTab::openEditor(Mode mode) {
         editor.OwnerId = owner.id;
         editor.OwnerName = owner.name;
         editor.NoteId = m_list->rowTag(row).toLongLong();
-        editor.NoteTitle = m_list->text(row, kTitleColumn);
-        editor.Note = m_list->text(row, kNoteColumn);
+        editor.NoteTitle = m_list->text(row, QStringLiteral("NoteTitle"));
+        editor.Note = m_list->text(row, QStringLiteral("Note"));
     });
 }
 

@@ -204,21 +204,30 @@ std::vector<ScanResult> StocktakeStore::scans(qint64 stocktakeId) const {
     return all;
 }
 
+const ListColumns& StocktakeStore::scannedListColumns() {
+    static const ListColumns columns = ListColumnsBuilder()
+                                           .add("Code", "Code")
+                                           .add("Result", "Result")
+                                           .add("EquipmentType", "Description")
+                                           .add("SerialNumber", "Serial Number")
+                                           .add("AssetTagNumber", "Asset Tag Number")
+                                           .add("RegisteredAt", "Registered At")
+                                           .whole({"Code", "SerialNumber"})
+                                           .unsorted()
+                                           .build();
+    return columns;
+}
+
 const ListColumns& StocktakeStore::missingListColumns() {
-    static const ListColumns columns = [] {
-        const auto column = [](const char* key, const char* header) {
-            return ListColumn{QLatin1String(key), QLatin1String(header),
-                              QStringLiteral("EquipmentInfo.") + QLatin1String(key), CellDisplay::NbspRemoved};
-        };
-        ListColumns c{column("EquipmentId", "ID"),
-                      column("EquipmentType", "Description"),
-                      column("Manufacturer", "Manufacturer"),
-                      column("SerialNumber", "Serial Number"),
-                      column("ModelNumber", "Model Number"),
-                      column("AssetTagNumber", "Asset Tag Number")};
-        c[0].whole = c[3].whole = true;
-        return c;
-    }();
+    static const ListColumns columns = ListColumnsBuilder("EquipmentInfo", CellDisplay::NbspRemoved)
+                                           .add("EquipmentId", "ID")
+                                           .add("EquipmentType", "Description")
+                                           .add("Manufacturer", "Manufacturer")
+                                           .add("SerialNumber", "Serial Number")
+                                           .add("ModelNumber", "Model Number")
+                                           .add("AssetTagNumber", "Asset Tag Number")
+                                           .whole({"EquipmentId", "SerialNumber"})
+                                           .build();
     return columns;
 }
 

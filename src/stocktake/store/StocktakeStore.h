@@ -94,6 +94,10 @@ public:
     // The stocktake's scans in the order made, each as scan() reported it.
     std::vector<ScanResult> scans(qint64 stocktakeId) const;
 
+    // The list of scans as made: a scan's code, the word for its class, its unit's type, serial number and asset tag,
+    // and where that unit is registered. Its rows come from scans(), not from a statement of their own.
+    static const ListColumns& scannedListColumns();
+
     // The units active and registered at the location that the stocktake has not scanned (stocktakeId 0: all of
     // them); the id is cell 0.
     static const ListColumns& missingListColumns();

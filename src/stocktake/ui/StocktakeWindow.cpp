@@ -20,6 +20,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,8 +29,6 @@
 #include <QVBoxLayout>
 
 namespace {
-enum CountSlot { HereSlot, ElsewhereSlot, UnknownSlot, RepeatSlot, MissingSlot };
-
 struct Look {
     const char* name;
     const char* background;
@@ -85,6 +84,31 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
       m_detail(new QLabel(this)), m_scanned(new ReportList), m_missing(new ReportList) {
     setObjectName(QStringLiteral("StocktakeWindow"));
     setWindowTitle(captionFor(QStringLiteral("Stocktake")));
+    setUpScanAndResult();
+    // The steps run in reading order: the controls each one makes follow the last step's in the focus chain.
+    QLayout* top = buildTop();
+    QLayout* counts = buildCounts();
+    QSplitter* lists = buildLists();
+    QLayout* options = buildOptions();
+    QLayout* buttons = buildButtons();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addLayout(top);
+    layout->addWidget(m_result);
+    layout->addWidget(m_detail);
+    layout->addLayout(counts);
+    layout->addWidget(lists, 1);
+    layout->addLayout(options);
+    layout->addLayout(buttons);
+
+    resize(Twips::toPixelsX(13500, this), Twips::toPixelsY(8200, this));
+    lists->setSizes({width() / 2, width() / 2});
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+void StocktakeWindow::setUpScanAndResult() {
     m_location->setObjectName(QStringLiteral("cboLocation"));
     m_location->setAccessibleName(QStringLiteral("Location"));
     m_status->setObjectName(QStringLiteral("lblStatus"));
@@ -106,7 +130,10 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     QFont big = m_scan->font();
     big.setPointSizeF(big.pointSizeF() * 1.4);
     m_scan->setFont(big);
+    connect(m_scan, &QLineEdit::returnPressed, this, &StocktakeWindow::submitScan);
+}
 
+QLayout* StocktakeWindow::buildTop() {
     auto* top = new QGridLayout;
     top->addWidget(makeBuddyLabel(this, QStringLiteral("Loca&tion:"), m_location), 0, 0);
     top->addWidget(m_location, 0, 1);
@@ -115,7 +142,15 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     top->addWidget(m_scan, 1, 1, 1, 2);
     top->setColumnStretch(1, 2);
     top->setColumnStretch(2, 3);
+    connect(m_location, &QComboBox::currentIndexChanged, this, [this] {
+        m_justEnded = false;
+        guarded(*m_ctx.dialogs, this, [this] { showLocation(); });
+        m_scan->setFocus();
+    });
+    return top;
+}
 
+QLayout* StocktakeWindow::buildCounts() {
     auto* counts = new QHBoxLayout;
     m_countLabels[HereSlot] = countChip(this, ScanClass::Here, "lblHereCount");
     m_countLabels[ElsewhereSlot] = countChip(this, ScanClass::Elsewhere, "lblElsewhereCount");
@@ -128,19 +163,23 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     for (QLabel* label : m_countLabels)
         counts->addWidget(label);
     counts->addStretch();
+    return counts;
+}
 
+QSplitter* StocktakeWindow::buildLists() {
     auto* scannedFrame = new QGroupBox(QStringLiteral("Scanned"), this);
     m_scanned->setParent(scannedFrame);
     m_scanned->setObjectName(QStringLiteral("lvwScanned"));
     m_scanned->setAccessibleName(QStringLiteral("Scanned"));
     // Wide enough that a code and its result read whole without a drag.
-    const std::pair<const char*, int> scannedColumns[] = {
-        {"Code", 1800},          {"Result", 1800},           {"Description", 1300},
-        {"Serial Number", 1500}, {"Asset Tag Number", 1500}, {"Registered At", 1800}};
-    for (const auto& [header, twips] : scannedColumns)
-        m_scanned->addColumn(QLatin1String(header), QString(), Twips::toPixelsX(twips, this));
-    m_scanned->setColumnWhole(0);
-    m_scanned->setColumnWhole(3);
+    const QHash<QString, int> twips = {
+        {QStringLiteral("Code"), 1800},           {QStringLiteral("Result"), 1800},
+        {QStringLiteral("EquipmentType"), 1300},  {QStringLiteral("SerialNumber"), 1500},
+        {QStringLiteral("AssetTagNumber"), 1500}, {QStringLiteral("RegisteredAt"), 1800}};
+    for (const ListColumn& column : StocktakeStore::scannedListColumns()) {
+        m_scanned->addColumn(column.header, column.key, Twips::toPixelsX(twips.value(column.key), this));
+        m_scanned->setColumnWhole(m_scanned->columnCount() - 1, column.whole);
+    }
     (new QVBoxLayout(scannedFrame))->addWidget(m_scanned);
     auto* missingFrame = new QGroupBox(QStringLiteral("Missing: registered here, not scanned yet"), this);
     m_missing->setParent(missingFrame);
@@ -148,10 +187,14 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     m_missing->setAccessibleName(QStringLiteral("Missing"));
     m_missing->setColumns(StocktakeStore::missingListColumns());
     (new QVBoxLayout(missingFrame))->addWidget(m_missing);
+    connect(m_missing, &ReportList::headerClicked, this, &StocktakeWindow::sortMissing);
     auto* lists = new QSplitter(this);
     lists->addWidget(scannedFrame);
     lists->addWidget(missingFrame);
+    return lists;
+}
 
+QLayout* StocktakeWindow::buildOptions() {
     m_moveElsewhere = new QCheckBox(QStringLiteral("&Move the units registered elsewhere to this location"), this);
     m_moveElsewhere->setObjectName(QStringLiteral("chkMoveElsewhere"));
     m_moveElsewhere->setChecked(true);
@@ -162,15 +205,20 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     m_unknownType->setObjectName(QStringLiteral("cboUnknownType"));
     m_unknownType->setAccessibleName(QStringLiteral("Type of the unknown codes"));
     m_unknownType->setPlaceholderText(QStringLiteral("(choose a type)"));
+    connect(m_holdUnknown, &QCheckBox::toggled, m_unknownType, &QWidget::setEnabled);
     auto* holdRow = new QHBoxLayout;
     holdRow->addWidget(m_holdUnknown);
     holdRow->addWidget(makeBuddyLabel(this, QStringLiteral("as t&ype:"), m_unknownType));
     holdRow->addWidget(m_unknownType);
     holdRow->addStretch();
+    // The options keep a row of their own so that neither they nor the buttons are cut off in a narrow window.
     auto* options = new QVBoxLayout;
     options->addWidget(m_moveElsewhere);
     options->addLayout(holdRow);
+    return options;
+}
 
+QLayout* StocktakeWindow::buildButtons() {
     auto* printButton = makeButton(this, "cmdPrintMissing", QStringLiteral("&Print Missing List"));
     auto* exportButton = makeButton(this, "cmdExportMissing", QStringLiteral("E&xport Missing List..."));
     m_finish = makeButton(this, "cmdFinish", QStringLiteral("F&inish"));
@@ -179,39 +227,16 @@ StocktakeWindow::StocktakeWindow(AppContext& ctx, QWidget* parent)
     // Mnemonics stay clear of the main menu's (File, Location(s), Equipment, Assignment, Search, Windows, Help),
     // which would otherwise take the keys. Enter belongs to the scan box while it holds a code: a scanner ends every
     // code with it.
-    // The options keep a row of their own so that neither they nor the buttons are cut off in a narrow window.
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* button : {printButton, exportButton, m_finish, m_discard, closeButton})
-        buttons->addWidget(button);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addLayout(top);
-    layout->addWidget(m_result);
-    layout->addWidget(m_detail);
-    layout->addLayout(counts);
-    layout->addWidget(lists, 1);
-    layout->addLayout(options);
-    layout->addLayout(buttons);
-
-    connect(m_scan, &QLineEdit::returnPressed, this, &StocktakeWindow::submitScan);
-    connect(m_location, &QComboBox::currentIndexChanged, this, [this] {
-        m_justEnded = false;
-        guarded(*m_ctx.dialogs, this, [this] { showLocation(); });
-        m_scan->setFocus();
-    });
-    connect(m_holdUnknown, &QCheckBox::toggled, m_unknownType, &QWidget::setEnabled);
-    connect(m_missing, &ReportList::headerClicked, this, &StocktakeWindow::sortMissing);
     connect(printButton, &QPushButton::clicked, this, &StocktakeWindow::printMissing);
     connect(exportButton, &QPushButton::clicked, this, &StocktakeWindow::exportMissing);
     connect(m_finish, &QPushButton::clicked, this, &StocktakeWindow::finish);
     connect(m_discard, &QPushButton::clicked, this, &StocktakeWindow::discard);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    resize(Twips::toPixelsX(13500, this), Twips::toPixelsY(8200, this));
-    lists->setSizes({width() / 2, width() / 2});
-    for (QWidget* child : findChildren<QWidget*>())
-        child->installEventFilter(this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* button : {printButton, exportButton, m_finish, m_discard, closeButton})
+        buttons->addWidget(button);
+    return buttons;
 }
 
 bool StocktakeWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -314,6 +339,7 @@ void StocktakeWindow::sortMissing(int column) {
     });
 }
 
+// The cells follow StocktakeStore::scannedListColumns().
 void StocktakeWindow::addScanRow(const ScanResult& scan, bool bulk) {
     const QStringList cells = {scan.code,           QLatin1String(lookOf(scan.kind).name),
                                scan.equipmentType,  scan.serialNumber,

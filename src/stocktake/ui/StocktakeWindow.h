@@ -10,8 +10,10 @@ class QCheckBox;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
+class QSplitter;
 class ReportList;
 
 // Stocktake by scanner: the codes scanned at one location, each classified at once (here, elsewhere, unknown,
@@ -48,6 +50,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void setUpScanAndResult();
+    QLayout* buildTop();
+    QLayout* buildCounts();
+    QSplitter* buildLists();
+    QLayout* buildOptions();
+    QLayout* buildButtons();
     // Gives a key meant for a scan to the scan box; false leaves it to the control it came to.
     bool takeScannerKey(const QKeyEvent* key);
     // Another window or workstation ended the stocktake shown; the scan of code was not recorded.
@@ -64,13 +72,15 @@ private:
     // Re-sorts the rows in hand where it can, else reads them again in the order asked.
     void sortMissing(int column);
 
+    enum CountSlot { HereSlot, ElsewhereSlot, UnknownSlot, RepeatSlot, MissingSlot, CountSlots };
+
     AppContext& m_ctx;
     QComboBox* m_location;
     QLabel* m_status;
     QLineEdit* m_scan;
     QLabel* m_result;
     QLabel* m_detail;
-    QLabel* m_countLabels[5];
+    QLabel* m_countLabels[CountSlots];
     ReportList* m_scanned;
     ReportList* m_missing;
     QCheckBox* m_moveElsewhere;

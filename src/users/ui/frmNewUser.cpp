@@ -30,6 +30,15 @@ frmNewUser::frmNewUser(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ct
     setObjectName(QStringLiteral("frmNewUser"));
     setWindowTitle(kProductTitle + QStringLiteral(" Add New User"));
 
+    QGroupBox* frame = buildUserFrame();
+    QLayout* buttons = buildButtons();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+    Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
+}
+
+QGroupBox* frmNewUser::buildUserFrame() {
     auto* frame = new QGroupBox(QStringLiteral("User Information"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
     m_firstName = addBox("txtFirstName", QStringLiteral("First Name"));
@@ -38,6 +47,7 @@ frmNewUser::frmNewUser(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ct
     m_email = addBox("txtEMailAddress", QStringLiteral("E-Mail Address"));
     m_userName = addBox("txtUserName", QStringLiteral("User Name"));
     m_password = addBox("txtPassword", QStringLiteral("Password"));
+    // "txtPasswordRetypes": the system's given spelling, kept on purpose.
     m_passwordRetyped = addBox("txtPasswordRetypes", QStringLiteral("Password Retyped"));
     m_password->setEchoMode(QLineEdit::Password);
     m_passwordRetyped->setEchoMode(QLineEdit::Password);
@@ -67,25 +77,26 @@ frmNewUser::frmNewUser(AppContext& ctx, QWidget* parent) : QWidget(parent), m_ct
     addRow(4, 2, QStringLiteral("Password Retyped"), m_passwordRetyped);
     grid->addWidget(m_generatedPassword, 5, 3);
 
+    connect(userNameButton, &QPushButton::clicked, this, &frmNewUser::generateUserName);
+    connect(passwordButton, &QPushButton::clicked, this, &frmNewUser::generatePassword);
+    // The window's buttons, made after this, follow in the focus chain.
+    setReadingOrder({m_userName, userNameButton, m_password, passwordButton, m_passwordRetyped});
+    return frame;
+}
+
+QLayout* frmNewUser::buildButtons() {
     auto* saveButton = makeButton(this, "cmdOk", QStringLiteral("Save"));
     auto* clearButton = makeButton(this, "cmdClear", QStringLiteral("Clear"));
     auto* cancelButton = makeButton(this, "cmdCancel", QStringLiteral("Cancel"));
+    connect(saveButton, &QPushButton::clicked, this, &frmNewUser::save);
+    connect(clearButton, &QPushButton::clicked, this, &frmNewUser::clear);
+    connect(cancelButton, &QPushButton::clicked, this, &frmNewUser::cancel);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(saveButton);
     buttons->addWidget(clearButton);
     buttons->addWidget(cancelButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
-    layout->addLayout(buttons);
-
-    connect(userNameButton, &QPushButton::clicked, this, &frmNewUser::generateUserName);
-    connect(passwordButton, &QPushButton::clicked, this, &frmNewUser::generatePassword);
-    setReadingOrder({m_userName, userNameButton, m_password, passwordButton, m_passwordRetyped});
-    connect(saveButton, &QPushButton::clicked, this, &frmNewUser::save);
-    connect(clearButton, &QPushButton::clicked, this, &frmNewUser::clear);
-    connect(cancelButton, &QPushButton::clicked, this, &frmNewUser::cancel);
-    Twips::setFixedSize(this, kWidthTwips, kHeightTwips);
+    return buttons;
 }
 
 QLineEdit* frmNewUser::addBox(const char* name, const QString& accessibleName) {

@@ -5,7 +5,9 @@
 #include <QWidget>
 #include <functional>
 
+class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -30,6 +32,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QGroupBox* buildUserFrame();
+    QLayout* buildButtons();
     QLineEdit* addBox(const char* name, const QString& accessibleName);
 
     AppContext& m_ctx;

@@ -1,4 +1,4 @@
-#include "printing/LabelSheet.h"
+#include "labels/ui/LabelSheet.h"
 
 #include "platform/Printer.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "labels/store/LabelStore.h"
-#include "printing/Code128.h"
+#include "labels/ui/Code128.h"
 
 #include <QPageSize>
 #include <QRectF>

@@ -10,6 +10,7 @@
 #include <vector>
 
 class Printer;
+class ReportList;
 
 // Printouts of the active location list, placed at fixed positions in twips. Each row is a list row's six
 // cells: id, name, city, state, phone number, equipment count.
@@ -26,8 +27,21 @@ struct LocationDetailReport {
     QString state;
     QString zip;
     LocationContact contact;
-    QList<QStringList> typeCounts; // count, type
-    QList<QStringList> equipment;  // the equipment list's cells: id first, serial number sixth, model seventh
+    struct TypeCount {
+        QString count;
+        QString type;
+    };
+    struct Unit {
+        QString id;
+        QString serialNumber;
+        QString modelNumber;
+    };
+    // As the window's lists show them.
+    QList<TypeCount> typeCounts;
+    QList<Unit> equipment;
 };
+
+// Fills the report's counts and units from the detail window's lists, each cell read by its column's key.
+void addListRows(LocationDetailReport& report, const ReportList& typeCounts, const ReportList& equipment);
 
 void printLocationDetailReport(Printer& printer, const LocationDetailReport& report, const QDateTime& now);

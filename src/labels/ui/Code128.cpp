@@ -1,4 +1,4 @@
-#include "printing/Code128.h"
+#include "labels/ui/Code128.h"
 
 #include "data/QuotedValue.h"
 #include "platform/Printer.h"

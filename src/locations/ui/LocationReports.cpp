@@ -1,8 +1,9 @@
-#include "printing/LocationReports.h"
+#include "locations/ui/LocationReports.h"
 
 #include "data/DateText.h"
 #include "data/DisplayRules.h"
 #include "platform/Printer.h"
+#include "platform/ReportList.h"
 
 #include <QLocale>
 #include <QTextBoundaryFinder>
@@ -122,6 +123,16 @@ void printLocationDetailListing(Printer& printer, const QList<QStringList>& rows
     printer.endDoc();
 }
 
+void addListRows(LocationDetailReport& report, const ReportList& typeCounts, const ReportList& equipment) {
+    for (int row = 0; row < typeCounts.rowCount(); ++row)
+        report.typeCounts.append(
+            {typeCounts.text(row, QStringLiteral("Num")), typeCounts.text(row, QStringLiteral("EquipmentType"))});
+    for (int row = 0; row < equipment.rowCount(); ++row)
+        report.equipment.append({equipment.text(row, QStringLiteral("EquipmentId")),
+                                 equipment.text(row, QStringLiteral("SerialNumber")),
+                                 equipment.text(row, QStringLiteral("ModelNumber"))});
+}
+
 void printLocationDetailReport(Printer& printer, const LocationDetailReport& r, const QDateTime& now) {
     constexpr double kRight = 7664;
     constexpr double kBlockStart = 2527;
@@ -131,6 +142,7 @@ void printLocationDetailReport(Printer& printer, const LocationDetailReport& r, 
     constexpr double kModelColumn = 9664;
 
     startTwipsPage(printer);
+    // "statictal": the system's given spelling, kept on purpose.
     printToEdge(printer, kTop, kTop,
                 QStringLiteral("Detailed Location information including statictal and equipment listing as of ") +
                     DateText::toShort(now.date()) + u' ' + QLocale().toString(now.time(), QLocale::ShortFormat));
@@ -161,16 +173,16 @@ void printLocationDetailReport(Printer& printer, const LocationDetailReport& r, 
             y = kTop;
         }
     };
-    for (const QStringList& count : r.typeCounts) {
-        printAt(printer, kCountColumn, kTypeColumn, y, count.value(0));
-        printToEdge(printer, kTypeColumn, y, count.value(1));
+    for (const LocationDetailReport::TypeCount& count : r.typeCounts) {
+        printAt(printer, kCountColumn, kTypeColumn, y, count.count);
+        printToEdge(printer, kTypeColumn, y, count.type);
         nextLine();
     }
     y += 2 * kLineStep;
-    for (const QStringList& unit : r.equipment) {
-        printAt(printer, kTop, kSerialColumn, y, QStringLiteral("Equipment: ") + unit.value(0));
-        printAt(printer, kSerialColumn, kModelColumn, y, QStringLiteral("SN: ") + unit.value(5));
-        printToEdge(printer, kModelColumn, y, QStringLiteral("Model: ") + unit.value(6));
+    for (const LocationDetailReport::Unit& unit : r.equipment) {
+        printAt(printer, kTop, kSerialColumn, y, QStringLiteral("Equipment: ") + unit.id);
+        printAt(printer, kSerialColumn, kModelColumn, y, QStringLiteral("SN: ") + unit.serialNumber);
+        printToEdge(printer, kModelColumn, y, QStringLiteral("Model: ") + unit.modelNumber);
         nextLine();
     }
     printer.endDoc();

@@ -1,5 +1,5 @@
 #include "data/DateText.h"
-#include "printing/LocationReports.h"
+#include "locations/ui/LocationReports.h"
 #include "support/LocaleScope.h"
 #include "support/RecordingPrinter.h"
 
@@ -246,11 +246,9 @@ void tst_LocationReports::detailReport() {
                  QStringLiteral("555-0199"),
                  QStringLiteral("ann@example.com")};
     for (int i = 1; i <= counts; ++i)
-        r.typeCounts << QStringList{QString::number(i), QStringLiteral("Type %1").arg(i)};
+        r.typeCounts.append({QString::number(i), QStringLiteral("Type %1").arg(i)});
     for (int i = 1; i <= equipment; ++i)
-        r.equipment << QStringList{
-            QString::number(100 + i),      QStringLiteral("Desktop"),   QStringLiteral("Dell"), QString(), QString(),
-            QStringLiteral("SN%1").arg(i), QStringLiteral("M%1").arg(i)};
+        r.equipment.append({QString::number(100 + i), QStringLiteral("SN%1").arg(i), QStringLiteral("M%1").arg(i)});
     PrintLog log;
     RecordingPrinter printer(log);
     printLocationDetailReport(printer, r, kNow);
@@ -366,16 +364,11 @@ void tst_LocationReports::detailReportCutsLongTexts() {
     r.addressOne = QStringLiteral("12345 North Industrial Park Boulevard, Building C");
     r.city = QStringLiteral("Saint Petersburg Beach Heights");
     r.contact.email = QStringLiteral("facilities.coordinator.northwest.region@example.com");
-    r.typeCounts << QStringList{QStringLiteral("123456789012345678901234567890"),
-                                QStringLiteral("Workstation with docking station, two monitors, a keyboard, a mouse "
-                                               "and a headset for the front desk")};
-    r.equipment << QStringList{QStringLiteral("1234567890").repeated(4),
-                               QString(),
-                               QString(),
-                               QString(),
-                               QString(),
-                               QStringLiteral("SERIAL-0000-1111-2222-3333-4444"),
-                               QStringLiteral("Model with a very long name indeed, too long for the page")};
+    r.typeCounts.append({QStringLiteral("123456789012345678901234567890"),
+                         QStringLiteral("Workstation with docking station, two monitors, a keyboard, a mouse "
+                                        "and a headset for the front desk")});
+    r.equipment.append({QStringLiteral("1234567890").repeated(4), QStringLiteral("SERIAL-0000-1111-2222-3333-4444"),
+                        QStringLiteral("Model with a very long name indeed, too long for the page")});
     PrintLog log;
     RecordingPrinter printer(log);
     printLocationDetailReport(printer, r, kNow);
@@ -383,9 +376,9 @@ void tst_LocationReports::detailReportCutsLongTexts() {
     verifyNoOverrun(log);
     for (const QString& full :
          {QStringLiteral("Company Name: ") + r.name, QStringLiteral("Address One: ") + r.addressOne,
-          QStringLiteral("Email Address: ") + r.contact.email, r.typeCounts[0][0], r.typeCounts[0][1],
-          QStringLiteral("Equipment: ") + r.equipment[0][0], QStringLiteral("SN: ") + r.equipment[0][5],
-          QStringLiteral("Model: ") + r.equipment[0][6]})
+          QStringLiteral("Email Address: ") + r.contact.email, r.typeCounts[0].count, r.typeCounts[0].type,
+          QStringLiteral("Equipment: ") + r.equipment[0].id, QStringLiteral("SN: ") + r.equipment[0].serialNumber,
+          QStringLiteral("Model: ") + r.equipment[0].modelNumber})
         verifyCut(log, full);
     QVERIFY(log.findText(QStringLiteral("City: ") + r.city));
     QVERIFY(log.findText(QStringLiteral("For ") + r.name));
