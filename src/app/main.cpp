@@ -72,8 +72,7 @@ int main(int argc, char* argv[]) {
         return userCanBeAsked() && askToRetry(dialogs, nullptr, what);
     };
     SystemClock clock;
-    const std::unique_ptr<Database> db =
-        openData(dialogs, dir, std::move(databaseOptions), clock.now(), userCanBeAsked());
+    const std::unique_ptr<Database> db = openData(dialogs, dir, databaseOptions, clock.now(), userCanBeAsked());
     if (!db)
         return 1;
 

@@ -404,8 +404,8 @@ void DataBackup::removeLeftovers(const QString& dataDir) {
 
 DataBackup::Images DataBackup::snapshot(const ScratchFolder& dir) {
     sqlite3* live = sqliteHandle(m_db);
-    const Images images{dir.filePath(QString::fromLatin1(kMainFileName)),
-                        dir.filePath(QString::fromLatin1(kHoldingFileName))};
+    Images images{dir.filePath(QString::fromLatin1(kMainFileName)),
+                  dir.filePath(QString::fromLatin1(kHoldingFileName))};
     // A read transaction over both files holds off every writer's commit until both are copied, so the copies
     // show the same moment; writers meanwhile wait on their busy timeout, as for any reader.
     exec(live, "BEGIN");
@@ -431,7 +431,7 @@ QString DataBackup::backUp(const QString& folder, const QDateTime& made) {
     removeLeftovers(m_db.dataDir());
     const ScratchFolder dir(scratchParent(m_db.dataDir()));
     const Images images = snapshot(dir);
-    const QString path = freeName(QDir(folder), made);
+    QString path = freeName(QDir(folder), made);
     writeBackup(path, made, {{kMainFileName, images.main}, {kHoldingFileName, images.holding}});
     return path;
 }
@@ -492,7 +492,7 @@ QString DataBackup::restore(const Checked& backup, const QString& safetyFolder, 
     if (!QDir().mkpath(safetyFolder))
         throw DataError(QStringLiteral("Could not make the folder %1.").arg(QDir::toNativeSeparators(safetyFolder)));
     restoreStep = 0;
-    const QString safety = freeName(QDir(safetyFolder), now);
+    QString safety = freeName(QDir(safetyFolder), now);
     {
         const ScratchFolder dir(scratchParent(m_db.dataDir()));
         const Images before = snapshot(dir);

@@ -128,7 +128,7 @@ QSqlError readThroughSqlite(sqlite3* h, const QString& sql, const QVariantList& 
                 rows.setOrder(c, ColumnOrder::Text);
         }
     }
-    const QSqlError error = rc == SQLITE_DONE ? QSqlError() : engineError(h, rc);
+    QSqlError error = rc == SQLITE_DONE ? QSqlError() : engineError(h, rc);
     sqlite3_finalize(stmt);
     rows.finish();
     return error;

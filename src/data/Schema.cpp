@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const kToday = "(date('now','localtime'))";
+const QLatin1String kToday("(date('now','localtime'))");
 
 QString additionalFieldColumns(const QString& suffix, const QString& type) {
     QStringList cols;
@@ -70,19 +70,22 @@ QString additionalInformationTable(const QString& table) {
 
 } // namespace
 
+using namespace Qt::StringLiterals;
+
 namespace Schema {
 
 const QStringList& stateNames() {
     static const QStringList names = {
-        "Alabama",     "Alaska",       "Arizona",        "Arkansas",       "California",    "Colorado",
-        "Connecticut", "Delaware",     "Florida",        "Georgia",        "Hawaii",        "Idaho",
-        "Illinois",    "Indiana",      "Iowa",           "Kansas",         "Kentucky",      "Louisiana",
-        "Maine",       "Maryland",     "Massachusetts",  "Michigan",       "Minnesota",     "Mississippi",
-        "Missouri",    "Montana",      "Nebraska",       "Nevada",         "New Hampshire", "New Jersey",
-        "New Mexico",  "New York",     "North Carolina", "North Dakota",   "Ohio",          "Oklahoma",
-        "Oregon",      "Pennsylvania", "Rhode Island",   "South Carolina", "South Dakota",  "Tennessee",
-        "Texas",       "Utah",         "Vermont",        "Virginia",       "Washington",    "West Virginia",
-        "Wisconsin",   "Wyoming"};
+        u"Alabama"_s,       u"Alaska"_s,      u"Arizona"_s,        u"Arkansas"_s,      u"California"_s,
+        u"Colorado"_s,      u"Connecticut"_s, u"Delaware"_s,       u"Florida"_s,       u"Georgia"_s,
+        u"Hawaii"_s,        u"Idaho"_s,       u"Illinois"_s,       u"Indiana"_s,       u"Iowa"_s,
+        u"Kansas"_s,        u"Kentucky"_s,    u"Louisiana"_s,      u"Maine"_s,         u"Maryland"_s,
+        u"Massachusetts"_s, u"Michigan"_s,    u"Minnesota"_s,      u"Mississippi"_s,   u"Missouri"_s,
+        u"Montana"_s,       u"Nebraska"_s,    u"Nevada"_s,         u"New Hampshire"_s, u"New Jersey"_s,
+        u"New Mexico"_s,    u"New York"_s,    u"North Carolina"_s, u"North Dakota"_s,  u"Ohio"_s,
+        u"Oklahoma"_s,      u"Oregon"_s,      u"Pennsylvania"_s,   u"Rhode Island"_s,  u"South Carolina"_s,
+        u"South Dakota"_s,  u"Tennessee"_s,   u"Texas"_s,          u"Utah"_s,          u"Vermont"_s,
+        u"Virginia"_s,      u"Washington"_s,  u"West Virginia"_s,  u"Wisconsin"_s,     u"Wyoming"_s};
     return names;
 }
 

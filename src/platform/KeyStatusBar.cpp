@@ -68,9 +68,8 @@ void KeyStatusBar::follow(const QKeyEvent* key) {
         setOn(Insert, !isOn(Insert));
     if (keypad && code >= Qt::Key_0 && code <= Qt::Key_9)
         setOn(NumLock, true);
-    else if (keypad && code >= Qt::Key_Home && code <= Qt::Key_PageDown)
-        setOn(NumLock, false);
-    else if (keypad && (code == Qt::Key_Insert || code == Qt::Key_Delete))
+    else if (keypad &&
+             ((code >= Qt::Key_Home && code <= Qt::Key_PageDown) || code == Qt::Key_Insert || code == Qt::Key_Delete))
         setOn(NumLock, false);
     const QString text = key->text();
     if (text.size() == 1 && text.at(0).isLetter() && text.at(0).isUpper() != text.at(0).isLower()) {

@@ -44,7 +44,7 @@ const QString kLastFolderValue = QStringLiteral("Last Folder");
 
 // The folder of the last export while it is still there, else the user's documents.
 QString startFolder(const AppContext& ctx) {
-    const QString last =
+    QString last =
         ctx.registry
             ? ctx.registry->readText(Registry::Root::CurrentUser, kExportKey, kLastFolderValue).value_or(QString())
             : QString();

@@ -15,7 +15,7 @@ void offerListExport(QWidget* window, AppContext& ctx) {
         list->setExportContext(&ctx);
 }
 
-void opensRowWindows(ReportList* list, std::function<bool(int row, OnTooManyWindows how)> open,
+void opensRowWindows(ReportList* list, const std::function<bool(int row, OnTooManyWindows how)>& open,
                      OnTooManyWindows onDoubleClick, OnTooManyWindows onEnter) {
     // A double click acts on the row it landed on.
     QObject::connect(list, &ReportList::rowDoubleClicked, list, [open, onDoubleClick](int row) {

@@ -23,7 +23,7 @@ void reportTooManyWindows(AppContext& ctx, QWidget* parent, OnTooManyWindows how
 
 // A list whose rows open windows: a double click opens the current row's, Enter one for each selected row in list
 // order, stopping at the first that does not open. open(row, how) answers whether a window opened.
-void opensRowWindows(ReportList* list, std::function<bool(int row, OnTooManyWindows how)> open,
+void opensRowWindows(ReportList* list, const std::function<bool(int row, OnTooManyWindows how)>& open,
                      OnTooManyWindows onDoubleClick, OnTooManyWindows onEnter);
 
 // Lets every list in the window save itself as CSV, asking through the context's dialogs.

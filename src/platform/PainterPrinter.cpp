@@ -95,7 +95,8 @@ double PainterPrinter::textWidth(const QString& text) const {
 
 double PainterPrinter::textHeight(const QString& text) const {
     // As many lines as printedLines gives: one more than the line feeds.
-    return (text.count(QLatin1Char('\n')) + 1) * fontCache().metrics.lineSpacing() / pixelsPerUnitY();
+    return static_cast<double>(text.count(QLatin1Char('\n')) + 1) * fontCache().metrics.lineSpacing() /
+           pixelsPerUnitY();
 }
 
 void PainterPrinter::print(const QString& text) {
@@ -115,7 +116,7 @@ void PainterPrinter::print(const QString& text) {
         }
     }
     m_x = 0;
-    m_y += count * fm.lineSpacing() / pixelsPerUnitY();
+    m_y += static_cast<double>(count) * fm.lineSpacing() / pixelsPerUnitY();
 }
 
 void PainterPrinter::setFont(const PrintFont& font) {

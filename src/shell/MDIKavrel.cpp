@@ -95,8 +95,8 @@ namespace {
 // was active when this one opened, which becomes active again when this one closes.
 class FrameWatch : public QObject {
 public:
-    FrameWatch(QWidget* window, QMdiSubWindow* frame, QMdiSubWindow* opener)
-        : QObject(frame), opener(opener), m_frame(frame) {
+    FrameWatch(QWidget* window, QMdiSubWindow* frame, QMdiSubWindow* openedFrom)
+        : QObject(frame), opener(openedFrom), m_frame(frame) {
         window->installEventFilter(this);
         frame->installEventFilter(this);
     }

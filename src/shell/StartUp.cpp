@@ -234,7 +234,7 @@ std::unique_ptr<Database> offerForEmptyInventory(Dialogs& dialogs, const QString
 
 } // namespace
 
-std::unique_ptr<Database> openData(Dialogs& dialogs, const QString& dataDir, DatabaseOptions options,
+std::unique_ptr<Database> openData(Dialogs& dialogs, const QString& dataDir, const DatabaseOptions& options,
                                    const QDateTime& now, bool canAsk) {
     std::unique_ptr<Database> db;
     try {

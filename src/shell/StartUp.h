@@ -52,5 +52,5 @@ void reportStartFailure(Dialogs& dialogs, const QString& text);
 // (or missing) beside units waiting in the holding file, offers to restore a backup or to start afresh, and changes
 // nothing before the user has chosen; canAsk false (no one to answer) ends the start there. Returns nullptr when the
 // start ends, the reason already given.
-std::unique_ptr<Database> openData(Dialogs& dialogs, const QString& dataDir, DatabaseOptions options,
+std::unique_ptr<Database> openData(Dialogs& dialogs, const QString& dataDir, const DatabaseOptions& options,
                                    const QDateTime& now, bool canAsk);

@@ -484,9 +484,9 @@ void StocktakeWindow::finish() {
                     .arg(m_counts.unknown)
                     .arg(*holdAs);
     plan << QStringLiteral("%1 unit(s) registered here were not scanned.").arg(m_missing->rowCount());
-    if (m_ctx.dialogs->message(this,
-                               QStringLiteral("Finish the stocktake of %1?\n\n%2").arg(locationName(), plan.join('\n')),
-                               Dialogs::Buttons::YesNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
+    if (m_ctx.dialogs->message(
+            this, QStringLiteral("Finish the stocktake of %1?\n\n%2").arg(locationName(), plan.join(u'\n')),
+            Dialogs::Buttons::YesNo, Dialogs::Icon::Question) != Dialogs::Answer::Yes)
         return;
     StocktakeOutcome outcome;
     if (!guarded(*m_ctx.dialogs, this,

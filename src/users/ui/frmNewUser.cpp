@@ -107,7 +107,9 @@ QLineEdit* frmNewUser::addBox(const char* name, const QString& accessibleName) {
 }
 
 QString frmNewUser::GeneratePassword(const QString& lastName, const std::function<double()>& random) {
-    const auto draw = [&](double scale) { return static_cast<int>(std::floor(random() * scale + 1)); };
+    const auto draw = [&](qsizetype scale) {
+        return static_cast<int>(std::floor(random() * static_cast<double>(scale) + 1));
+    };
     QString p = QString::number(draw(9000));
     if (!lastName.isEmpty()) {
         const int k = draw(p.size());
